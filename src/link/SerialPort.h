@@ -1,0 +1,43 @@
+// The calls the instrument protocol needs from an open serial port. Destroying the object
+// closes the port, so a port handle is released on every way out of an operation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "Clock.h"
+#include "Frame.h"
+#include "LinkSettings.h"
+
+namespace tavolex {
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual PortProfile profile() const = 0;
+    // Bytes waiting in the input queue.
+    virtual std::size_t queuedBytes() = 0;
+    // Takes up to into.size() bytes that are already queued; never blocks.
+    virtual std::size_t readQueued(std::span<std::uint8_t> into) = 0;
+    // Writes the bytes, within the profile's write time-outs; returns how many went out.
+    virtual std::size_t write(ByteView bytes) = 0;
+    // Discards everything queued in both directions.
+    virtual void purge() = 0;
+    // Blocks until more than `known` bytes are queued or `maxWait` has passed.
+    virtual void waitForInput(std::size_t known, Clock::Duration maxWait) = 0;
+};
+
+using PortHandle = std::unique_ptr<SerialPort>;
+
+// Opens ports for operations; production opens real devices, tests hand out fakes.
+class PortOpener {
+public:
+    virtual ~PortOpener() = default;
+    // An open, configured and purged port, or null when it cannot be opened.
+    virtual PortHandle open(const LinkSettings& settings, PortProfile profile) = 0;
+};
+
+}  // namespace tavolex
