@@ -24,7 +24,8 @@ Bytes FrameWithHeader(std::uint8_t b0, std::uint8_t address, std::uint8_t code, 
     frame.assign({b0, kFrameStart1, 0x00, address, code,
                   static_cast<std::uint8_t>(data.size() >> 8),
                   static_cast<std::uint8_t>(data.size() & 0xFF)});
-    for (std::uint8_t byte : data) frame.push_back(byte);
+    for (std::uint8_t byte : data)
+        frame.push_back(byte);
     AppendChecksum(frame);
     return frame;
 }

@@ -13,10 +13,10 @@ using ByteView = std::span<const std::uint8_t>;
 
 inline constexpr std::uint8_t kFrameStart0 = 0x14;
 inline constexpr std::uint8_t kFrameStart1 = 0x3F;
-inline constexpr std::size_t kFrameHeaderSize = 7;    // start, 0x3F, 0x00, address, code, length
-inline constexpr std::size_t kFrameOverhead = 9;      // header plus the two checksum bytes
-inline constexpr std::size_t kReplyDataOffset = 7;    // first data byte of a reply
-inline constexpr std::size_t kMaxRequestPayload = 10; // longest payload any command sends
+inline constexpr std::size_t kFrameHeaderSize = 7;     // start, 0x3F, 0x00, address, code, length
+inline constexpr std::size_t kFrameOverhead = 9;       // header plus the two checksum bytes
+inline constexpr std::size_t kReplyDataOffset = 7;     // first data byte of a reply
+inline constexpr std::size_t kMaxRequestPayload = 10;  // longest payload any command sends
 
 // 0xFFFF XOR the 16-bit sum of bytes 1 .. count-1, where count is the frame length without
 // its two checksum bytes (byte 0 is not covered).

@@ -29,9 +29,12 @@ struct PortTimeouts {
 
 constexpr PortTimeouts TimeoutsOf(PortProfile profile) {
     switch (profile) {
-        case PortProfile::Acquisition: return {0, 5, 300, 100, 500};
-        case PortProfile::Records: return {100, 5, 5, 50, 100};
-        case PortProfile::Command: break;
+        case PortProfile::Acquisition:
+            return {0, 5, 300, 100, 500};
+        case PortProfile::Records:
+            return {100, 5, 5, 50, 100};
+        case PortProfile::Command:
+            break;
     }
     return {0, 5, 1000, 100, 500};
 }

@@ -1,0 +1,35 @@
+// The communication error log: QRNA_log.txt in the working directory, one entry appended per
+// failed reading of the acquisition worker, in GBK.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "Frame.h"
+
+namespace tavolex {
+
+inline constexpr std::string_view kErrorLogFileName = "QRNA_log.txt";
+
+std::tm LocalTimeNow();
+
+struct ErrorLogFile {
+    std::filesystem::path path;
+    std::function<std::tm()> localTime = LocalTimeNow;
+
+    static ErrorLogFile InDirectory(const std::filesystem::path& workingDirectory) {
+        return {workingDirectory / kErrorLogFileName};
+    }
+};
+
+// The text of one entry: a line break, "hh:mm:ss <message> 字节数:<count> 数据:", then
+// "xx " for each byte.
+std::string CommErrorEntry(const std::tm& time, std::string_view message, ByteView bytes);
+
+// Appends one entry, opening and closing the file for it; an entry that cannot be written is
+// dropped silently.
+void LogCommError(const ErrorLogFile& log, std::string_view message, ByteView bytes);
+
+}  // namespace tavolex

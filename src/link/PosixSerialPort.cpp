@@ -1,0 +1,199 @@
+#include "PosixSerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <optional>
+
+#include "PortNaming.h"
+
+namespace tavolex {
+
+namespace {
+
+std::optional<speed_t> SpeedFor(std::int32_t baudRate) {
+    switch (baudRate) {
+        case 50:
+            return B50;
+        case 75:
+            return B75;
+        case 110:
+            return B110;
+        case 134:
+            return B134;
+        case 150:
+            return B150;
+        case 200:
+            return B200;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 1800:
+            return B1800;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        case 230400:
+            return B230400;
+        case 460800:
+            return B460800;
+        case 500000:
+            return B500000;
+        case 576000:
+            return B576000;
+        case 921600:
+            return B921600;
+        case 1000000:
+            return B1000000;
+        case 1152000:
+            return B1152000;
+        case 1500000:
+            return B1500000;
+        case 2000000:
+            return B2000000;
+        default:
+            return std::nullopt;  // 0 would mean "hang up", and odd rates have no speed
+    }
+}
+
+bool ConfigureLine(int fd, speed_t speed) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return false;
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return false;
+    return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+// Devices with modem lines get DTR lowered; a pseudo-terminal has none and says so.
+void LowerDtr(int fd) {
+    int dtr = TIOCM_DTR;
+    (void)ioctl(fd, TIOCMBIC, &dtr);
+}
+
+int Milliseconds(Clock::Duration duration) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(duration).count();
+    return static_cast<int>(std::clamp<long long>(ms, 0, 60'000));
+}
+
+}  // namespace
+
+std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::filesystem::path& device,
+                                                       std::int32_t baudRate, PortProfile profile) {
+    const std::optional<speed_t> speed = SpeedFor(baudRate);
+    if (!speed) return nullptr;
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    // flock makes a second open fail even for root, who ignores TIOCEXCL.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0 ||
+        !ConfigureLine(fd, *speed)) {
+        (void)ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return nullptr;
+    }
+    LowerDtr(fd);
+    std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd, profile));
+    port->purge();
+    return port;
+}
+
+PosixSerialPort::~PosixSerialPort() {
+    // The exclusive flag belongs to the terminal, not to this descriptor: clear it so the
+    // next holder can open the device even when another descriptor keeps it alive.
+    (void)ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+}
+
+std::size_t PosixSerialPort::queuedBytes() {
+    int count = 0;
+    if (ioctl(m_fd, FIONREAD, &count) != 0 || count < 0) return 0;
+    return static_cast<std::size_t>(count);
+}
+
+std::size_t PosixSerialPort::readQueued(std::span<std::uint8_t> into) {
+    std::size_t got = 0;
+    while (got < into.size()) {
+        const ssize_t n = ::read(m_fd, into.data() + got, into.size() - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;  // nothing more queued (EAGAIN), or the line is gone
+        }
+    }
+    return got;
+}
+
+std::size_t PosixSerialPort::write(ByteView bytes) {
+    const PortTimeouts timeouts = TimeoutsOf(m_profile);
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(timeouts.writeTotalMultiplierMs * bytes.size() +
+                                                    timeouts.writeTotalConstantMs);
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.data() + sent, bytes.size() - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) break;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= Clock::Duration::zero()) break;
+        pollfd pfd{m_fd, POLLOUT, 0};
+        (void)::poll(&pfd, 1, Milliseconds(left));
+    }
+    return sent;
+}
+
+void PosixSerialPort::purge() {
+    (void)tcflush(m_fd, TCIOFLUSH);
+}
+
+void PosixSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
+    const int timeoutMs = Milliseconds(maxWait);
+    if (known == 0) {
+        pollfd pfd{m_fd, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, timeoutMs);
+        // A hung-up line reads as ready forever; wait out the slice rather than spin.
+        if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
+            queuedBytes() == 0) {
+            (void)::poll(nullptr, 0, timeoutMs);
+        }
+        return;
+    }
+    // Some bytes are queued already, so the descriptor reads as ready: look again shortly.
+    (void)::poll(nullptr, 0, std::min(timeoutMs, 2));
+}
+
+PortHandle OpenPort(const LinkSettings& settings, PortProfile profile) {
+    const auto device = DevicePathForPort(settings.portNumber);
+    if (!device) return nullptr;
+    return PosixSerialPort::Open(*device, settings.baudRate, profile);
+}
+
+}  // namespace tavolex

@@ -1,0 +1,76 @@
+#include "Transact.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "Commands.h"
+#include "PortWaits.h"
+
+namespace tavolex {
+
+PortHandle OpenMainPort(TransactionHost& host, const LinkContext& link) {
+    host.refresh();
+    return link.ports.open(host.linkSettings(), PortProfile::Command);
+}
+
+WaitRow WaitRowFor(WaitTable table, std::uint8_t code) {
+    const bool registration = table == WaitTable::Registration;
+    switch (code) {
+        case command::kRegisterManual:
+            return registration ? WaitRow{10, 500} : WaitRow{17, 3000};
+        case command::kRegisterFullyAutomatic:
+            return {10, 10000};
+        case command::kReadPt100Temperatures:
+            return registration ? WaitRow{17, 3000} : WaitRow{10, 1000};
+        case command::kReadPt100ParametersOrVersion:
+            return {10, 1000};
+        case command::kCalibrate:
+            return {11, 10000};
+        default:
+            return {17, 3000};
+    }
+}
+
+ReplyStatus TransactResult::statusFor(std::size_t end) const {
+    if (count < 0) return ReplyStatus::PortNotOpened;
+    if (count == 0 || reply.size() < end) return ReplyStatus::ReadFailed;
+    return ReplyStatus::Received;
+}
+
+namespace {
+
+TransactResult RunTransaction(WaitTable table, TransactionHost& host, const LinkContext& link,
+                              std::uint8_t address, ByteView payload, std::uint8_t code) {
+    PortHandle port = OpenMainPort(host, link);
+    if (!port) return {-1, {}};
+
+    const Bytes request = RequestFrame(address, code, payload);
+    AddTraceLine(host.traceTarget(), kTraceWritten, request);
+    port->write(request);
+    link.pause(std::chrono::milliseconds(kPauseAfterRequestMs));
+
+    const WaitRow row = WaitRowFor(table, code);
+    const std::uint32_t queued = WaitForBytes(*port, row.wantedBytes, row.timeoutMs, link);
+    Bytes reply(std::min<std::size_t>(queued, kReplyBufferSize));
+    reply.resize(ReadFromPort(*port, reply, link));
+    AddTraceLine(host.traceTarget(), kTraceRead, reply);
+    port.reset();
+
+    if (reply.size() < kFrameOverhead) return {0, {}};
+    const int count = static_cast<int>(reply.size());
+    return {count, std::move(reply)};
+}
+
+}  // namespace
+
+TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
+                        ByteView payload, std::uint8_t code) {
+    return RunTransaction(WaitTable::Generic, host, link, address, payload, code);
+}
+
+TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
+                                       std::uint8_t address, ByteView payload, std::uint8_t code) {
+    return RunTransaction(WaitTable::Registration, host, link, address, payload, code);
+}
+
+}  // namespace tavolex

@@ -1,0 +1,61 @@
+// The generic transaction: open the port with the window's settings, send one request, wait
+// by the command's row of a wait table, read whatever is queued, close.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "Frame.h"
+#include "LinkContext.h"
+#include "LinkSettings.h"
+#include "SerialPort.h"
+#include "Trace.h"
+
+namespace tavolex {
+
+// What a transaction needs from the window it runs for.
+class TransactionHost {
+public:
+    virtual ~TransactionHost() = default;
+    // Copies the controls into the window values; false when a field was refused.
+    virtual bool refresh() = 0;
+    virtual LinkSettings linkSettings() const = 0;
+    // The trace list while one is open, else null.
+    virtual TraceTarget* traceTarget() const = 0;
+};
+
+// Refreshes the window, then opens its port with the command profile.
+PortHandle OpenMainPort(TransactionHost& host, const LinkContext& link);
+
+struct WaitRow {
+    std::uint32_t wantedBytes;
+    std::uint32_t timeoutMs;
+};
+
+enum class WaitTable { Generic, Registration };
+
+WaitRow WaitRowFor(WaitTable table, std::uint8_t code);
+
+inline constexpr std::size_t kReplyBufferSize = 200;
+inline constexpr std::uint32_t kPauseAfterRequestMs = 50;
+
+// How a caller sees a transaction's result.
+enum class ReplyStatus { PortNotOpened, ReadFailed, Received };
+
+struct TransactResult {
+    // -1 port not opened, 0 fewer than 9 bytes came back, else the number of reply bytes.
+    int count = 0;
+    Bytes reply;
+
+    // For a caller that reads reply bytes up to (not including) offset `end`: a reply that
+    // stops before them is a read failure, so no field is ever taken from missing bytes.
+    ReplyStatus statusFor(std::size_t end) const;
+    std::uint8_t at(std::size_t offset) const { return reply.at(offset); }
+};
+
+TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
+                        ByteView payload, std::uint8_t code);
+TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
+                                       std::uint8_t address, ByteView payload, std::uint8_t code);
+
+}  // namespace tavolex

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "Commands.h"
+#include "FakeLine.h"
+#include "Gbk.h"
+#include "ReadTemperatures.h"
+#include "Trace.h"
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::Chunk;
+using testing::FakeLine;
+using testing::FakeLink;
+using testing::ManualClock;
+
+// A valid reply with the given words (tenths of a degree).
+Bytes TemperatureFrame(const std::vector<int>& tenths) {
+    Bytes data;
+    for (int t : tenths) {
+        const TenthDegree word = TenthDegree::FromTenths(t);
+        data.push_back(word.high());
+        data.push_back(word.low());
+    }
+    return ReplyFrame(0x01, command::kReadTemperatures, data);
+}
+
+Bytes WithLength(Bytes frame, std::uint16_t length) {
+    frame[5] = static_cast<std::uint8_t>(length >> 8);
+    frame[6] = static_cast<std::uint8_t>(length & 0xFF);
+    return frame;
+}
+
+Bytes Head(const Bytes& frame, std::size_t n) {
+    return Bytes(frame.begin(), frame.begin() + n);
+}
+
+TEST(TenthDegree, DecodesSignAndMagnitudeAndFormatsOneDecimal) {
+    EXPECT_EQ(TenthDegree::FromBytes(0x00, 0xFB).text(), "25.1");
+    EXPECT_EQ(TenthDegree::FromBytes(0x80, 0xFB).text(), "-25.1");
+    EXPECT_EQ(TenthDegree::FromBytes(0x7F, 0xFF).text(), "3276.7");
+    EXPECT_EQ(TenthDegree::FromBytes(0xFF, 0xFF).text(), "-3276.7");
+    EXPECT_EQ(TenthDegree::FromBytes(0x00, 0x00).text(), "0.0");
+    EXPECT_EQ(TenthDegree::FromBytes(0x80, 0x00).text(), "-0.0");
+    EXPECT_EQ(TenthDegree::FromBytes(0x00, 0x05).text(), "0.5");
+    EXPECT_DOUBLE_EQ(TenthDegree::FromBytes(0x80, 0xFB).celsius(), -25.1);
+}
+
+class ReadTemperaturesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("tavolex-read-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        log = ErrorLogFile::InDirectory(dir);
+        port = link.opener.open({}, PortProfile::Acquisition);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    bool read() { return ReadTemperatures(*port, 0x01, reply, link.context); }
+    bool readLogged() { return ReadTemperaturesLogged(*port, 0x01, reply, link.context, log); }
+    std::string logText() {
+        std::ifstream in(log.path, std::ios::binary);
+        return GbkToUtf8(std::string(std::istreambuf_iterator<char>(in), {})).value_or("<not GBK>");
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    PortHandle port;
+    TemperatureReply reply;
+    fs::path dir;
+    ErrorLogFile log;
+};
+
+TEST_F(ReadTemperaturesTest, ValidRepliesOfEveryAllowedSizeAreRead) {
+    for (int words : {4, 36, 37, 68}) {
+        std::vector<int> tenths(words);
+        for (int i = 0; i < words; ++i)
+            tenths[i] = (i % 2 ? -1 : 1) * (200 + i);
+        line.reply(TemperatureFrame(tenths));
+        ASSERT_TRUE(read()) << words;
+        EXPECT_EQ(reply.wordCount(), words);
+        EXPECT_EQ(reply.word(words - 1).tenths(), tenths.back());
+    }
+    EXPECT_EQ(line.written.back(), (Bytes{0x14, 0x3F, 0x00, 0x01, 0x0B, 0x00, 0x00, 0xFF, 0xB4}));
+    EXPECT_EQ(line.purges, 0);
+}
+
+TEST_F(ReadTemperaturesTest, OddLengthRoundsDownAndFindsTheChecksumAfterTheWords) {
+    Bytes frame = TemperatureFrame({251, 252, 253, 254});
+    frame = WithLength(frame, 9);  // still four words
+    const std::uint16_t sum = FrameChecksum(frame, 15);
+    frame[15] = static_cast<std::uint8_t>(sum >> 8);
+    frame[16] = static_cast<std::uint8_t>(sum & 0xFF);
+    line.reply(frame);
+    EXPECT_TRUE(read());
+    EXPECT_EQ(reply.wordCount(), 4);
+}
+
+TEST_F(ReadTemperaturesTest, SilenceFailsAfterTheHeaderWaitAndReadTimeOut) {
+    line.silence();
+    EXPECT_FALSE(readLogged());
+    EXPECT_GE(clock.elapsed(), 3000ms);
+    EXPECT_LE(clock.elapsed(), 3000ms + 335ms + 20ms);  // wait, then the 7-byte read's time-out
+    EXPECT_NE(logText().find(" 读错误，要读7个字节， 字节数:0 数据:"), std::string::npos);
+}
+
+TEST_F(ReadTemperaturesTest, ShortHeaderLogsTheBytesThatCame) {
+    line.reply(Bytes{0x14, 0x3F, 0x00, 0x01, 0x0B});
+    EXPECT_FALSE(readLogged());
+    EXPECT_NE(logText().find("读错误，要读7个字节， 字节数:5 数据:14 3f 00 01 0b "),
+              std::string::npos);
+    EXPECT_EQ(line.purges, 1);
+}
+
+TEST_F(ReadTemperaturesTest, WordCountOutsideFourTo68FailsAfterTheHeader) {
+    for (std::uint16_t length : {6, 138}) {
+        const Bytes frame = WithLength(TemperatureFrame(std::vector<int>(69, 100)), length);
+        line.reply(frame);
+        const Clock::TimePoint start = clock.now();
+        EXPECT_FALSE(readLogged()) << length;
+        EXPECT_EQ(clock.now(), start) << "no wait for further bytes";
+        EXPECT_NE(logText().find("温度个数错误， 字节数:7 数据:" + HexBytes(Head(frame, 7))),
+                  std::string::npos);
+        port->purge();
+    }
+}
+
+TEST_F(ReadTemperaturesTest, ShortBodyLogsHeaderAndTheWordsThatCame) {
+    const Bytes frame = TemperatureFrame({1, 2, 3, 4, 5, 6});
+    line.replyInChunks({Chunk{0ms, Head(frame, 12)}});
+    EXPECT_FALSE(readLogged());
+    EXPECT_NE(logText().find("读温度错误， 字节数:12 数据:" + HexBytes(Head(frame, 12))),
+              std::string::npos);
+}
+
+TEST_F(ReadTemperaturesTest, LateRestOfTheReplyStillCountsWithinTheWait) {
+    const Bytes frame = TemperatureFrame({1, 2, 3, 4});
+    line.replyInChunks(
+        {Chunk{0ms, Head(frame, 7)}, Chunk{2900ms, Bytes(frame.begin() + 7, frame.end())}});
+    EXPECT_TRUE(read());
+}
+
+TEST_F(ReadTemperaturesTest, ChecksumMismatchWithFourWordsLogsAll17Bytes) {
+    Bytes frame = TemperatureFrame({251, -251, 0, 32767});
+    frame.back() ^= 0x01;
+    line.reply(frame);
+    EXPECT_FALSE(readLogged());
+    EXPECT_NE(logText().find("校验错误， 字节数:17 数据:" + HexBytes(frame)), std::string::npos);
+}
+
+TEST_F(ReadTemperaturesTest, InteractiveFailureNeitherPurgesNorLogs) {
+    Bytes frame = TemperatureFrame({1, 2, 3, 4});
+    frame.back() ^= 0x01;
+    line.reply(frame);
+    EXPECT_FALSE(read());
+    EXPECT_EQ(line.purges, 0);
+    EXPECT_FALSE(fs::exists(log.path));
+}
+
+TEST_F(ReadTemperaturesTest, TwoFailuresGiveTwoEntriesEachOnANewLine) {
+    line.reply(Bytes{0x14});
+    line.reply(Bytes{0x14, 0x3F});
+    readLogged();
+    readLogged();
+    const std::string text = logText();
+    EXPECT_EQ(text.rfind("\r\n", 0), 0u);
+    EXPECT_NE(text.find("数据:14 \r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavolex

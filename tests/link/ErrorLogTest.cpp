@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "ErrorLog.h"
+#include "Gbk.h"
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class ErrorLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("tavolex-errorlog-" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        log = ErrorLogFile::InDirectory(dir);
+        log.localTime = [] {
+            std::tm time{};
+            time.tm_hour = 9;
+            time.tm_min = 3;
+            time.tm_sec = 7;
+            return time;
+        };
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path dir;
+    ErrorLogFile log;
+};
+
+TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
+    const Bytes bytes{0x14, 0x3F, 0xAB};
+    LogCommError(log, "校验错误，", bytes);
+    LogCommError(log, "读错误，要读7个字节，", {});
+
+    const std::string onDisk = ReadFile(dir / "QRNA_log.txt");
+    const std::string expected =
+        "\r\n09:03:07 校验错误， 字节数:3 数据:14 3f ab \r\n09:03:07 读错误，要读7个字节， "
+        "字节数:0 数据:";
+    EXPECT_EQ(onDisk, Utf8ToGbk(expected));
+    EXPECT_EQ(GbkToUtf8(onDisk), expected);
+    // GBK, not UTF-8: 校 is two bytes, C0 ED... rather than three.
+    EXPECT_EQ(Utf8ToGbk("校").size(), 2u);
+}
+
+TEST_F(ErrorLogTest, AnUnwritableLogDropsTheEntrySilently) {
+    log.path = dir / "missing-folder" / "QRNA_log.txt";
+    LogCommError(log, "温度个数错误，", Bytes{1, 2});
+    EXPECT_FALSE(fs::exists(log.path));
+}
+
+TEST(Gbk, UnconvertibleCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
+    EXPECT_FALSE(GbkToUtf8("\x81").has_value());
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "FakeLine.h"
+#include "Transact.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Chunk;
+using testing::FakeLine;
+using testing::FakeLink;
+using testing::ManualClock;
+
+class FakeHost final : public TransactionHost {
+public:
+    bool refresh() override {
+        ++refreshes;
+        return true;
+    }
+    LinkSettings linkSettings() const override { return settings; }
+    TraceTarget* traceTarget() const override { return trace; }
+
+    LinkSettings settings{3, 19200, 300};
+    TraceLines* trace = nullptr;
+    int refreshes = 0;
+};
+
+class TransactTest : public ::testing::Test {
+protected:
+    TransactResult transact(std::uint8_t code, Bytes payload = {}) {
+        const Clock::TimePoint start = clock.now();
+        TransactResult result = Transact(host, link.context, 0x01, payload, code);
+        took = clock.now() - start;
+        return result;
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    FakeHost host;
+    Clock::Duration took{};
+};
+
+TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
+    TraceLines trace;
+    host.trace = &trace;
+    line.refuseOpen = true;
+    const TransactResult result = transact(command::kSetSignalCount, {5});
+    EXPECT_EQ(result.count, -1);
+    EXPECT_EQ(result.statusFor(8), ReplyStatus::PortNotOpened);
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_TRUE(trace.lines().empty());
+}
+
+TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndCommandProfile) {
+    line.reply(ReplyFrame(1, command::kSetSignalCount, Bytes{5}));
+    transact(command::kSetSignalCount, {5});
+    EXPECT_EQ(host.refreshes, 1);
+    EXPECT_EQ(line.lastSettings.portNumber, 3);
+    EXPECT_EQ(line.lastSettings.baudRate, 19200);
+    EXPECT_EQ(line.lastProfile, PortProfile::Command);
+    EXPECT_EQ(line.written.at(0), RequestFrame(0x01, command::kSetSignalCount, Bytes{5}));
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
+    struct Case {
+        std::uint8_t code;
+        Clock::Duration expected;
+    };
+    for (const Case& c :
+         {Case{command::kSetSignalCount, 3050ms}, Case{command::kReadPt100Temperatures, 1050ms},
+          Case{command::kRegisterFullyAutomatic, 10050ms}, Case{command::kCalibrate, 10050ms}}) {
+        line.silence();
+        const TransactResult result = transact(c.code);
+        EXPECT_EQ(result.count, 0);
+        EXPECT_TRUE(result.reply.empty());
+        EXPECT_GE(took, c.expected) << int(c.code);
+        EXPECT_LE(took, c.expected + 20ms) << int(c.code);
+    }
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(TransactTest, ReturnsOnceTheWantedBytesAreQueuedAndReadsOnlyThose) {
+    // Read PT100 temperatures waits for 10 bytes; the rest of the 17-byte reply is late.
+    const Bytes reply = ReplyFrame(1, command::kReadPt100Temperatures, Bytes(8, 0x01));
+    line.replyInChunks({Chunk{20ms, Bytes(reply.begin(), reply.begin() + 10)},
+                        Chunk{400ms, Bytes(reply.begin() + 10, reply.end())}});
+    const TransactResult result = transact(command::kReadPt100Temperatures);
+    EXPECT_EQ(result.count, 10);
+    EXPECT_EQ(result.reply, Bytes(reply.begin(), reply.begin() + 10));
+    EXPECT_LT(took, 100ms);
+    EXPECT_EQ(result.statusFor(15), ReplyStatus::ReadFailed);  // the words never arrived
+}
+
+TEST_F(TransactTest, ShortReplyWaitsOutTheTimeOutThenIsAccepted) {
+    const Bytes reply = ReplyFrame(1, command::kSetSignalCount, Bytes{44});
+    line.reply(reply, 10ms);
+    const TransactResult result = transact(command::kSetSignalCount, {44});
+    EXPECT_EQ(result.count, 10);
+    EXPECT_GE(took, 3050ms);
+    EXPECT_EQ(result.statusFor(8), ReplyStatus::Received);
+    EXPECT_EQ(result.at(7), 44);
+}
+
+TEST_F(TransactTest, FewerThanNineBytesCountAsNoReply) {
+    line.reply(Bytes{0x14, 0x3F, 0x00, 0x01, 0x01, 0x00, 0x01, 0x05});
+    const TransactResult result = transact(command::kSetSignalCount, {5});
+    EXPECT_EQ(result.count, 0);
+    EXPECT_EQ(result.statusFor(8), ReplyStatus::ReadFailed);
+}
+
+TEST_F(TransactTest, SurplusBytesQueuedAtTheEndOfTheWaitAreAllRead) {
+    Bytes reply = ReplyFrame(1, command::kReadProbeSn, Bytes(9, 0x28));
+    reply.insert(reply.end(), {0xAA, 0xBB, 0xCC});
+    line.reply(reply);
+    const TransactResult result = transact(command::kReadProbeSn, {7});
+    EXPECT_EQ(result.count, static_cast<int>(reply.size()));
+    EXPECT_EQ(result.reply, reply);
+}
+
+TEST_F(TransactTest, ChecksumAndHeaderOfTheReplyAreLeftToTheCaller) {
+    Bytes reply = ReplyFrame(1, command::kReadProbeSn, Bytes(9, 0x28));
+    reply[0] = 0x00;
+    reply.back() ^= 0xFF;
+    line.reply(reply);
+    EXPECT_EQ(transact(command::kReadProbeSn, {7}).statusFor(16), ReplyStatus::Received);
+}
+
+TEST_F(TransactTest, ReadNeverExceedsTheReplyBuffer) {
+    line.reply(Bytes(250, 0x55));
+    const TransactResult result = transact(command::kReadClock);
+    EXPECT_EQ(result.count, 200);
+}
+
+TEST_F(TransactTest, TraceShowsRequestAndTheBytesActuallyRead) {
+    TraceLines trace;
+    host.trace = &trace;
+    const Bytes reply = ReplyFrame(1, command::kReadPt100ParametersOrVersion, Bytes{32});
+    line.reply(reply);
+    transact(command::kReadPt100ParametersOrVersion);
+    line.silence();
+    transact(command::kReadPt100ParametersOrVersion);
+    ASSERT_EQ(trace.lines().size(), 4u);
+    EXPECT_EQ(trace.lines()[0], TraceLineText("写", RequestFrame(1, 0x08)));
+    EXPECT_EQ(trace.lines()[1], TraceLineText("读", reply));
+    EXPECT_EQ(trace.lines()[3], "\n读 ");
+}
+
+TEST_F(TransactTest, RegistrationUsesItsOwnWaitTable) {
+    const Bytes sn{1, 7, 0x28, 1, 2, 3, 4, 5, 6, 7};
+    line.silence();
+    TransactForRegistration(host, link.context, 1, sn, command::kRegisterManual);
+    EXPECT_GE(clock.elapsed(), 550ms);
+    EXPECT_LE(clock.elapsed(), 560ms);
+    EXPECT_EQ(WaitRowFor(WaitTable::Generic, command::kRegisterManual).timeoutMs, 3000u);
+    EXPECT_EQ(WaitRowFor(WaitTable::Registration, command::kReadPt100Temperatures).wantedBytes,
+              17u);
+}
+
+TEST_F(TransactTest, AStopRequestEndsTheWaitAtOnce) {
+    bool stop = false;
+    link.context.stopRequested = [&] { return stop; };
+    link.context.idle = [&] { stop = clock.elapsed() > 200ms; };
+    line.silence();
+    transact(command::kRegisterFullyAutomatic);
+    EXPECT_LT(took, 300ms);
+}
+
+}  // namespace
+}  // namespace tavolex
