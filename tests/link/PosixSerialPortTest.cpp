@@ -1,0 +1,130 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "PortWaits.h"
+#include "PosixSerialPort.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A bare pseudo-terminal: the test plays the instrument on the master side.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        grantpt(m_master);
+        unlockpt(m_master);
+        m_slavePath = ptsname(m_master);
+        termios tio{};
+        tcgetattr(m_master, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(m_master, TCSANOW, &tio);
+    }
+    ~PseudoTerminal() { ::close(m_master); }
+
+    const std::string& slavePath() const { return m_slavePath; }
+    void send(const Bytes& bytes) {
+        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    Bytes receive(std::size_t count) {
+        Bytes bytes(count);
+        std::size_t got = 0;
+        while (got < count) {
+            pollfd pfd{m_master, POLLIN, 0};
+            if (::poll(&pfd, 1, 2000) <= 0) break;
+            const ssize_t n = ::read(m_master, bytes.data() + got, count - got);
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+        return bytes;
+    }
+
+private:
+    int m_master = -1;
+    std::string m_slavePath;
+};
+
+class PosixSerialPortTest : public ::testing::Test {
+protected:
+    std::unique_ptr<PosixSerialPort> open(std::int32_t baud = 9600) {
+        return PosixSerialPort::Open(pty.slavePath(), baud, PortProfile::Command);
+    }
+
+    PseudoTerminal pty;
+    PosixPortOpener opener;
+    LinkContext link{opener, SystemClock()};
+};
+
+TEST_F(PosixSerialPortTest, ASecondOpenOfAHeldPortFailsUntilTheHolderCloses) {
+    auto first = open();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(open(), nullptr);
+    first.reset();
+    EXPECT_NE(open(), nullptr);
+}
+
+TEST_F(PosixSerialPortTest, SpeedsThePlatformLacksFailTheOpen) {
+    EXPECT_EQ(open(0), nullptr);
+    EXPECT_EQ(open(12345), nullptr);
+    EXPECT_EQ(open(-9600), nullptr);
+    auto port = open(38400);
+    ASSERT_NE(port, nullptr);
+}
+
+TEST_F(PosixSerialPortTest, OpeningPurgesBytesLeftFromAnEarlierExchange) {
+    pty.send({1, 2, 3});
+    std::this_thread::sleep_for(20ms);
+    auto port = open();
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->queuedBytes(), 0u);
+}
+
+TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
+    auto port = open();
+    const Bytes all = [] {
+        Bytes b;
+        for (int i = 0; i < 256; ++i)
+            b.push_back(static_cast<std::uint8_t>(i));
+        return b;
+    }();
+    EXPECT_EQ(port->write(all), all.size());
+    EXPECT_EQ(pty.receive(all.size()), all);
+    pty.send(all);
+    EXPECT_EQ(WaitForBytes(*port, 256, 2000, link), 256u);
+    Bytes got(256);
+    EXPECT_EQ(ReadFromPort(*port, got, link), 256u);
+    EXPECT_EQ(got, all);
+}
+
+TEST_F(PosixSerialPortTest, WaitReturnsSoonAfterTheReplyIsCompleteAndAfterTheTimeOutWhenNot) {
+    auto port = open();
+    std::thread instrument([&] {
+        std::this_thread::sleep_for(50ms);
+        pty.send(Bytes(5, 0xAA));
+        std::this_thread::sleep_for(50ms);
+        pty.send(Bytes(5, 0xBB));
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForBytes(*port, 10, 3000, link), 10u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    instrument.join();
+
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForBytes(*port, 20, 200, link), 10u);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
+}
+
+}  // namespace
+}  // namespace tavolex
