@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "FakeLine.h"
+#include "StaticHost.h"
 #include "Transact.h"
 
 namespace tavolex {
@@ -12,20 +13,7 @@ using testing::Chunk;
 using testing::FakeLine;
 using testing::FakeLink;
 using testing::ManualClock;
-
-class FakeHost final : public TransactionHost {
-public:
-    bool refresh() override {
-        ++refreshes;
-        return true;
-    }
-    LinkSettings linkSettings() const override { return settings; }
-    TraceTarget* traceTarget() const override { return trace; }
-
-    LinkSettings settings{3, 19200, 300};
-    TraceLines* trace = nullptr;
-    int refreshes = 0;
-};
+using testing::StaticHost;
 
 class TransactTest : public ::testing::Test {
 protected:
@@ -39,7 +27,7 @@ protected:
     ManualClock clock;
     FakeLine line{clock};
     FakeLink link{line};
-    FakeHost host;
+    StaticHost host{{3, 19200, 300}};
     Clock::Duration took{};
 };
 
