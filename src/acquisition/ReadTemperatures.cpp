@@ -57,6 +57,8 @@ bool ReadTemperaturesLogged(SerialPort& port, std::uint8_t address, TemperatureR
                             const LinkContext& link, const ErrorLogFile& log) {
     const ReadOutcome outcome = ReadTemperatureReply(port, address, reply, link);
     if (outcome.ok()) return true;
+    // A reading cut short by a stop request says nothing about the instrument.
+    if (link.stopping()) return false;
     port.purge();
     LogCommError(log, FailureLogText(outcome.failure),
                  ByteView(reply.bytes).first(outcome.received));

@@ -32,7 +32,7 @@ bool ReadTemperatures(SerialPort& port, std::uint8_t address, TemperatureReply& 
                       const LinkContext& link);
 
 // The acquisition worker's reading: a failure also purges the port and appends the bytes
-// received to the communication error log.
+// received to the communication error log (unless the reading was cut short by a stop).
 bool ReadTemperaturesLogged(SerialPort& port, std::uint8_t address, TemperatureReply& reply,
                             const LinkContext& link, const ErrorLogFile& log);
 

@@ -1,0 +1,57 @@
+#include "AcquisitionLoop.h"
+
+#include <chrono>
+
+#include "DataFile.h"
+#include "LinkContext.h"
+#include "ReadTemperatures.h"
+
+namespace tavolex {
+
+namespace {
+
+void RecordIfDue(const AcquisitionShared& shared, const TemperatureReply& reply,
+                 const AcquisitionEnvironment& environment, RecordSchedule& schedule) {
+    if (!shared.recordEnabled) return;
+    const std::time_t now = environment.wallTime();
+    if (!schedule.due(now, shared.recordPeriodSeconds)) return;
+    // A record that cannot be written is tried again at the next success.
+    if (AppendRecord(shared.dataFileName, RecordLine(environment.localTime(now), reply))) {
+        schedule.recorded(now);
+    }
+}
+
+}  // namespace
+
+void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, TemperatureReply& reply,
+                    const AcquisitionEnvironment& environment) {
+    const AcquisitionSettings settings = window.fetchSettings();
+    const LinkSettings link{settings.portNumber, settings.baudRate, settings.deviceAddress};
+    PortHandle port = environment.ports.open(link, PortProfile::Acquisition);
+    if (!port) {
+        window.reportOpenFailure();
+        return;
+    }
+    const LinkContext context{
+        environment.ports, environment.clock, {}, [&shared] { return !shared.runFlag; }};
+    int successes = 0;
+    int failures = 0;
+    RecordSchedule schedule;
+    while (shared.runFlag) {
+        const bool success =
+            ReadTemperaturesLogged(*port, link.addressByte(), reply, context, environment.errorLog);
+        if (context.stopping()) break;
+        if (success) {
+            ++successes;
+            RecordIfDue(shared, reply, environment, schedule);
+        } else {
+            ++failures;
+        }
+        if (!context.pause(std::chrono::milliseconds(settings.periodMs))) break;
+        window.showResult(success, success ? successes : failures);
+    }
+    port.reset();
+    shared.runFlag = false;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "AcquisitionLoop.h"
+#include "Commands.h"
+#include "FakeLine.h"
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::FakeLine;
+using testing::FakeLink;
+using testing::ManualClock;
+
+Bytes TemperatureFrame(int words, int tenths) {
+    Bytes data;
+    for (int i = 0; i < words; ++i) {
+        const TenthDegree word = TenthDegree::FromTenths(tenths + i);
+        data.push_back(word.high());
+        data.push_back(word.low());
+    }
+    return ReplyFrame(0, command::kReadTemperatures, data);
+}
+
+struct Result {
+    bool success;
+    int count;
+    int firstWord;
+};
+
+class FakeWindow final : public AcquisitionWindow {
+public:
+    explicit FakeWindow(AcquisitionShared& shared) : m_shared(shared) {}
+
+    AcquisitionSettings fetchSettings() override { return settings; }
+    void showResult(bool success, int count) override {
+        results.push_back({success, count, reply.word(0).tenths()});
+        if (results.size() >= stopAfter) m_shared.runFlag = false;
+    }
+    void reportOpenFailure() override { ++openFailures; }
+
+    AcquisitionSettings settings{1, 9600, 0, 1000};
+    TemperatureReply reply;
+    std::vector<Result> results;
+    std::size_t stopAfter = 1;
+    int openFailures = 0;
+
+private:
+    AcquisitionShared& m_shared;
+};
+
+class AcquisitionLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("tavolex-loop-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        shared.runFlag = true;
+        shared.dataFileName = dir / "data.txt";
+        environment.errorLog = ErrorLogFile::InDirectory(dir);
+        // Wall time follows the manual clock, starting at a whole second.
+        environment.wallTime = [this] {
+            return std::time_t{1'700'000'000} +
+                   std::chrono::duration_cast<std::chrono::seconds>(clock.elapsed()).count();
+        };
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void run() { RunAcquisition(window, shared, window.reply, environment); }
+    std::vector<std::string> dataLines() {
+        std::ifstream in(shared.dataFileName);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    AcquisitionShared shared;
+    FakeWindow window{shared};
+    AcquisitionEnvironment environment{link.opener, clock, {}};
+    fs::path dir;
+};
+
+TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures) {
+    line.reply(TemperatureFrame(4, 100));
+    line.reply(TemperatureFrame(4, 200));
+    Bytes bad = TemperatureFrame(4, 300);
+    bad.back() ^= 1;
+    line.reply(bad);
+    line.reply(TemperatureFrame(4, 400));
+    window.stopAfter = 4;
+    run();
+    ASSERT_EQ(window.results.size(), 4u);
+    EXPECT_EQ(window.results[1].count, 2);
+    EXPECT_FALSE(window.results[2].success);
+    EXPECT_EQ(window.results[2].count, 1);
+    EXPECT_EQ(window.results[3].count, 3);
+    EXPECT_EQ(window.results[3].firstWord, 400);
+    EXPECT_EQ(line.lastProfile, PortProfile::Acquisition);
+    EXPECT_EQ(line.purges, 1);
+    EXPECT_TRUE(fs::exists(environment.errorLog.path));
+    EXPECT_FALSE(line.held());
+    EXPECT_FALSE(shared.runFlag);
+}
+
+TEST_F(AcquisitionLoopTest, EachResultComesOnePeriodAfterItsReading) {
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 1)}};
+    };
+    window.settings.periodMs = 1500;
+    window.stopAfter = 3;
+    run();
+    EXPECT_EQ(clock.elapsed(), 4500ms);
+}
+
+TEST_F(AcquisitionLoopTest, RecordsTheFirstSuccessThenAtMostOncePerPeriod) {
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(10, 5)}};
+    };
+    shared.recordEnabled = true;
+    shared.recordPeriodSeconds = 30;
+    window.stopAfter = 100;
+    run();
+    const auto lines = dataLines();
+    ASSERT_EQ(lines.size(), 4u);  // at 0, 31, 62 and 93 seconds
+    EXPECT_EQ(lines[1].substr(8), "\t0.5\t0.6\t0.7\t0.8\t0.9\t1.0\t1.1\t1.2\t1.3\t1.4\r");
+}
+
+TEST_F(AcquisitionLoopTest, PeriodZeroRecordsOncePerSecondThatChanged) {
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 5)}};
+    };
+    shared.recordEnabled = true;
+    shared.recordPeriodSeconds = 0;
+    window.settings.periodMs = 600;
+    window.stopAfter = 10;  // readings at 0, 0.6, 1.2 ... 5.4 s: seconds 0 to 5
+    run();
+    EXPECT_EQ(dataLines().size(), 6u);
+}
+
+TEST_F(AcquisitionLoopTest, FailedReadingsAndDisabledRecordingWriteNoFile) {
+    line.responder = [](ByteView) { return std::vector<testing::Chunk>{}; };
+    shared.recordEnabled = true;
+    window.stopAfter = 2;
+    run();
+    EXPECT_EQ(window.results.size(), 2u);
+    EXPECT_FALSE(fs::exists(shared.dataFileName));
+
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 5)}};
+    };
+    shared.recordEnabled = false;
+    shared.runFlag = true;
+    window.results.clear();
+    run();
+    EXPECT_FALSE(fs::exists(shared.dataFileName));
+}
+
+TEST_F(AcquisitionLoopTest, APortThatDoesNotOpenIsReportedOnce) {
+    line.refuseOpen = true;
+    run();
+    EXPECT_EQ(window.openFailures, 1);
+    EXPECT_TRUE(window.results.empty());
+}
+
+TEST_F(AcquisitionLoopTest, AStopEndsALongPauseOrWaitAtOnceWithoutCountingOrLogging) {
+    Clock::Duration stopAt = 200ms;
+    clock.onAdvance = [&] {
+        if (clock.elapsed() >= stopAt) shared.runFlag = false;
+    };
+    window.settings.periodMs = 60'000;
+    line.reply(TemperatureFrame(4, 5));
+    run();
+    EXPECT_TRUE(window.results.empty());
+    EXPECT_LT(clock.elapsed(), 250ms);
+
+    // Stopped inside the wait for a silent instrument: no failure, no log entry.
+    stopAt = clock.elapsed() + 200ms;
+    shared.runFlag = true;
+    line.silence();
+    run();
+    EXPECT_TRUE(window.results.empty());
+    EXPECT_LT(clock.elapsed(), 500ms);
+    EXPECT_FALSE(fs::exists(environment.errorLog.path));
+    EXPECT_FALSE(line.held());
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "DataFile.h"
+#include "Frame.h"
+
+namespace tavolex {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::tm At(int year, int month, int day, int hour, int minute, int second) {
+    std::tm time{};
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    return time;
+}
+
+TemperatureReply ReplyWithWords(const std::vector<int>& tenths) {
+    Bytes data;
+    for (int t : tenths) {
+        const TenthDegree word = TenthDegree::FromTenths(t);
+        data.push_back(word.high());
+        data.push_back(word.low());
+    }
+    const Bytes frame = ReplyFrame(0, 0x0B, data);
+    TemperatureReply reply;
+    std::copy(frame.begin(), frame.end(), reply.bytes.begin());
+    return reply;
+}
+
+TEST(DataFile, NameIsTheUnpaddedStartTime) {
+    EXPECT_EQ(DataFileName("/scan", At(2024, 3, 5, 14, 7, 9)),
+              fs::path("/scan/2024年3月5日14时7分9秒.txt"));
+}
+
+TEST(DataFile, RecordLineHasTheTimeAndEveryWordOfTheReply) {
+    const auto reply = ReplyWithWords({251, -251, 0, 1, 2, 3, 4, 5, 6, 32767});
+    EXPECT_EQ(RecordLine(At(2024, 3, 5, 4, 7, 9), reply),
+              "04:07:09\t25.1\t-25.1\t0.0\t0.1\t0.2\t0.3\t0.4\t0.5\t0.6\t3276.7\r\n");
+}
+
+TEST(DataFile, RecordsAreAppendedAndAMissingFolderFailsQuietly) {
+    const fs::path dir = fs::temp_directory_path() / "tavolex-datafile";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path file = DataFileName(dir, At(2024, 3, 5, 14, 7, 9));
+    EXPECT_TRUE(AppendRecord(file, "a\r\n"));
+    EXPECT_TRUE(AppendRecord(file, "b\r\n"));
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\r\nb\r\n");
+    EXPECT_FALSE(AppendRecord(dir / "missing" / "x.txt", "a\r\n"));
+    fs::remove_all(dir);
+}
+
+TEST(RecordSchedule, FirstRecordAlwaysThenOnlyAfterMoreThanThePeriod) {
+    RecordSchedule schedule;
+    std::vector<std::time_t> written;
+    for (std::time_t t = 1'700'000'000; t < 1'700'000'000 + 100; ++t) {
+        if (schedule.due(t, 30)) {
+            schedule.recorded(t);
+            written.push_back(t - 1'700'000'000);
+        }
+    }
+    EXPECT_EQ(written, (std::vector<std::time_t>{0, 31, 62, 93}));
+
+    RecordSchedule everySecond;
+    EXPECT_TRUE(everySecond.due(50, 0));
+    everySecond.recorded(50);
+    EXPECT_FALSE(everySecond.due(50, 0));
+    EXPECT_TRUE(everySecond.due(51, 0));
+}
+
+}  // namespace
+}  // namespace tavolex
