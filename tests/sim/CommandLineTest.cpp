@@ -28,10 +28,6 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesBadOnes) {
     EXPECT_EQ(o.host.replyDelay, 40ms);
     EXPECT_TRUE(o.host.pace);
     EXPECT_EQ(o.faults.size(), 2u);
-    EXPECT_EQ(o.model.signalCount, 10);
-    EXPECT_EQ(o.preloadRecords, 5u);
-    EXPECT_EQ(o.model.intervalMinutes, 15);
-    EXPECT_EQ(o.model.seed, 9u);
     EXPECT_EQ(o.model.probesOnPortB, 15);
 
     for (std::string_view bad : {"--com 0", "--signals 65", "--interval 61", "--fault short:0x0B",
