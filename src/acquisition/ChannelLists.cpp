@@ -1,0 +1,56 @@
+#include "ChannelLists.h"
+
+#include <algorithm>
+
+namespace tavolex {
+
+namespace {
+
+constexpr int kCaptionWidthPx = 55;
+constexpr int kPt100CaptionWidthPx = 70;
+constexpr int kValueWidthPx = 72;
+
+// Digital channel n is word 3 + n.
+constexpr int kFirstDigitalWord = kPt100Channels;
+
+}  // namespace
+
+std::array<ChannelColumn, kChannelListColumns> ChannelColumnsOf(ChannelList list) {
+    const int captionWidth = list == ChannelList::Pt100 ? kPt100CaptionWidthPx : kCaptionWidthPx;
+    return {{{"内容", captionWidth}, {"温度值", kValueWidthPx}, {"偏移值", kValueWidthPx}}};
+}
+
+int RowCountOf(ChannelList list) {
+    return list == ChannelList::Pt100 ? kPt100Channels : kChannelListRows;
+}
+
+std::string RowCaption(ChannelList list, int row) {
+    switch (list) {
+        case ChannelList::Low:
+            return "通道" + std::to_string(row + 1);
+        case ChannelList::High:
+            return "通道" + std::to_string(kChannelListRows + row + 1);
+        case ChannelList::Pt100:
+            break;
+    }
+    return "PT100通道" + std::to_string(row + 1);
+}
+
+TemperatureColumnTexts TemperatureColumnOf(const TemperatureReply& reply) {
+    const int words = std::clamp(reply.wordCount(), kMinTemperatureWords, kMaxTemperatureWords);
+    const int digital = words - kFirstDigitalWord;
+
+    TemperatureColumnTexts texts;
+    for (int i = 0; i < kPt100Channels; ++i)
+        texts.pt100[i] = reply.word(i).text();
+    for (int row = 0; row < kChannelListRows; ++row) {
+        texts.low[row] =
+            row < digital ? reply.word(kFirstDigitalWord + row).text() : std::string(kNoValueText);
+        const int channel = kChannelListRows + row;
+        texts.high[row] = channel < digital ? reply.word(kFirstDigitalWord + channel).text()
+                                            : std::string(kNoValueText);
+    }
+    return texts;
+}
+
+}  // namespace tavolex
