@@ -1,0 +1,39 @@
+#include "AboutDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "DialogUnits.h"
+#include "ScannerApp.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr int kPointSize = 9;
+
+}  // namespace
+
+AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+    const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
+    setFont(ScannerApp::DialogFont(kPointSize));
+    setWindowTitle(QStringLiteral("关于 温度巡检仪  KORVA VELTA-2 Ver3.2"));
+    setFixedSize(units.size(235, 71));
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ScannerApp::Icon().pixmap(units.size(20, 20)));
+    icon->setGeometry(units.rect(11, 17, 20, 20));
+    icon->setAccessibleName(QStringLiteral("TAVOLEX"));
+
+    auto* text = new QLabel(QStringLiteral("温度巡检仪  KORVA VELTA-2"), this);
+    text->setGeometry(units.rect(40, 23, 130, 8));
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setAccessibleName(ok->text());
+    ok->setGeometry(units.rect(178, 7, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace tavolex

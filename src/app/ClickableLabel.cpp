@@ -1,0 +1,14 @@
+#include "ClickableLabel.h"
+
+#include <QMouseEvent>
+
+namespace tavolex {
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+}  // namespace tavolex

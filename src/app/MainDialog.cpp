@@ -1,0 +1,547 @@
+#include "MainDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QValidator>
+#include <system_error>
+
+#include "AboutDialog.h"
+#include "BusyCursor.h"
+#include "ChannelLists.h"
+#include "ClickableLabel.h"
+#include "ReadTemperatures.h"
+#include "RegisteredDialog.h"
+#include "RegistrationHelpDialog.h"
+#include "ScannerApp.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr int kPointSize = 9;
+constexpr int kWidthUnits = 561;
+constexpr int kHeightUnits = 411;
+
+// The part of the window's surface, in pixels at 96 dpi and inclusive, over which the
+// registration help shows: about where the "帮助" label stands.
+constexpr QPoint kHelpHotTopLeft(751, 590);
+constexpr QPoint kHelpHotBottomRight(811, 600);
+
+const QColor kHelpLabelColour(0, 64, 128);
+
+constexpr std::string_view kOpenPortFailed = "打开串口错误!";
+constexpr std::string_view kBadReply = "返回数据错误!";
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A template rectangle in dialog units: left, top, width, height.
+struct Du {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Upper-cases whatever is typed or pasted, as the SN edits of the template do.
+class UpperCaseValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+// Creates the controls of a template as direct children of the window, in tab order. Group
+// boxes and plain texts let the pointer through to the window, as the platform's static
+// controls do, so that the window sees every movement over its own surface.
+class ControlBuilder {
+public:
+    ControlBuilder(QDialog& window, const DialogUnits& units) : m_window(window), m_units(units) {}
+
+    QGroupBox* group(const QString& title, Du du) {
+        auto* box = new QGroupBox(title, &m_window);
+        place(box, du);
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->lower();
+        return box;
+    }
+
+    QLabel* text(const QString& caption, Du du, Qt::Alignment alignment = Qt::AlignLeft) {
+        auto* label = new QLabel(caption, &m_window);
+        place(label, du);
+        label->setAlignment(alignment | Qt::AlignTop);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return label;
+    }
+
+    QLineEdit* edit(int id, Du du, const QString& accessibleName, const QString& content = {}) {
+        auto* edit = new QLineEdit(content, &m_window);
+        identify(edit, id, accessibleName);
+        place(edit, du);
+        return edit;
+    }
+
+    QPushButton* button(int id, const QString& caption, Du du) {
+        auto* button = new QPushButton(caption, &m_window);
+        identify(button, id, caption);
+        place(button, du);
+        return button;
+    }
+
+    QRadioButton* radio(int id, const QString& caption, Du du, QButtonGroup& group, int index) {
+        auto* radio = new QRadioButton(caption, &m_window);
+        identify(radio, id, caption);
+        place(radio, du);
+        group.addButton(radio, index);
+        return radio;
+    }
+
+    QComboBox* combo(int id, Du du, const QString& accessibleName, const QStringList& items,
+                     bool editable) {
+        auto* combo = new QComboBox(&m_window);
+        identify(combo, id, accessibleName);
+        place(combo, du);
+        combo->setEditable(editable);
+        if (editable) combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->addItems(items);
+        combo->setCurrentIndex(-1);
+        return combo;
+    }
+
+    QCheckBox* check(int id, const QString& caption, Du du) {
+        auto* check = new QCheckBox(caption, &m_window);
+        identify(check, id, caption);
+        place(check, du);
+        return check;
+    }
+
+    QTableWidget* list(int id, Du du, const QString& accessibleName) {
+        auto* list = new QTableWidget(&m_window);
+        identify(list, id, accessibleName);
+        place(list, du);
+        return list;
+    }
+
+    template <typename Widget>
+    Widget* identified(Widget* widget, int id, Du du, const QString& accessibleName) {
+        identify(widget, id, accessibleName);
+        place(widget, du);
+        return widget;
+    }
+
+private:
+    void place(QWidget* widget, Du du) {
+        widget->setGeometry(m_units.rect(du.left, du.top, du.width, du.height));
+    }
+    static void identify(QWidget* widget, int id, const QString& accessibleName) {
+        widget->setObjectName(QString::number(id));
+        widget->setAccessibleName(accessibleName);
+    }
+
+    QDialog& m_window;
+    const DialogUnits& m_units;
+};
+
+void SetRadioIndex(QButtonGroup& group, int index) {
+    if (QAbstractButton* button = group.button(index)) {
+        button->setChecked(true);
+        return;
+    }
+    // An exclusive group cannot be cleared button by button.
+    group.setExclusive(false);
+    for (QAbstractButton* button : group.buttons())
+        button->setChecked(false);
+    group.setExclusive(true);
+}
+
+}  // namespace
+
+MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_units(DialogUnits::ForPointSize(kPointSize)),
+      m_operator(person),
+      m_link{ports, clock,
+             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }},
+      m_helpHotArea(m_units.pixelRect(kHelpHotTopLeft, kHelpHotBottomRight)) {
+    setFont(ScannerApp::DialogFont(kPointSize));
+    setWindowTitle(QStringLiteral("温度巡检仪  KORVA VELTA-2 Ver3.2"));
+    setWindowIcon(ScannerApp::Icon());
+    setFixedSize(m_units.size(kWidthUnits, kHeightUnits));
+    setMouseTracking(true);
+
+    buildControls();
+
+    std::error_code error;
+    m_workingDirectory = std::filesystem::current_path(error);
+
+    m_aboutAction = new QAction(QStringLiteral("关于 TAVOLEX(&A)..."), this);
+    connect(m_aboutAction, &QAction::triggered, this, &MainDialog::openAboutBox);
+
+    setUpChannelLists();
+
+    m_registrationHelp = new RegistrationHelpDialog(this);
+    m_registeredPopup = new RegisteredDialog(this);
+
+    m_values.probePort = 0;
+    control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
+    setSnEditsEnabled(false);
+    m_acquiring = false;
+    updateControls();
+    control<QLineEdit>(kPortEdit)->setFocus();
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::buildControls() {
+    ControlBuilder make(*this, m_units);
+
+    // The link row.
+    make.group(QString(), {0, 0, 219, 35});
+    make.text(QStringLiteral("串口号:"), {7, 12, 28, 8});
+    make.edit(kPortEdit, {36, 10, 28, 14}, QStringLiteral("串口号:"));
+    make.text(QStringLiteral("波特率:"), {70, 12, 28, 8});
+    QComboBox* baud = make.combo(kBaudList, {99, 10, 44, 14}, QStringLiteral("波特率:"),
+                                 {QStringLiteral("1200"), QStringLiteral("9600"),
+                                  QStringLiteral("19200"), QStringLiteral("38400")},
+                                 false);
+    make.text(QStringLiteral("通信地址:"), {149, 12, 36, 8});
+    make.edit(kAddressEdit, {186, 10, 26, 14}, QStringLiteral("通信地址:"));
+
+    // The device clock.
+    make.group(QStringLiteral("设备时间"), {222, 4, 329, 31});
+    const QString timeUnits[] = {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日"),
+                                 QStringLiteral("时"), QStringLiteral("分"), QStringLiteral("秒")};
+    int left = 228;
+    for (int i = 0; i < 6; ++i) {
+        const int width = i == 0 ? 26 : 18;
+        make.edit(kYearEdit + i, {left, 15, width, 14}, timeUnits[i]);
+        make.text(timeUnits[i], {left + width + 2, 17, 8, 8});
+        left += width + 12;
+    }
+    make.button(kReadClockButton, QStringLiteral("读取"), {422, 15, 30, 14});
+    make.button(kSetClockButton, QStringLiteral("设置当前系统时间"), {458, 15, 84, 14});
+
+    // Channel count and SN reading.
+    make.text(QStringLiteral("设置信号数:"), {6, 43, 46, 8});
+    make.edit(kSignalCountEdit, {52, 41, 22, 14}, QStringLiteral("设置信号数:"));
+    make.button(kSetSignalCountButton, QStringLiteral("设置"), {77, 41, 28, 14});
+    make.text(QStringLiteral("读取SN号:"), {6, 62, 46, 8});
+    make.edit(kSnReadChannelEdit, {52, 60, 22, 14}, QStringLiteral("读取SN号:"));
+    make.button(kReadSnButton, QStringLiteral("读取"), {77, 60, 28, 14});
+
+    // Probe registration.
+    make.group(QStringLiteral("探头注册"), {0, 79, 144, 133});
+    m_modeGroup = new QButtonGroup(this);
+    make.radio(kSemiAutomaticRadio, QStringLiteral("半自动"), {8, 93, 40, 10}, *m_modeGroup, 0);
+    make.radio(kManualRadio, QStringLiteral("手动"), {52, 93, 34, 10}, *m_modeGroup, 1);
+    make.radio(kFullyAutomaticRadio, QStringLiteral("全自动"), {92, 93, 40, 10}, *m_modeGroup, 2);
+    make.text(QStringLiteral("通道号:"), {8, 114, 28, 8});
+    make.edit(kRegistrationChannelEdit, {38, 112, 22, 14}, QStringLiteral("通道号:"));
+    m_probePortGroup = new QButtonGroup(this);
+    make.radio(kPortARadio, QStringLiteral("A端口"), {66, 113, 36, 10}, *m_probePortGroup, 0);
+    make.radio(kPortBRadio, QStringLiteral("B端口"), {104, 113, 36, 10}, *m_probePortGroup, 1);
+    for (int row = 0; row < 2; ++row) {
+        const int top = row == 0 ? 147 : 166;
+        make.text(row == 0 ? QStringLiteral("1-4") : QStringLiteral("5-8"), {8, top + 2, 14, 8});
+        for (int i = 0; i < 4; ++i) {
+            const int byte = row * 4 + i;
+            QLineEdit* edit = make.edit(kSnEdits[byte], {24 + i * 29, top, 26, 14},
+                                        QStringLiteral("SN字节%1").arg(byte + 1));
+            edit->setValidator(new UpperCaseValidator(edit));
+        }
+    }
+    make.button(kRegisterButton, QStringLiteral("注册"), {14, 189, 50, 16});
+    make.button(kFileRegisterButton, QStringLiteral("文件注册"), {80, 189, 50, 16});
+
+    // Low-temperature calibration.
+    make.group(QStringLiteral("校机"), {10, 217, 125, 43});
+    make.text(QStringLiteral("选择电阻"), {16, 227, 34, 8});
+    make.combo(kResistorCombo, {52, 225, 50, 14}, QStringLiteral("选择电阻"),
+               {QStringLiteral("23"), QStringLiteral("100"), QStringLiteral("143")}, true);
+    make.button(kCalibrateButton, QStringLiteral("4路低温探头校机"), {16, 241, 110, 14});
+
+    // Temperature offsets.
+    make.group(QStringLiteral("温度偏移量"), {10, 264, 125, 104});
+    make.button(kReadOffsetsButton, QStringLiteral("读出全部通道偏移量"), {16, 277, 110, 14});
+    make.text(QStringLiteral("探头类别："), {16, 299, 40, 8});
+    make.combo(kProbeTypeCombo, {56, 297, 72, 14}, QStringLiteral("探头类别："),
+               {QStringLiteral("铂电阻探头"), QStringLiteral("数字温度传感器")}, true);
+    make.text(QStringLiteral("通道号："), {16, 315, 32, 8});
+    make.combo(kOffsetChannelList, {56, 313, 40, 14}, QStringLiteral("通道号："), {}, false);
+    make.text(QStringLiteral("偏移值："), {16, 331, 32, 8});
+    make.edit(kOffsetEdit, {56, 329, 40, 14}, QStringLiteral("偏移值："));
+    make.text(QStringLiteral("℃"), {98, 331, 10, 8});
+    make.button(kSetOffsetButton, QStringLiteral("设置"), {56, 346, 40, 14});
+
+    // Temperature acquisition.
+    make.group(QStringLiteral("温度采集"), {145, 37, 412, 347});
+    make.text(QStringLiteral("采集周期:"), {191, 50, 40, 8});
+    make.edit(kPeriodEdit, {191, 61, 36, 13}, QStringLiteral("采集周期:"));
+    make.text(QStringLiteral("毫秒"), {230, 63, 16, 8});
+    make.button(kAcquireButton, QStringLiteral("采集"), {259, 51, 62, 17});
+    make.button(kContinuousButton, QStringLiteral("连续采集"), {332, 51, 62, 17});
+    make.group(QStringLiteral("成功次数"), {414, 43, 54, 34});
+    make.identified(new QLabel(this), kSuccessCountLabel, {420, 58, 42, 10},
+                    QStringLiteral("成功次数"))
+        ->setAlignment(Qt::AlignCenter);
+    make.group(QStringLiteral("失败次数"), {480, 43, 54, 34});
+    make.identified(new QLabel(this), kFailureCountLabel, {486, 58, 42, 10},
+                    QStringLiteral("失败次数"))
+        ->setAlignment(Qt::AlignCenter);
+    make.list(kLowChannelList, {145, 83, 135, 302}, QStringLiteral("通道1-32"));
+    make.list(kHighChannelList, {283, 83, 135, 302}, QStringLiteral("通道33-64"));
+    make.list(kPt100List, {421, 83, 135, 302}, QStringLiteral("PT100通道1-4"));
+
+    // The bottom rows.
+    make.button(kDeleteIdsButton, QStringLiteral("删除全部ID"), {11, 371, 50, 14});
+    make.button(kViewRecordsButton, QStringLiteral("查看记录"), {11, 391, 50, 14});
+    make.text(QStringLiteral("设备主动记录温度时间:"), {164, 394, 86, 8});
+    make.edit(kIntervalEdit, {251, 392, 28, 14}, QStringLiteral("设备主动记录温度时间:"));
+    make.text(QStringLiteral("分钟"), {281, 394, 16, 8});
+    make.button(kReadIntervalButton, QStringLiteral("读取"), {303, 391, 30, 14});
+    make.button(kSetIntervalButton, QStringLiteral("设置"), {337, 391, 30, 14});
+    auto* version =
+        make.identified(new ClickableLabel(QStringLiteral("点击读取版本"), this), kVersionLabel,
+                        {393, 395, 86, 8}, QStringLiteral("点击读取版本"));
+    version->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    version->setCursor(Qt::PointingHandCursor);
+    // The help label lets the pointer through: the window itself watches the area it covers.
+    QLabel* help = make.text(QStringLiteral("帮助"), {496, 395, 50, 8}, Qt::AlignHCenter);
+    help->setObjectName(QString::number(kHelpLabel));
+    help->setAccessibleName(help->text());
+    QPalette helpPalette = help->palette();
+    helpPalette.setColor(QPalette::WindowText, kHelpLabelColour);
+    help->setPalette(helpPalette);
+
+    // Controls that the program never shows.
+    make.button(kPt100Button, QStringLiteral("PT100参数设置"), {115, 373, 21, 7})->hide();
+    make.check(kSaveLogCheck, QStringLiteral("保存日志"), {65, 373, 48, 10})->hide();
+    make.button(kReadLogButton, QStringLiteral("读取日志"), {118, 382, 15, 6})->hide();
+    make.edit(kRecordPeriodEdit, {69, 385, 39, 14}, QStringLiteral("秒/次自动记录当前温度"))
+        ->hide();
+    make.text(QStringLiteral("秒/次自动记录当前温度"), {67, 399, 85, 8})->hide();
+
+    connect(control<QPushButton>(kAcquireButton), &QPushButton::clicked, this,
+            &MainDialog::acquireOnce);
+    connect(baud, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_updating) refresh();
+    });
+}
+
+void MainDialog::setUpChannelLists() {
+    const std::pair<int, ChannelList> lists[] = {{kLowChannelList, ChannelList::Low},
+                                                 {kHighChannelList, ChannelList::High},
+                                                 {kPt100List, ChannelList::Pt100}};
+    const int rowHeight = fontMetrics().height() + m_units.y(2);
+    for (const auto& [id, which] : lists) {
+        QTableWidget* list = control<QTableWidget>(id);
+        const auto columns = ChannelColumnsOf(which);
+        list->setColumnCount(kChannelListColumns);
+        list->setRowCount(RowCountOf(which));
+        for (int column = 0; column < kChannelListColumns; ++column) {
+            list->setHorizontalHeaderItem(column,
+                                          new QTableWidgetItem(FromUtf8(columns[column].title)));
+            list->setColumnWidth(column, m_units.pixels(columns[column].widthPx));
+        }
+        for (int row = 0; row < list->rowCount(); ++row) {
+            list->setItem(row, kCaptionColumn,
+                          new QTableWidgetItem(FromUtf8(RowCaption(which, row))));
+            list->setItem(row, kTemperatureColumn, new QTableWidgetItem());
+            list->setItem(row, kOffsetColumn, new QTableWidgetItem());
+        }
+        list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        list->horizontalHeader()->setStretchLastSection(false);
+        list->horizontalHeader()->setHighlightSections(false);
+        list->verticalHeader()->hide();
+        list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        list->verticalHeader()->setDefaultSectionSize(rowHeight);
+        list->setShowGrid(true);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list->setWordWrap(false);
+    }
+}
+
+bool MainDialog::takeWholeNumber(int id, std::int32_t& value) {
+    const std::optional<std::int32_t> number =
+        ParseWholeNumber(control<QLineEdit>(id)->text().toStdString());
+    if (!number) {
+        refuseField(id, kNotAWholeNumber);
+        return false;
+    }
+    value = *number;
+    return true;
+}
+
+void MainDialog::refuseField(int id, std::string_view message) {
+    m_operator.message(message);
+    QLineEdit* edit = control<QLineEdit>(id);
+    edit->setFocus();
+    edit->selectAll();
+}
+
+bool MainDialog::refresh() {
+    if (!takeWholeNumber(kAddressEdit, m_values.deviceAddress)) return false;
+    if (!takeWholeNumber(kPortEdit, m_values.portNumber)) return false;
+    if (!takeWholeNumber(kRegistrationChannelEdit, m_values.registrationChannel)) return false;
+    if (!takeWholeNumber(kSignalCountEdit, m_values.signalCount)) return false;
+    m_values.baudRate = control<QComboBox>(kBaudList)->currentText().toStdString();
+    if (!takeWholeNumber(kPeriodEdit, m_values.acquisitionPeriodMs)) return false;
+    m_values.failureCount = control<QLabel>(kFailureCountLabel)->text().toStdString();
+    m_values.successCount = control<QLabel>(kSuccessCountLabel)->text().toStdString();
+    // The channel is taken before its range is checked, so a refused value stays in the values
+    // as the field showed it.
+    if (!takeWholeNumber(kSnReadChannelEdit, m_values.snReadChannel)) return false;
+    if (m_values.snReadChannel < kMinSnReadChannel || m_values.snReadChannel > kMaxSnReadChannel) {
+        refuseField(kSnReadChannelEdit, kSnReadChannelRange);
+        return false;
+    }
+    for (int i = 0; i < kSnBytes; ++i) {
+        m_values.snTexts[i] = control<QLineEdit>(kSnEdits[i])->text().toStdString();
+    }
+    m_values.registrationMode = m_modeGroup->checkedId();
+    m_values.probePort = m_probePortGroup->checkedId();
+    return true;
+}
+
+void MainDialog::updateControls() {
+    m_updating = true;
+    const auto showNumber = [this](int id, std::int32_t value) {
+        control<QLineEdit>(id)->setText(QString::number(value));
+    };
+    showNumber(kAddressEdit, m_values.deviceAddress);
+    showNumber(kPortEdit, m_values.portNumber);
+    showNumber(kRegistrationChannelEdit, m_values.registrationChannel);
+    showNumber(kSignalCountEdit, m_values.signalCount);
+    QComboBox* baud = control<QComboBox>(kBaudList);
+    const int baudIndex = baud->findText(FromUtf8(m_values.baudRate), Qt::MatchExactly);
+    if (baudIndex >= 0) baud->setCurrentIndex(baudIndex);
+    showNumber(kPeriodEdit, m_values.acquisitionPeriodMs);
+    control<QLabel>(kFailureCountLabel)->setText(FromUtf8(m_values.failureCount));
+    control<QLabel>(kSuccessCountLabel)->setText(FromUtf8(m_values.successCount));
+    showNumber(kSnReadChannelEdit, m_values.snReadChannel);
+    for (int i = 0; i < kSnBytes; ++i) {
+        control<QLineEdit>(kSnEdits[i])->setText(FromUtf8(m_values.snTexts[i]));
+    }
+    SetRadioIndex(*m_modeGroup, m_values.registrationMode);
+    SetRadioIndex(*m_probePortGroup, m_values.probePort);
+    m_updating = false;
+}
+
+void MainDialog::setSnEditsEnabled(bool enabled) {
+    for (int id : kSnEdits)
+        control<QLineEdit>(id)->setEnabled(enabled);
+}
+
+void MainDialog::showTemperatures() {
+    const TemperatureColumnTexts texts = TemperatureColumnOf(m_temperatureReply);
+    const auto fill = [this](int id, const auto& column) {
+        QTableWidget* list = control<QTableWidget>(id);
+        for (int row = 0; row < static_cast<int>(column.size()); ++row) {
+            list->item(row, kTemperatureColumn)->setText(FromUtf8(column[row]));
+        }
+    };
+    fill(kLowChannelList, texts.low);
+    fill(kHighChannelList, texts.high);
+    fill(kPt100List, texts.pt100);
+}
+
+void MainDialog::acquireOnce() {
+    PortHandle port = OpenMainPort(*this, m_link);
+    if (!port) {
+        m_operator.message(kOpenPortFailed);
+        return;
+    }
+    bool read = false;
+    {
+        const BusyCursor busy;
+        read = ReadTemperatures(*port, linkSettings().addressByte(), m_temperatureReply, m_link);
+        port.reset();
+    }
+    if (read) {
+        showTemperatures();
+    } else {
+        m_operator.message(kBadReply);
+    }
+}
+
+void MainDialog::openAboutBox() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainDialog::done(int result) {
+    m_acquiring = false;
+    control<QPushButton>(kContinuousButton)->setText(QStringLiteral("连续采集"));
+    control<QLabel>(kSuccessCountLabel)->clear();
+    control<QLabel>(kFailureCountLabel)->clear();
+    QDialog::done(result);
+}
+
+void MainDialog::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    if (!visible) return;
+    // The window has no default button; showing a dialog would make its first button one.
+    for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        if (button->isDefault() && !button->hasFocus()) button->setDefault(false);
+    }
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter on a push button presses it (the button handles that itself). Anywhere else it is
+    // the window's default action: take the values and close when they are all valid.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
+        if (refresh()) accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MainDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (m_helpHotArea.contains(event->position().toPoint())) {
+        m_registrationHelp->centreOverOwner();
+        m_registrationHelp->show();
+    } else {
+        m_registrationHelp->hide();
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+// The title-bar menu belongs to the window manager here, so the window's own surface offers
+// what that menu would hold.
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("最小化(&N)"), this, &QWidget::showMinimized);
+    menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
+    menu.addSeparator();
+    menu.addAction(m_aboutAction);
+    menu.exec(event->globalPos());
+}
+
+}  // namespace tavolex

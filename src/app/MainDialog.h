@@ -1,0 +1,168 @@
+// The main window: every control of the scanner's front panel, the window values that the
+// operations read, and the operations themselves. Operations run on the window's thread; while
+// one waits for the instrument the window keeps painting and shows the busy cursor.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <array>
+#include <filesystem>
+
+#include "DialogUnits.h"
+#include "LinkContext.h"
+#include "Operator.h"
+#include "TemperatureReply.h"
+#include "Transact.h"
+#include "WindowValues.h"
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tavolex {
+
+class RegisteredDialog;
+class RegistrationHelpDialog;
+
+class MainDialog final : public QDialog, public TransactionHost {
+    Q_OBJECT
+public:
+    // The window's controls; each control's ID is also its object name.
+    enum ControlId : int {
+        kPortEdit = 1000,
+        kBaudList = 1001,
+        kAddressEdit = 1002,
+        kSignalCountEdit = 1003,
+        kSetSignalCountButton = 1004,
+        kRegistrationChannelEdit = 1005,
+        kRegisterButton = 1006,
+        kSnReadChannelEdit = 1007,
+        kLowChannelList = 1008,
+        kAcquireButton = 1009,
+        kContinuousButton = 1010,
+        kPeriodEdit = 1011,
+        kSuccessCountLabel = 1012,
+        kFailureCountLabel = 1013,
+        kReadSnButton = 1014,
+        kHighChannelList = 1015,
+        kSemiAutomaticRadio = 1020,
+        kManualRadio = 1021,
+        kFullyAutomaticRadio = 1026,
+        kFileRegisterButton = 1027,
+        kPt100Button = 1028,
+        kPt100List = 1029,
+        kOffsetEdit = 1048,
+        kReadOffsetsButton = 1049,
+        kSetOffsetButton = 1050,
+        kCalibrateButton = 1051,
+        kVersionLabel = 1053,
+        kOffsetChannelList = 1054,
+        kResistorCombo = 1055,
+        kProbeTypeCombo = 1056,
+        kRecordPeriodEdit = 1060,
+        kSaveLogCheck = 1061,
+        kYearEdit = 1062,  // to kSecondEdit = 1067
+        kReadClockButton = 1068,
+        kSetClockButton = 1069,
+        kReadLogButton = 1070,
+        kPortARadio = 1072,
+        kPortBRadio = 1073,
+        kDeleteIdsButton = 1074,
+        kHelpLabel = 1076,
+        kViewRecordsButton = 1077,
+        kIntervalEdit = 1080,
+        kReadIntervalButton = 1081,
+        kSetIntervalButton = 1082,
+    };
+    // The eight SN byte edits in byte order: 1016-1019, then 1022-1025.
+    static constexpr std::array<int, kSnBytes> kSnEdits = {1016, 1017, 1018, 1019,
+                                                           1022, 1023, 1024, 1025};
+
+    // Validation messages of the window refresh.
+    static constexpr std::string_view kNotAWholeNumber = "请输入一个整数。";
+    static constexpr std::string_view kSnReadChannelRange = "请输入一个介于 0 和 64 之间的整数。";
+
+    // The window works through the given ports, time source and operator; all three must
+    // outlive it.
+    MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Window refresh: copies the controls into the values in the fixed order, stopping at the
+    // first field that is not valid with its message and the focus in it.
+    bool refresh() override;
+    // Window update: shows the values in their controls.
+    void updateControls();
+
+    LinkSettings linkSettings() const override { return m_values.linkSettings(); }
+    TraceTarget* traceTarget() const override { return m_traceTarget; }
+    void setTraceTarget(TraceTarget* target) { m_traceTarget = target; }
+
+    WindowValues& values() { return m_values; }
+    const WindowValues& values() const { return m_values; }
+    // The link for operations run from this window: its ports, its clock, and an idle hook
+    // that keeps the window painting.
+    const LinkContext& link() const { return m_link; }
+    Operator& person() { return m_operator; }
+    // The directory the program was started in.
+    const std::filesystem::path& workingDirectory() const { return m_workingDirectory; }
+    TemperatureReply& temperatureReply() { return m_temperatureReply; }
+    bool acquiring() const { return m_acquiring; }
+
+    // The control with the given template ID.
+    template <typename Control>
+    Control* control(int id) const {
+        return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    }
+    // Enables or disables the eight SN byte edits together.
+    void setSnEditsEnabled(bool enabled);
+
+    // Writes the temperature column of the three channel lists from the latest reply.
+    void showTemperatures();
+
+    RegistrationHelpDialog& registrationHelp() { return *m_registrationHelp; }
+    RegisteredDialog& registeredPopup() { return *m_registeredPopup; }
+    // The "关于 TAVOLEX(&A)..." item of the window's menu.
+    QAction& aboutAction() { return *m_aboutAction; }
+
+public slots:
+    // "采集": one reading shown in the channel lists.
+    void acquireOnce();
+    void openAboutBox();
+    // Closing stops a continuous acquisition and clears its counters.
+    void done(int result) override;
+    void setVisible(bool visible) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildControls();
+    void setUpChannelLists();
+    bool takeWholeNumber(int id, std::int32_t& value);
+    void refuseField(int id, std::string_view message);
+
+    const DialogUnits m_units;
+    Operator& m_operator;
+    LinkContext m_link;
+    WindowValues m_values;
+    TemperatureReply m_temperatureReply;
+    TraceTarget* m_traceTarget = nullptr;
+    std::filesystem::path m_workingDirectory;
+    bool m_acquiring = false;
+    bool m_updating = false;
+    QRect m_helpHotArea;
+
+    QButtonGroup* m_modeGroup = nullptr;
+    QButtonGroup* m_probePortGroup = nullptr;
+    QAction* m_aboutAction = nullptr;
+    RegistrationHelpDialog* m_registrationHelp = nullptr;
+    RegisteredDialog* m_registeredPopup = nullptr;
+};
+
+}  // namespace tavolex

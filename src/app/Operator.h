@@ -1,0 +1,32 @@
+// How operations speak to the person at the screen: messages, questions and file choices.
+// The window passes its Operator down, so that operations stay free of any toolkit and tests
+// can record what would have been shown and answer in the operator's place.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavolex {
+
+struct FileChoice {
+    // Which files the chooser lists, e.g. "Data Files (*.txt)"; empty for every file.
+    std::string filter;
+    // Where the chooser starts; empty for the current directory.
+    std::filesystem::path startDirectory;
+};
+
+class Operator {
+public:
+    virtual ~Operator() = default;
+
+    // A message with a single OK button; returns once the operator has closed it.
+    virtual void message(std::string_view text) = 0;
+    // A question; true when the operator answers OK.
+    virtual bool confirm(std::string_view text) = 0;
+    // An existing file the operator picks; none when the choice is cancelled.
+    virtual std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) = 0;
+};
+
+}  // namespace tavolex

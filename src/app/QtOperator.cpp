@@ -1,0 +1,50 @@
+#include "QtOperator.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tavolex {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A box without an icon, its text also given as its accessible name so that a screen reader
+// announces the message itself.
+int RunBox(QWidget* owner, std::string_view text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, QtOperator::Caption(), ToQString(text), buttons, owner);
+    box.setAccessibleName(box.text());
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
+        cancel->setText(QStringLiteral("取消"));
+    }
+    return box.exec();
+}
+
+}  // namespace
+
+QString QtOperator::Caption() {
+    return QCoreApplication::applicationName();
+}
+
+void QtOperator::message(std::string_view text) {
+    RunBox(m_owner, text, QMessageBox::Ok);
+}
+
+bool QtOperator::confirm(std::string_view text) {
+    return RunBox(m_owner, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::filesystem::path> QtOperator::chooseFile(const FileChoice& choice) {
+    const QString start = QString::fromStdString(choice.startDirectory.string());
+    const QString chosen = QFileDialog::getOpenFileName(m_owner, QString(), start,
+                                                        QString::fromStdString(choice.filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return std::filesystem::path(chosen.toStdString());
+}
+
+}  // namespace tavolex

@@ -1,0 +1,31 @@
+// The Operator on screen: modal message boxes and file choosers owned by a window, captioned
+// with the application's name.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "Operator.h"
+
+namespace tavolex {
+
+class QtOperator final : public Operator {
+public:
+    explicit QtOperator(QWidget* owner = nullptr) : m_owner(owner) {}
+
+    // The window that owns the boxes; they are centred over it and block it while open.
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    void message(std::string_view text) override;
+    bool confirm(std::string_view text) override;
+    std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) override;
+
+    // The caption of every box: the application's name, which is the program file's name.
+    static QString Caption();
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+}  // namespace tavolex

@@ -1,0 +1,74 @@
+#include "ScannerApp.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <iostream>
+
+#include "MainDialog.h"
+#include "QtOperator.h"
+#include "StreamOperator.h"
+
+// The icons are compiled into this library; a static library's resources must be
+// registered by name before first use.
+static void RegisterResources() {
+    Q_INIT_RESOURCE(tavolex);
+}
+
+namespace tavolex {
+
+namespace {
+
+const QString kDialogFamily = QStringLiteral("宋体");
+// Debian's package fonts-arphic-gbsn00lp: a Song face with the GB 2312 characters.
+const QString kLinuxSongFamily = QStringLiteral("AR PL SungtiL GB");
+
+}  // namespace
+
+void ScannerApp::SetUpLook() {
+    RegisterResources();
+    QFont::insertSubstitution(kDialogFamily, kLinuxSongFamily);
+    QApplication::setFont(DialogFont(9));
+    QApplication::setWindowIcon(Icon());
+}
+
+QFont ScannerApp::DialogFont(int pointSize) {
+    return QFont(kDialogFamily, pointSize);
+}
+
+QIcon ScannerApp::Icon() {
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"}) {
+        icon.addFile(QStringLiteral(":/tavolex/thermometer-%1.png").arg(QLatin1String(size)));
+    }
+    return icon;
+}
+
+int ScannerApp::run(const StartOptions& options) {
+    SetUpLook();
+    if (!options.screenshotPath.isEmpty()) return takeScreenshot(options.screenshotPath);
+
+    QtOperator person;
+    MainDialog dialog(m_ports, m_clock, person);
+    person.setOwner(&dialog);
+    dialog.exec();
+    return 0;
+}
+
+// Nobody is at the screen: messages go to the standard error stream instead of boxes that
+// would wait for a click.
+int ScannerApp::takeScreenshot(const QString& path) {
+    StreamOperator log(std::cerr, QtOperator::Caption().toStdString());
+    MainDialog dialog(m_ports, m_clock, log);
+    bool saved = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.control<QPushButton>(MainDialog::kAcquireButton)->click();
+        saved = dialog.grab().save(path, "PNG");
+        if (!saved) std::cerr << "cannot write " << path.toStdString() << '\n';
+        dialog.done(QDialog::Rejected);
+    });
+    dialog.exec();
+    return saved ? 0 : 1;
+}
+
+}  // namespace tavolex

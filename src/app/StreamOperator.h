@@ -1,0 +1,26 @@
+// An Operator for runs without anyone at the screen (the screenshot run of the demo): every
+// message is written to a stream, every question is answered Cancel and no file is chosen.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "Operator.h"
+
+namespace tavolex {
+
+class StreamOperator final : public Operator {
+public:
+    StreamOperator(std::ostream& out, std::string caption)
+        : m_out(out), m_caption(std::move(caption)) {}
+
+    void message(std::string_view text) override;
+    bool confirm(std::string_view text) override;
+    std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) override;
+
+private:
+    std::ostream& m_out;
+    std::string m_caption;
+};
+
+}  // namespace tavolex

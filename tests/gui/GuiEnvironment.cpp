@@ -1,0 +1,31 @@
+// One QApplication for the whole suite, on the offscreen platform so that the windows need
+// no display. It is made in a global test environment, so listing the tests makes none.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "ScannerApp.h"
+
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        tavolex::ScannerApp::SetUpLook();
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[10] = "gui_tests";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace

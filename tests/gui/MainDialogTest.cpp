@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "ChannelLists.h"
+#include "Commands.h"
+#include "FakeLine.h"
+#include "MainDialog.h"
+#include "PosixSerialPort.h"
+#include "RecordingOperator.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeLine;
+using testing::FakePortOpener;
+using testing::ManualClock;
+using testing::RecordingOperator;
+
+constexpr int kLow = MainDialog::kLowChannelList;
+constexpr int kHigh = MainDialog::kHighChannelList;
+constexpr int kPt100 = MainDialog::kPt100List;
+
+// Word i of a test reading is (i + 100) tenths of a degree, negative for odd i, so that every
+// cell shows which word it came from.
+int TenthsOfWord(int i) {
+    return (i % 2 == 0 ? 1 : -1) * (i + 100);
+}
+
+QString TextOfWord(int i) {
+    const int tenths = TenthsOfWord(i);
+    return QString::asprintf("%s%d.%d", tenths < 0 ? "-" : "", std::abs(tenths) / 10,
+                             std::abs(tenths) % 10);
+}
+
+Bytes TemperatureFrame(int words, std::uint8_t address = 0) {
+    Bytes data;
+    for (int i = 0; i < words; ++i) {
+        const TenthDegree word = TenthDegree::FromTenths(TenthsOfWord(i));
+        data.push_back(word.high());
+        data.push_back(word.low());
+    }
+    return ReplyFrame(address, command::kReadTemperatures, data);
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void showWindow() {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    template <typename Control>
+    Control* control(int id) {
+        Control* found = window.control<Control>(id);
+        EXPECT_NE(found, nullptr) << "no control " << id;
+        return found;
+    }
+    QLineEdit* edit(int id) { return control<QLineEdit>(id); }
+
+    // Replaces a field's text by typing, as a user does.
+    void type(int id, const QString& text) {
+        QLineEdit* field = edit(id);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+    void pressAcquire() { QTest::mouseClick(control<QPushButton>(1009), Qt::LeftButton); }
+
+    QString cell(int list, int row) {
+        return control<QTableWidget>(list)->item(row, kTemperatureColumn)->text();
+    }
+    // Rows of a list whose temperature cell shows a value.
+    int rowsWithValues(int list) {
+        int rows = 0;
+        for (int row = 0; row < control<QTableWidget>(list)->rowCount(); ++row) {
+            if (cell(list, row) != QStringLiteral(" ")) ++rows;
+        }
+        return rows;
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakePortOpener ports{line};
+    RecordingOperator person;
+    MainDialog window{ports, clock, person};
+};
+
+TEST_F(MainDialogTest, FreshStartShowsTheDefaults) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("温度巡检仪  KORVA VELTA-2 Ver3.2"));
+    EXPECT_EQ(edit(1000)->text(), "1");
+    EXPECT_EQ(control<QComboBox>(1001)->currentText(), "9600");
+    EXPECT_EQ(control<QComboBox>(1001)->count(), 4);
+    EXPECT_EQ(edit(1002)->text(), "0");
+    EXPECT_EQ(edit(1003)->text(), "1");
+    EXPECT_EQ(edit(1005)->text(), "1");
+    EXPECT_EQ(edit(1007)->text(), "1");
+    EXPECT_EQ(edit(1011)->text(), "1000");
+    EXPECT_EQ(edit(1060)->text(), "30");
+    EXPECT_TRUE(control<QLabel>(1012)->text().isEmpty());
+    EXPECT_TRUE(control<QLabel>(1013)->text().isEmpty());
+    EXPECT_TRUE(control<QRadioButton>(1020)->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(1072)->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(1073)->isChecked());
+    for (int id : MainDialog::kSnEdits) {
+        EXPECT_EQ(edit(id)->text(), "0") << id;
+        EXPECT_FALSE(edit(id)->isEnabled()) << id;
+    }
+    EXPECT_EQ(window.values().probePort, 0);
+    EXPECT_EQ(control<QPushButton>(1010)->text(), QStringLiteral("连续采集"));
+
+    showWindow();
+    EXPECT_EQ(QApplication::focusWidget(), edit(1000));
+    for (int id : {1028, 1060, 1061, 1070}) {
+        EXPECT_FALSE(control<QWidget>(id)->isVisible()) << id;
+    }
+    for (int id : {1004, 1006, 1009, 1010, 1014, 1027, 1049, 1050, 1051, 1053, 1068, 1069, 1074,
+                   1076, 1077, 1081, 1082}) {
+        EXPECT_TRUE(control<QWidget>(id)->isVisible()) << id;
+        EXPECT_TRUE(control<QWidget>(id)->isEnabled()) << id;
+    }
+    for (const QPushButton* button : window.findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+    }
+    const QColor help = control<QLabel>(1076)->palette().color(QPalette::WindowText);
+    EXPECT_EQ(help, QColor(0, 64, 128));
+}
+
+TEST_F(MainDialogTest, ChannelListsHaveTheirColumnsAndRowCaptionsAndNoValues) {
+    const QTableWidget* low = control<QTableWidget>(kLow);
+    const QTableWidget* high = control<QTableWidget>(kHigh);
+    const QTableWidget* pt100 = control<QTableWidget>(kPt100);
+    ASSERT_EQ(low->rowCount(), 32);
+    ASSERT_EQ(high->rowCount(), 32);
+    ASSERT_EQ(pt100->rowCount(), 4);
+    for (const QTableWidget* list : {low, high, pt100}) {
+        ASSERT_EQ(list->columnCount(), 3);
+        EXPECT_EQ(list->horizontalHeaderItem(0)->text(), QStringLiteral("内容"));
+        EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("温度值"));
+        EXPECT_EQ(list->horizontalHeaderItem(2)->text(), QStringLiteral("偏移值"));
+        EXPECT_TRUE(list->showGrid());
+        EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+        EXPECT_TRUE(list->item(0, kTemperatureColumn)->text().isEmpty());
+    }
+    EXPECT_EQ(low->item(0, 0)->text(), QStringLiteral("通道1"));
+    EXPECT_EQ(low->item(31, 0)->text(), QStringLiteral("通道32"));
+    EXPECT_EQ(high->item(0, 0)->text(), QStringLiteral("通道33"));
+    EXPECT_EQ(high->item(31, 0)->text(), QStringLiteral("通道64"));
+    EXPECT_EQ(pt100->item(3, 0)->text(), QStringLiteral("PT100通道4"));
+    EXPECT_GT(pt100->columnWidth(0), low->columnWidth(0));
+}
+
+TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem) {
+    const DialogUnits units(6, 12, 1.0);
+    EXPECT_EQ(units.rect(259, 51, 62, 17), QRect(389, 77, 93, 26));
+    EXPECT_EQ(DialogUnits(6, 12, 2.0).rect(259, 51, 62, 17), QRect(777, 153, 186, 51));
+
+    const DialogUnits screen(6, 12, DialogUnits::PrimaryScreenScale());
+    EXPECT_EQ(window.size(), screen.size(561, 411));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(control<QWidget>(1009)->geometry(), screen.rect(259, 51, 62, 17));
+    EXPECT_EQ(control<QWidget>(1010)->geometry(), screen.rect(332, 51, 62, 17));
+    EXPECT_EQ(control<QWidget>(1008)->geometry(), screen.rect(145, 83, 135, 302));
+    EXPECT_EQ(control<QWidget>(1015)->geometry(), screen.rect(283, 83, 135, 302));
+    EXPECT_EQ(control<QWidget>(1029)->geometry(), screen.rect(421, 83, 135, 302));
+    EXPECT_EQ(control<QWidget>(1080)->geometry(), screen.rect(251, 392, 28, 14));
+    EXPECT_EQ(control<QWidget>(1053)->geometry(), screen.rect(393, 395, 86, 8));
+    EXPECT_EQ(control<QWidget>(1076)->geometry(), screen.rect(496, 395, 50, 8));
+    EXPECT_EQ(control<QWidget>(1060)->geometry(), screen.rect(69, 385, 39, 14));
+}
+
+TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
+    int controls = 0;
+    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        bool isId = false;
+        child->objectName().toInt(&isId);
+        if (!isId) continue;
+        ++controls;
+        EXPECT_FALSE(child->accessibleName().isEmpty()) << child->objectName().toStdString();
+    }
+    EXPECT_EQ(controls, 57);
+    EXPECT_EQ(edit(1000)->accessibleName(), QStringLiteral("串口号:"));
+    EXPECT_EQ(control<QWidget>(1009)->accessibleName(), QStringLiteral("采集"));
+    EXPECT_EQ(control<QWidget>(1001)->accessibleName(), QStringLiteral("波特率:"));
+}
+
+TEST_F(MainDialogTest, AReadingFillsTheRowsItsWordCountCoversAndBlanksTheRest) {
+    type(1002, "3");
+    line.reply(TemperatureFrame(68, 3));
+    pressAcquire();
+    ASSERT_TRUE(person.messages.empty()) << person.messages.front();
+    EXPECT_EQ(line.written.back(), RequestFrame(3, command::kReadTemperatures));
+    EXPECT_EQ(line.lastSettings.deviceAddress, 3);
+    EXPECT_FALSE(line.held());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(cell(kPt100, i), TextOfWord(i));
+    EXPECT_EQ(cell(kLow, 0), TextOfWord(4));
+    EXPECT_EQ(cell(kLow, 31), TextOfWord(35));
+    EXPECT_EQ(cell(kHigh, 0), TextOfWord(36));
+    EXPECT_EQ(cell(kHigh, 31), TextOfWord(67));
+    EXPECT_EQ(rowsWithValues(kLow) + rowsWithValues(kHigh), 64);
+
+    line.reply(TemperatureFrame(37, 3));
+    pressAcquire();
+    EXPECT_EQ(rowsWithValues(kLow), 32);
+    EXPECT_EQ(cell(kHigh, 0), TextOfWord(36));
+    EXPECT_EQ(rowsWithValues(kHigh), 1);
+
+    line.reply(TemperatureFrame(36, 3));
+    pressAcquire();
+    EXPECT_EQ(cell(kLow, 31), TextOfWord(35));
+    EXPECT_EQ(rowsWithValues(kHigh), 0);
+
+    line.reply(TemperatureFrame(10, 3));
+    pressAcquire();
+    EXPECT_EQ(cell(kLow, 5), TextOfWord(9));
+    EXPECT_EQ(rowsWithValues(kLow), 6);
+    EXPECT_EQ(rowsWithValues(kHigh), 0);
+
+    line.reply(TemperatureFrame(4, 3));
+    pressAcquire();
+    EXPECT_EQ(cell(kPt100, 3), TextOfWord(3));
+    EXPECT_EQ(rowsWithValues(kLow) + rowsWithValues(kHigh), 0);
+    EXPECT_TRUE(person.messages.empty());
+}
+
+TEST_F(MainDialogTest, AFailedReadingReportsBadDataAndKeepsTheShownValues) {
+    line.reply(TemperatureFrame(40));
+    pressAcquire();
+    ASSERT_EQ(cell(kHigh, 3), TextOfWord(39));
+
+    Bytes corrupt = TemperatureFrame(10);
+    corrupt.back() ^= 0x01;
+    line.reply(corrupt);
+    pressAcquire();
+    EXPECT_EQ(person.messages, std::vector<std::string>{"返回数据错误!"});
+    EXPECT_EQ(cell(kHigh, 3), TextOfWord(39));
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(MainDialogTest, WaitingForASilentInstrumentKeepsTheWindowServedUnderABusyCursor) {
+    line.silence();
+    std::optional<Qt::CursorShape> cursorWhileWaiting;
+    bool eventsServed = false;
+    QTimer::singleShot(0, &window, [&] {
+        eventsServed = true;
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        if (cursor != nullptr) cursorWhileWaiting = cursor->shape();
+    });
+    pressAcquire();
+    EXPECT_TRUE(eventsServed);
+    EXPECT_EQ(cursorWhileWaiting, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(person.messages, std::vector<std::string>{"返回数据错误!"});
+    EXPECT_GE(clock.elapsed(), 3000ms);
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(MainDialogTest, APortThatDoesNotOpenIsReportedAndNothingIsSent) {
+    PortHandle other = ports.open({}, PortProfile::Command);
+    ASSERT_TRUE(other);
+    pressAcquire();
+    EXPECT_EQ(person.messages, std::vector<std::string>{"打开串口错误!"});
+    EXPECT_TRUE(line.written.empty());
+
+    // Port 0 names no device at all.
+    PosixPortOpener devices;
+    RecordingOperator realPerson;
+    MainDialog real(devices, clock, realPerson);
+    real.control<QLineEdit>(1000)->setText("0");
+    QTest::mouseClick(real.control<QPushButton>(1009), Qt::LeftButton);
+    EXPECT_EQ(realPerson.messages, std::vector<std::string>{"打开串口错误!"});
+}
+
+TEST_F(MainDialogTest, RefreshStopsAtTheFirstBadFieldWithTheFocusThere) {
+    showWindow();
+    type(1002, "7");
+    type(1000, "x1");
+    type(1011, "250");
+    EXPECT_FALSE(window.refresh());
+    EXPECT_EQ(person.messages, std::vector<std::string>{"请输入一个整数。"});
+    EXPECT_EQ(QApplication::focusWidget(), edit(1000));
+    EXPECT_EQ(window.values().deviceAddress, 7);
+    EXPECT_EQ(window.values().portNumber, 1);
+    EXPECT_EQ(window.values().acquisitionPeriodMs, 1000);
+
+    type(1000, " +12 ");
+    EXPECT_TRUE(window.refresh());
+    EXPECT_EQ(window.values().portNumber, 12);
+    EXPECT_EQ(window.values().acquisitionPeriodMs, 250);
+    for (const char* refused : {"", "-", "1 2", "99999999999", "0x10", "+-3"}) {
+        type(1000, refused);
+        EXPECT_FALSE(window.refresh()) << refused;
+    }
+}
+
+TEST_F(MainDialogTest, EnterClosesOnlyWhenEveryFieldIsValid) {
+    showWindow();
+    type(1007, "65");
+    QTest::keyClick(edit(1007), Qt::Key_Return);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(person.messages, std::vector<std::string>{"请输入一个介于 0 和 64 之间的整数。"});
+    EXPECT_EQ(QApplication::focusWidget(), edit(1007));
+
+    type(1007, "64");
+    QTest::keyClick(edit(1007), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(window.values().snReadChannel, 64);
+}
+
+TEST_F(MainDialogTest, EnterOnAButtonPressesItAndEscapeCloses) {
+    showWindow();
+    line.reply(TemperatureFrame(4));
+    QPushButton* acquire = control<QPushButton>(1009);
+    acquire->setFocus();
+    QTest::keyClick(acquire, Qt::Key_Return);
+    EXPECT_EQ(line.written.size(), 1u);
+    EXPECT_TRUE(window.isVisible());
+
+    QTest::keyClick(edit(1000), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+}
+
+TEST_F(MainDialogTest, ChoosingABaudRateTakesTheValuesAtOnce) {
+    showWindow();
+    QComboBox* baud = control<QComboBox>(1001);
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Down);
+    EXPECT_EQ(window.values().baudRate, "19200");
+    EXPECT_EQ(window.linkSettings().baudRate, 19200);
+
+    line.reply(TemperatureFrame(4));
+    pressAcquire();
+    EXPECT_EQ(line.lastSettings.baudRate, 19200);
+}
+
+TEST_F(MainDialogTest, SnFieldsUpperCaseWhatIsTyped) {
+    window.setSnEditsEnabled(true);
+    type(1016, "a5");
+    type(1025, "fF");
+    EXPECT_EQ(edit(1016)->text(), "A5");
+    EXPECT_EQ(edit(1025)->text(), "FF");
+    ASSERT_TRUE(window.refresh());
+    EXPECT_EQ(window.values().snTexts[0], "A5");
+    EXPECT_EQ(window.values().snTexts[7], "FF");
+}
+
+}  // namespace
+}  // namespace tavolex

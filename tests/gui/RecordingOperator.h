@@ -1,0 +1,34 @@
+// An Operator that records what would have been shown and answers from a script.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "Operator.h"
+
+namespace tavolex::testing {
+
+class RecordingOperator final : public Operator {
+public:
+    void message(std::string_view text) override { messages.emplace_back(text); }
+    bool confirm(std::string_view text) override {
+        questions.emplace_back(text);
+        if (answers.empty()) return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) override {
+        fileChoices.push_back(choice);
+        return chosenFile;
+    }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+    std::vector<FileChoice> fileChoices;
+    std::optional<std::filesystem::path> chosenFile;
+};
+
+}  // namespace tavolex::testing
