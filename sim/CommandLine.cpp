@@ -31,13 +31,13 @@ std::string UsageText() {
 
 Simulates the temperature scanner on a pseudo-terminal and links it as comN in the
 ports folder ($TAVOLEX_PORTS_DIR, else ${XDG_CONFIG_HOME:-~/.config}/tavolex/ports).
-Serves until SIGINT or SIGTERM, then removes its link.
+Serves until SIGINT, SIGTERM or SIGHUP, then removes its link.
 
   --com N          link as comN (default 1)
   --address A      answer only frames for device address A (0-255; default: every address)
   --delay MS       delay every reply by MS milliseconds
   --pace           send replies at the line's real rate (10 bits a byte at the port speed)
-  --fault SPEC     inject a fault; repeatable, see below
+  --fault RULE     inject a fault; repeatable, see below
   --signals N      signal count, 0-64 (default 64)
   --probes A,B     probes plugged on ports A and B (default 32,32)
   --records N      start with N stored records, as if logged earlier (default 0)
@@ -47,7 +47,7 @@ Serves until SIGINT or SIGTERM, then removes its link.
   --verbose        print every request and reply on stderr
   --help           show this text
 
-Fault SPEC: KIND:CODE[:KEY=VALUE]...
+Fault RULE: KIND:CODE[:KEY=VALUE]...
   KIND   silence   no reply
          checksum  the reply's checksum is wrong
          short     only the first bytes=K bytes of the reply
