@@ -1,0 +1,55 @@
+// The real port against the simulated instrument on a pseudo-terminal, linked as com1 in a
+// private ports folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "InstrumentModel.h"
+#include "LinkContext.h"
+#include "PosixSerialPort.h"
+#include "PtyHost.h"
+
+namespace tavolex::testing {
+
+class SimulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        portsDir = std::filesystem::temp_directory_path() /
+                   ("tavolex-e2e-" + std::string(info->test_suite_name()) + "-" + info->name());
+        std::filesystem::remove_all(portsDir);
+        std::filesystem::create_directories(portsDir);
+        setenv("TAVOLEX_PORTS_DIR", portsDir.c_str(), 1);
+    }
+
+    void TearDown() override {
+        if (host) host->stop();
+        unsetenv("TAVOLEX_PORTS_DIR");
+        std::filesystem::remove_all(portsDir);
+    }
+
+    // Starts the simulator as com1.
+    void startSimulator(sim::ModelOptions model = {}, sim::HostOptions options = {}) {
+        options.linkPath = portsDir / "com1";
+        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel(model), options);
+        std::string error;
+        ASSERT_TRUE(host->start(&error)) << error;
+    }
+
+    PortHandle open(PortProfile profile = PortProfile::Command) {
+        return OpenPort(settings, profile);
+    }
+
+    std::filesystem::path portsDir;
+    std::unique_ptr<sim::PtyHost> host;
+    LinkSettings settings{1, 9600, 0};
+    PosixPortOpener opener;
+    LinkContext link{opener, SystemClock()};
+};
+
+}  // namespace tavolex::testing
