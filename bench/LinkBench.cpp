@@ -75,7 +75,7 @@ void BM_TransactReadProbeSn(benchmark::State& state) {
     BenchHost host;
     const Bytes channel{1};
     for (auto _ : state) {
-        if (Transact(host, link, 0, channel, command::kReadProbeSn).count != 17) {
+        if (Transact(host, link, 0, channel, command::kReadProbeSn).count < 17) {
             state.SkipWithError("transaction failed");
         }
     }
