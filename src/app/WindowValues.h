@@ -23,9 +23,9 @@ struct WindowValues {
     std::int32_t signalCount = 1;          // 1003
     std::int32_t registrationChannel = 1;  // 1005
     std::int32_t snReadChannel = 1;        // 1007
-    std::array<std::string, kSnBytes> snTexts = {"0", "0", "0", "0",
-                                                 "0", "0", "0", "0"};  // 1016-1019, 1022-1025
-    std::int32_t registrationMode = 0;                                 // 1020 / 1021 / 1026
+    // 1016-1019, 1022-1025: the eight SN bytes as typed.
+    std::array<std::string, kSnBytes> snTexts = {"0", "0", "0", "0", "0", "0", "0", "0"};
+    std::int32_t registrationMode = 0;        // 1020 / 1021 / 1026
     std::int32_t probePort = -1;              // 1072 / 1073; -1 none chosen
     std::int32_t acquisitionPeriodMs = 1000;  // 1011
     std::string successCount;                 // 1012

@@ -17,6 +17,7 @@
 #include "MainDialog.h"
 #include "PosixSerialPort.h"
 #include "RecordingOperator.h"
+#include "Trace.h"
 
 namespace tavolex {
 namespace {
@@ -357,6 +358,22 @@ TEST_F(MainDialogTest, SnFieldsUpperCaseWhatIsTyped) {
     ASSERT_TRUE(window.refresh());
     EXPECT_EQ(window.values().snTexts[0], "A5");
     EXPECT_EQ(window.values().snTexts[7], "FF");
+}
+
+TEST_F(MainDialogTest, TransactionsRunWithTheWindowsSettingsAndTraceOnlyWhileATargetIsSet) {
+    type(1000, "5");
+    type(1002, "2");
+    line.reply(ReplyFrame(2, command::kReadClock, Bytes(8)));
+    const TransactResult first = Transact(window, window.link(), 2, {}, command::kReadClock);
+    EXPECT_EQ(first.count, 17);
+    EXPECT_EQ(line.lastSettings.portNumber, 5);
+
+    TraceLines trace;
+    window.setTraceTarget(&trace);
+    line.reply(ReplyFrame(2, command::kReadClock, Bytes(8)));
+    Transact(window, window.link(), 2, {}, command::kReadClock);
+    EXPECT_EQ(trace.lines().size(), 2u);
+    window.setTraceTarget(nullptr);
 }
 
 }  // namespace
