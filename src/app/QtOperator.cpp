@@ -1,7 +1,9 @@
 #include "QtOperator.h"
 
 #include <QCoreApplication>
+#include <QClipboard>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -45,6 +47,11 @@ std::optional<std::filesystem::path> QtOperator::chooseFile(const FileChoice& ch
                                                         QString::fromStdString(choice.filter));
     if (chosen.isEmpty()) return std::nullopt;
     return std::filesystem::path(chosen.toStdString());
+}
+
+// Unicode text, so that any program the operator pastes into reads it as shown.
+void QtOperator::copyToClipboard(std::string_view text) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 }  // namespace tavolex

@@ -15,4 +15,8 @@ std::optional<std::filesystem::path> StreamOperator::chooseFile(const FileChoice
     return std::nullopt;
 }
 
+void StreamOperator::copyToClipboard(std::string_view text) {
+    m_out << m_caption << ": clipboard <- " << text << '\n' << std::flush;
+}
+
 }  // namespace tavolex

@@ -23,12 +23,14 @@ public:
         fileChoices.push_back(choice);
         return chosenFile;
     }
+    void copyToClipboard(std::string_view text) override { clipboard = text; }
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;
     std::vector<FileChoice> fileChoices;
     std::optional<std::filesystem::path> chosenFile;
+    std::string clipboard;
 };
 
 }  // namespace tavolex::testing
