@@ -17,12 +17,16 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QValidator>
+#include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "AboutDialog.h"
 #include "BusyCursor.h"
 #include "ChannelLists.h"
 #include "ClickableLabel.h"
+#include "FileRegistration.h"
+#include "ProbeRegistration.h"
 #include "ReadTemperatures.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
@@ -346,6 +350,16 @@ void MainDialog::buildControls() {
 
     connect(control<QPushButton>(kAcquireButton), &QPushButton::clicked, this,
             &MainDialog::acquireOnce);
+    connect(control<QPushButton>(kRegisterButton), &QPushButton::clicked, this,
+            &MainDialog::registerProbe);
+    connect(control<QPushButton>(kReadSnButton), &QPushButton::clicked, this,
+            &MainDialog::readProbeSn);
+    connect(control<QPushButton>(kFileRegisterButton), &QPushButton::clicked, this,
+            &MainDialog::registerFromFile);
+    connect(m_modeGroup, &QButtonGroup::idClicked, this, [this](int mode) {
+        refresh();
+        applyRegistrationMode(mode);
+    });
     connect(baud, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_updating) refresh();
     });
@@ -487,6 +501,93 @@ void MainDialog::acquireOnce() {
     } else {
         m_operator.message(kBadReply);
     }
+}
+
+namespace {
+
+// The window as a file registration run sees it: its values and link, the controls a run
+// keeps disabled, and the success popup.
+class FileRunWindow final : public FileRegistrationWindow {
+public:
+    FileRunWindow(MainDialog& window, RegisteredDialog& popup) : m_window(window), m_popup(popup) {}
+
+    bool refresh() override { return m_window.refresh(); }
+    LinkSettings linkSettings() const override { return m_window.linkSettings(); }
+    TraceTarget* traceTarget() const override { return m_window.traceTarget(); }
+
+    void setRunControlsEnabled(bool enabled) override {
+        for (int id : kRunControls) {
+            if (QWidget* widget = m_window.findChild<QWidget*>(QString::number(id))) {
+                widget->setEnabled(enabled);
+            }
+        }
+    }
+    void showRegisteredPopup(std::optional<int> channel) override {
+        if (channel) m_popup.setChannelNumber(*channel);
+        m_popup.centreOverOwner();
+        m_popup.show();
+        m_popup.repaintNow();
+    }
+    void hideRegisteredPopup() override { m_popup.hide(); }
+
+private:
+    // Disabled for the run and enabled again, in this order.
+    static constexpr int kRunControls[] = {
+        MainDialog::kSaveLogCheck,       MainDialog::kRecordPeriodEdit,
+        MainDialog::kSetClockButton,     MainDialog::kReadClockButton,
+        MainDialog::kSetOffsetButton,    MainDialog::kReadOffsetsButton,
+        MainDialog::kDeleteIdsButton,    MainDialog::kViewRecordsButton,
+        MainDialog::kReadIntervalButton, MainDialog::kSetIntervalButton,
+        MainDialog::kContinuousButton,   MainDialog::kAcquireButton};
+
+    MainDialog& m_window;
+    RegisteredDialog& m_popup;
+};
+
+}  // namespace
+
+void MainDialog::registerProbe() {
+    refresh();
+    RegistrationInputs inputs;
+    inputs.mode = static_cast<RegistrationMode>(std::clamp(m_values.registrationMode, 0, 2));
+    inputs.port = m_values.probePort == 1 ? ProbePort::B : ProbePort::A;
+    inputs.channel = m_values.registrationChannel;
+    inputs.snTexts = m_values.snTexts;
+    RegisterOutcome outcome;
+    {
+        const BusyCursor busy;
+        outcome = RegisterProbe(*this, m_link, m_operator, linkSettings().addressByte(), inputs);
+    }
+    if (outcome.nextChannel) m_values.registrationChannel = *outcome.nextChannel;
+    if (outcome.updateWindow) updateControls();
+}
+
+void MainDialog::readProbeSn() {
+    refresh();
+    std::optional<ReadSnOutcome> outcome;
+    {
+        const BusyCursor busy;
+        outcome = ReadProbeSn(*this, m_link, m_operator, linkSettings().addressByte(),
+                              m_values.snReadChannel);
+    }
+    if (!outcome) return;
+    m_values.probePort = outcome->port == ProbePort::A ? 0 : 1;
+    m_values.snReadChannel = outcome->nextChannel;
+    updateControls();
+}
+
+void MainDialog::registerFromFile() {
+    FileRunWindow run(*this, *m_registeredPopup);
+    const BusyCursor busy;
+    RegisterFromFile(run, m_link, m_operator, m_workingDirectory);
+}
+
+void MainDialog::applyRegistrationMode(int mode) {
+    const bool fullyAutomatic = mode == static_cast<int>(RegistrationMode::FullyAutomatic);
+    setSnEditsEnabled(mode == static_cast<int>(RegistrationMode::Manual));
+    control<QLineEdit>(kRegistrationChannelEdit)->setEnabled(!fullyAutomatic);
+    control<QRadioButton>(kPortARadio)->setEnabled(!fullyAutomatic);
+    control<QRadioButton>(kPortBRadio)->setEnabled(!fullyAutomatic);
 }
 
 void MainDialog::openAboutBox() {

@@ -131,6 +131,12 @@ public:
 public slots:
     // "采集": one reading shown in the channel lists.
     void acquireOnce();
+    // "注册": binds a probe to the registration channel in the chosen mode.
+    void registerProbe();
+    // "读取" beside "读取SN号:": the channel's probe onto the clipboard.
+    void readProbeSn();
+    // "文件注册": registers every line of a file the operator chooses.
+    void registerFromFile();
     void openAboutBox();
     // Closing stops a continuous acquisition and clears its counters.
     void done(int result) override;
@@ -144,6 +150,9 @@ protected:
 private:
     void buildControls();
     void setUpChannelLists();
+    // Enables the registration fields that the mode (0 semi-automatic, 1 manual, 2 fully
+    // automatic) uses.
+    void applyRegistrationMode(int mode);
     bool takeWholeNumber(int id, std::int32_t& value);
     void refuseField(int id, std::string_view message);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,10 @@ namespace tavolex::testing {
 
 class RecordingOperator final : public Operator {
 public:
-    void message(std::string_view text) override { messages.emplace_back(text); }
+    void message(std::string_view text) override {
+        messages.emplace_back(text);
+        if (onMessage) onMessage(text);
+    }
     bool confirm(std::string_view text) override {
         questions.emplace_back(text);
         if (answers.empty()) return false;
@@ -31,6 +35,8 @@ public:
     std::vector<FileChoice> fileChoices;
     std::optional<std::filesystem::path> chosenFile;
     std::string clipboard;
+    // Runs while a message is "on screen", to look at the window at that moment.
+    std::function<void(std::string_view)> onMessage;
 };
 
 }  // namespace tavolex::testing

@@ -1,0 +1,88 @@
+#include "FileRegistration.h"
+
+#include <string>
+#include <variant>
+
+#include "Commands.h"
+#include "RegistrationFile.h"
+
+namespace tavolex {
+
+namespace {
+
+std::string LineMessage(const char* what, std::size_t lineNumber) {
+    return "第" + std::to_string(lineNumber) + "行" + what + ",该行无注册,程序退出!";
+}
+
+// Keeps the run's controls disabled and the popup shown for as long as it lives.
+class RunScope {
+public:
+    explicit RunScope(FileRegistrationWindow& window) : m_window(window) {
+        m_window.setRunControlsEnabled(false);
+        m_window.showRegisteredPopup(std::nullopt);
+    }
+    ~RunScope() {
+        m_window.hideRegisteredPopup();
+        m_window.setRunControlsEnabled(true);
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    FileRegistrationWindow& m_window;
+};
+
+// Registers one line; false when the run must stop.
+bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+                  std::uint8_t address, const std::string& text, std::size_t lineNumber) {
+    const auto parsed = ParseRegistrationLine(text);
+    if (const LineError* error = std::get_if<LineError>(&parsed)) {
+        person.message(
+            LineMessage(*error == LineError::Format ? "格式错误" : "SN号格式错误", lineNumber));
+        return false;
+    }
+    const FileRegistration& line = std::get<FileRegistration>(parsed);
+    Bytes payload{line.port, line.channel};
+    payload.insert(payload.end(), line.sn.begin(), line.sn.end());
+    const TransactResult result =
+        TransactForRegistration(window, link, address, payload, command::kRegisterManual);
+    if (result.statusFor(8) != ReplyStatus::Received) {
+        person.message(LineMessage("注册失败错误", lineNumber));
+        return false;
+    }
+    switch (result.at(7)) {
+        case 0:
+            window.showRegisteredPopup(line.channel);
+            break;
+        case 1:
+            person.message("通道过大!");
+            break;
+        case 2:
+            person.message("SN无效!");
+            break;
+        default:
+            person.message("注册是否成功未知!");
+            break;
+    }
+    return true;
+}
+
+}  // namespace
+
+void RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+                      const std::filesystem::path& startDirectory) {
+    window.refresh();
+    const std::uint8_t address = window.linkSettings().addressByte();
+    const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory});
+    if (!path) return;
+    const auto lines = ReadRegistrationFile(*path);
+    if (!lines) return;
+
+    RunScope run(window);
+    for (std::size_t i = 0; i < lines->size(); ++i) {
+        if (!RegisterLine(window, link, person, address, (*lines)[i], i + 1)) return;
+    }
+    person.message("注册成功!");
+}
+
+}  // namespace tavolex

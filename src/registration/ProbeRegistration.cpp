@@ -1,0 +1,134 @@
+#include "ProbeRegistration.h"
+
+#include <cstdio>
+#include <string>
+
+#include "Commands.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr std::size_t kStatusEnd = 8;  // byte 7
+constexpr std::size_t kSnEnd = 16;     // bytes 8 to 15
+
+// Says why a transaction gave nothing to read; true when the reply holds the bytes wanted.
+bool Received(const TransactResult& result, std::size_t end, Operator& person) {
+    switch (result.statusFor(end)) {
+        case ReplyStatus::PortNotOpened:
+            person.message("打开串口错误!");
+            return false;
+        case ReplyStatus::ReadFailed:
+            person.message("读数据错误!");
+            return false;
+        case ReplyStatus::Received:
+            break;
+    }
+    return true;
+}
+
+ProbeSn SnOf(const TransactResult& result) {
+    ProbeSn sn{};
+    for (std::size_t i = 0; i < sn.size(); ++i)
+        sn[i] = result.at(8 + i);
+    return sn;
+}
+
+std::uint8_t ChannelByte(std::int32_t channel) {
+    return static_cast<std::uint8_t>(channel & 0xFF);
+}
+
+RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, Operator& person,
+                              std::uint8_t address, const RegistrationInputs& inputs) {
+    const Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
+    const TransactResult result =
+        TransactForRegistration(window, link, address, payload, command::kRegisterSemiAutomatic);
+    if (!Received(result, kSnEnd, person)) return {};
+    const ProbeSn sn = SnOf(result);
+    if (AllBytesAre(sn, 0xFF)) {
+        person.message("注册错误!SN号无效!");
+        return {};
+    }
+    if (AllBytesAre(sn, 0x00)) {
+        person.message("注册错误!通道号无效!");
+        return {};
+    }
+    const std::uint8_t foundOn = result.at(7);
+    const char* portText = foundOn == 1 ? "A" : foundOn == 2 ? "B" : "";
+    person.message("注册成功!\r\nSN号为:端口" + std::string(portText) + "通道号" +
+                   std::to_string(inputs.channel) + ";" + SnDisplayText(sn));
+    return {true, inputs.channel + 1};
+}
+
+RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operator& person,
+                       std::uint8_t address, const RegistrationInputs& inputs) {
+    const std::optional<ProbeSn> sn = ParseSnFields(inputs.snTexts);
+    if (!sn) {
+        person.message("SN号输入格式错误!");
+        return {};
+    }
+    Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
+    payload.insert(payload.end(), sn->begin(), sn->end());
+    const TransactResult result =
+        TransactForRegistration(window, link, address, payload, command::kRegisterManual);
+    if (!Received(result, kStatusEnd, person)) return {};
+    switch (result.at(7)) {
+        case 0:
+            person.message("注册成功!");
+            return {true, inputs.channel + 1};
+        case 1:
+            person.message("通道过大!");
+            break;
+        case 2:
+            person.message("SN无效!");
+            break;
+        default:
+            break;
+    }
+    return {true, std::nullopt};
+}
+
+RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link, Operator& person,
+                               std::uint8_t address) {
+    const TransactResult result =
+        TransactForRegistration(window, link, address, {}, command::kRegisterFullyAutomatic);
+    if (!Received(result, kStatusEnd, person)) return {};
+    person.message("共搜索到的探头数为" + std::to_string(result.at(7)));
+    return {true, std::nullopt};
+}
+
+}  // namespace
+
+RegisterOutcome RegisterProbe(TransactionHost& window, const LinkContext& link, Operator& person,
+                              std::uint8_t address, const RegistrationInputs& inputs) {
+    switch (inputs.mode) {
+        case RegistrationMode::Manual:
+            return Manual(window, link, person, address, inputs);
+        case RegistrationMode::FullyAutomatic:
+            return FullyAutomatic(window, link, person, address);
+        case RegistrationMode::SemiAutomatic:
+            break;
+    }
+    return SemiAutomatic(window, link, person, address, inputs);
+}
+
+std::int32_t NextSnReadChannel(std::int32_t channel) {
+    if (channel == 0) return 0;
+    return channel + 1 >= 64 ? 1 : channel + 1;
+}
+
+std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkContext& link,
+                                         Operator& person, std::uint8_t address,
+                                         std::int32_t channel) {
+    const Bytes payload{ChannelByte(channel)};
+    const TransactResult result = Transact(window, link, address, payload, command::kReadProbeSn);
+    if (!Received(result, kSnEnd, person)) return std::nullopt;
+    const ProbePort port = result.at(7) == 1 ? ProbePort::A : ProbePort::B;
+    const std::string line =
+        RegistrationLine(port == ProbePort::A ? "01" : "02", channel, SnOf(result));
+    person.copyToClipboard(line);
+    person.message(line + "\n数字已送到剪贴板,按Ctrl+V粘贴ID号");
+    return ReadSnOutcome{port, NextSnReadChannel(channel)};
+}
+
+}  // namespace tavolex

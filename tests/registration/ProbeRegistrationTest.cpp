@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "FakeLine.h"
+#include "ProbeRegistration.h"
+#include "RecordingOperator.h"
+#include "StaticHost.h"
+
+namespace tavolex {
+namespace {
+
+using testing::FakeLine;
+using testing::FakeLink;
+using testing::ManualClock;
+using testing::RecordingOperator;
+using testing::StaticHost;
+
+const ProbeSn kSn{0x28, 0xFF, 0x64, 0x1E, 0x0F, 0x00, 0x00, 0x9A};
+
+Bytes SnReply(std::uint8_t code, std::uint8_t port, const ProbeSn& sn) {
+    Bytes data{port};
+    data.insert(data.end(), sn.begin(), sn.end());
+    return ReplyFrame(0, code, data);
+}
+
+class ProbeRegistrationTest : public ::testing::Test {
+protected:
+    RegisterOutcome registerProbe(const RegistrationInputs& inputs) {
+        return RegisterProbe(window, link.context, person, 0, inputs);
+    }
+    RegistrationInputs semiAutomatic(std::int32_t channel, ProbePort port = ProbePort::A) {
+        RegistrationInputs inputs;
+        inputs.channel = channel;
+        inputs.port = port;
+        return inputs;
+    }
+    RegistrationInputs manual(std::array<std::string, 8> fields, std::int32_t channel = 3) {
+        RegistrationInputs inputs;
+        inputs.mode = RegistrationMode::Manual;
+        inputs.channel = channel;
+        inputs.snTexts = std::move(fields);
+        return inputs;
+    }
+    Bytes payloadSent() const {
+        const Bytes& frame = line.written.back();
+        return Bytes(frame.begin() + 7, frame.end() - 2);
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    StaticHost window;
+    RecordingOperator person;
+};
+
+TEST_F(ProbeRegistrationTest, SemiAutomaticReportsTheProbeFoundAndAdvancesTheChannel) {
+    line.reply(SnReply(command::kRegisterSemiAutomatic, 2, kSn));
+    const RegisterOutcome outcome = registerProbe(semiAutomatic(257, ProbePort::B));
+    EXPECT_EQ(payloadSent(), (Bytes{2, 1}));  // channel 257 travels as 1
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0], "注册成功!\r\nSN号为:端口B通道号257;28-FF-64-1E-0F-00-00-9A");
+    EXPECT_TRUE(outcome.updateWindow);
+    EXPECT_EQ(outcome.nextChannel, 258);
+}
+
+TEST_F(ProbeRegistrationTest, SemiAutomaticMarkersAndUnknownPorts) {
+    line.reply(SnReply(command::kRegisterSemiAutomatic, 0,
+                       ProbeSn{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    line.reply(SnReply(command::kRegisterSemiAutomatic, 0, ProbeSn{}));
+    line.reply(SnReply(command::kRegisterSemiAutomatic, 7, kSn));
+    const RegisterOutcome invalidSn = registerProbe(semiAutomatic(4));
+    const RegisterOutcome invalidChannel = registerProbe(semiAutomatic(4));
+    registerProbe(semiAutomatic(4));
+    EXPECT_EQ(person.messages, (std::vector<std::string>{
+                                   "注册错误!SN号无效!", "注册错误!通道号无效!",
+                                   "注册成功!\r\nSN号为:端口通道号4;28-FF-64-1E-0F-00-00-9A"}));
+    EXPECT_FALSE(invalidSn.updateWindow);
+    EXPECT_FALSE(invalidChannel.nextChannel);
+}
+
+TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
+    line.refuseOpen = true;
+    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    line.refuseOpen = false;
+    line.silence();
+    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    // A reply that ends before the serial number is a read failure, never shown.
+    const Bytes full = SnReply(command::kRegisterSemiAutomatic, 1, kSn);
+    line.reply(Bytes(full.begin(), full.begin() + 12));
+    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    EXPECT_EQ(person.messages,
+              (std::vector<std::string>{"打开串口错误!", "读数据错误!", "读数据错误!"}));
+}
+
+TEST_F(ProbeRegistrationTest, ManualSendsTheTypedSerialNumber) {
+    line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
+    const RegisterOutcome outcome = registerProbe(manual({"28", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(payloadSent(), (Bytes{1, 3, 0x28, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"注册成功!"}));
+    EXPECT_EQ(outcome.nextChannel, 4);
+}
+
+TEST_F(ProbeRegistrationTest, ManualRefusesABadSerialNumberBeforeSending) {
+    registerProbe(manual({"028", "", "", "", "", "", "", ""}));
+    registerProbe(manual({"0", "0", "0", "0", "0", "0", "0", "0"}));
+    registerProbe(manual({"28", "ff", "", "", "", "", "", ""}));
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_EQ(person.messages, std::vector<std::string>(3, "SN号输入格式错误!"));
+}
+
+TEST_F(ProbeRegistrationTest, ManualStatusesOtherThanZeroDoNotAdvance) {
+    for (std::uint8_t status : {1, 2, 3}) {
+        line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{status}));
+        const RegisterOutcome outcome = registerProbe(manual({"28", "", "", "", "", "", "", ""}));
+        EXPECT_TRUE(outcome.updateWindow);
+        EXPECT_FALSE(outcome.nextChannel);
+    }
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"通道过大!", "SN无效!"}));
+}
+
+TEST_F(ProbeRegistrationTest, FullyAutomaticReportsTheCountUnsigned) {
+    line.reply(ReplyFrame(0, command::kRegisterFullyAutomatic, Bytes{200}));
+    RegistrationInputs inputs;
+    inputs.mode = RegistrationMode::FullyAutomatic;
+    EXPECT_TRUE(registerProbe(inputs).updateWindow);
+    EXPECT_EQ(payloadSent(), Bytes{});
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"共搜索到的探头数为200"}));
+}
+
+TEST_F(ProbeRegistrationTest, ReadSnPutsTheLineOnTheClipboard) {
+    line.reply(SnReply(command::kReadProbeSn, 2, kSn));
+    const auto outcome = ReadProbeSn(window, link.context, person, 0, 7);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(payloadSent(), Bytes{7});
+    EXPECT_EQ(person.clipboard, "02:07:28-FF-64-1E-0F-00-00-9A");
+    EXPECT_EQ(person.messages,
+              (std::vector<std::string>{
+                  "02:07:28-FF-64-1E-0F-00-00-9A\n数字已送到剪贴板,按Ctrl+V粘贴ID号"}));
+    EXPECT_EQ(outcome->port, ProbePort::B);
+    EXPECT_EQ(outcome->nextChannel, 8);
+}
+
+TEST_F(ProbeRegistrationTest, ReadSnFailuresLeaveTheClipboardAlone) {
+    const Bytes full = SnReply(command::kReadProbeSn, 1, kSn);
+    line.reply(Bytes(full.begin(), full.begin() + 15));
+    EXPECT_FALSE(ReadProbeSn(window, link.context, person, 0, 7));
+    EXPECT_TRUE(person.clipboard.empty());
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"读数据错误!"}));
+}
+
+TEST(ReadSnChannel, WalksOnAndWrapsBeforeLeavingTheWindowsRange) {
+    EXPECT_EQ(NextSnReadChannel(0), 0);
+    EXPECT_EQ(NextSnReadChannel(5), 6);
+    EXPECT_EQ(NextSnReadChannel(62), 63);
+    EXPECT_EQ(NextSnReadChannel(63), 1);
+    EXPECT_EQ(NextSnReadChannel(64), 1);
+}
+
+}  // namespace
+}  // namespace tavolex
