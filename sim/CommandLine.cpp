@@ -8,19 +8,11 @@ namespace tavolex::sim {
 
 namespace {
 
-// A whole number in decimal or, with a 0x prefix, in hexadecimal, within [low, high].
+// A whole number (see ParseNumber) within [low, high].
 std::optional<unsigned long long> Number(std::string_view text, unsigned long long low,
                                          unsigned long long high) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    unsigned long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        return std::nullopt;
-    if (value < low || value > high) return std::nullopt;
+    const auto value = ParseNumber(text);
+    if (!value || *value < low || *value > high) return std::nullopt;
     return value;
 }
 

@@ -25,21 +25,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     }
 }
 
-// A whole number in decimal or, with a 0x prefix, in hexadecimal.
-std::optional<unsigned long long> ParseNumber(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    unsigned long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 std::optional<double> ParseProbability(std::string_view text) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -76,6 +61,20 @@ double UnitInterval(std::mt19937_64& random) {
 }
 
 }  // namespace
+
+std::optional<unsigned long long> ParseNumber(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    unsigned long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 std::string_view FaultName(FaultKind kind) {
     for (const auto& [k, name] : kNames) {

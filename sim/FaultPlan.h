@@ -29,6 +29,10 @@ enum class FaultKind {
 };
 inline constexpr std::size_t kFaultKinds = 6;
 
+// A whole number in decimal or, with a 0x prefix, in hexadecimal, as command lines and fault
+// rules write them.
+std::optional<unsigned long long> ParseNumber(std::string_view text);
+
 // The name used on the command line: silence, checksum, short, surplus, length, late.
 std::string_view FaultName(FaultKind kind);
 

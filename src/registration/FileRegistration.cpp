@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "Commands.h"
+#include "ProbeRegistration.h"
 #include "RegistrationFile.h"
 
 namespace tavolex {
@@ -42,27 +43,18 @@ bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Opera
         return false;
     }
     const FileRegistration& line = std::get<FileRegistration>(parsed);
-    Bytes payload{line.port, line.channel};
-    payload.insert(payload.end(), line.sn.begin(), line.sn.end());
-    const TransactResult result =
-        TransactForRegistration(window, link, address, payload, command::kRegisterManual);
+    const TransactResult result = TransactForRegistration(
+        window, link, address, ManualRegistrationPayload(line.port, line.channel, line.sn),
+        command::kRegisterManual);
     if (result.statusFor(8) != ReplyStatus::Received) {
         person.message(LineMessage("注册失败错误", lineNumber));
         return false;
     }
-    switch (result.at(7)) {
-        case 0:
-            window.showRegisteredPopup(line.channel);
-            break;
-        case 1:
-            person.message("通道过大!");
-            break;
-        case 2:
-            person.message("SN无效!");
-            break;
-        default:
-            person.message("注册是否成功未知!");
-            break;
+    const std::uint8_t status = result.at(7);
+    if (status == 0) {
+        window.showRegisteredPopup(line.channel);
+    } else {
+        person.message(RefusalMessage(status).value_or("注册是否成功未知!"));
     }
     return true;
 }

@@ -67,24 +67,17 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
         person.message("SN号输入格式错误!");
         return {};
     }
-    Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
-    payload.insert(payload.end(), sn->begin(), sn->end());
+    const Bytes payload = ManualRegistrationPayload(static_cast<std::uint8_t>(inputs.port),
+                                                    ChannelByte(inputs.channel), *sn);
     const TransactResult result =
         TransactForRegistration(window, link, address, payload, command::kRegisterManual);
     if (!Received(result, kStatusEnd, person)) return {};
-    switch (result.at(7)) {
-        case 0:
-            person.message("注册成功!");
-            return {true, inputs.channel + 1};
-        case 1:
-            person.message("通道过大!");
-            break;
-        case 2:
-            person.message("SN无效!");
-            break;
-        default:
-            break;
+    const std::uint8_t status = result.at(7);
+    if (status == 0) {
+        person.message("注册成功!");
+        return {true, inputs.channel + 1};
     }
+    if (const auto refusal = RefusalMessage(status)) person.message(*refusal);
     return {true, std::nullopt};
 }
 
@@ -110,6 +103,26 @@ RegisterOutcome RegisterProbe(TransactionHost& window, const LinkContext& link, 
             break;
     }
     return SemiAutomatic(window, link, person, address, inputs);
+}
+
+Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const ProbeSn& sn) {
+    Bytes payload;
+    payload.reserve(2 + sn.size());
+    payload.push_back(port);
+    payload.push_back(channel);
+    for (std::uint8_t byte : sn) payload.push_back(byte);
+    return payload;
+}
+
+std::optional<std::string> RefusalMessage(std::uint8_t status) {
+    switch (status) {
+        case 1:
+            return "通道过大!";
+        case 2:
+            return "SN无效!";
+        default:
+            return std::nullopt;
+    }
 }
 
 std::int32_t NextSnReadChannel(std::int32_t channel) {

@@ -44,6 +44,13 @@ std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkCont
                                          Operator& person, std::uint8_t address,
                                          std::int32_t channel);
 
+// The payload of a manual registration: port, channel, serial number.
+Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const ProbeSn& sn);
+
+// The instrument's answer to a manual registration it refused: status 1 "通道过大!", 2 "SN无效!";
+// none for 0 (registered) and for any status it does not explain.
+std::optional<std::string> RefusalMessage(std::uint8_t status);
+
 // The read-SN channel after reading `channel`: 0 stays 0, and the walk wraps to 1 before it
 // would reach 64 or leave the range the window accepts.
 std::int32_t NextSnReadChannel(std::int32_t channel);
