@@ -26,6 +26,9 @@ void RecordIfDue(const AcquisitionShared& shared, const TemperatureReply& reply,
 void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, TemperatureReply& reply,
                     const AcquisitionEnvironment& environment) {
     const AcquisitionSettings settings = window.fetchSettings();
+    // Stopped while the settings were fetched: the port is not even opened, so a stop never
+    // ends in an open-failure message.
+    if (!shared.runFlag) return;
     const LinkSettings link{settings.portNumber, settings.baudRate, settings.deviceAddress};
     PortHandle port = environment.ports.open(link, PortProfile::Acquisition);
     if (!port) {

@@ -37,7 +37,10 @@ class FakeWindow final : public AcquisitionWindow {
 public:
     explicit FakeWindow(AcquisitionShared& shared) : m_shared(shared) {}
 
-    AcquisitionSettings fetchSettings() override { return settings; }
+    AcquisitionSettings fetchSettings() override {
+        if (stopWhileFetching) m_shared.runFlag = false;
+        return settings;
+    }
     void showResult(bool success, int count) override {
         results.push_back({success, count, reply.word(0).tenths()});
         if (results.size() >= stopAfter) m_shared.runFlag = false;
@@ -48,6 +51,7 @@ public:
     TemperatureReply reply;
     std::vector<Result> results;
     std::size_t stopAfter = 1;
+    bool stopWhileFetching = false;
     int openFailures = 0;
 
 private:
@@ -166,11 +170,19 @@ TEST_F(AcquisitionLoopTest, FailedReadingsAndDisabledRecordingWriteNoFile) {
     EXPECT_FALSE(fs::exists(shared.dataFileName));
 }
 
-TEST_F(AcquisitionLoopTest, APortThatDoesNotOpenIsReportedOnce) {
+TEST_F(AcquisitionLoopTest, APortThatDoesNotOpenIsReportedOnceUnlessStoppedBeforeOpening) {
     line.refuseOpen = true;
     run();
     EXPECT_EQ(window.openFailures, 1);
     EXPECT_TRUE(window.results.empty());
+
+    window.stopWhileFetching = true;
+    run();
+    EXPECT_EQ(window.openFailures, 1);
+    line.refuseOpen = false;
+    shared.runFlag = true;
+    run();
+    EXPECT_EQ(line.opens, 0);
 }
 
 TEST_F(AcquisitionLoopTest, AStopEndsALongPauseOrWaitAtOnceWithoutCountingOrLogging) {
