@@ -64,6 +64,9 @@ void AcquisitionWorker::callWindow(Call call) {
         m_call = call;
     }
     QMetaObject::invokeMethod(this, "serveCall", Qt::BlockingQueuedConnection);
+    // Taking the mutex after the window released it orders everything the window did in the
+    // call before whatever the worker does next.
+    const std::lock_guard lock(m_callMutex);
 }
 
 void AcquisitionWorker::serveCall() {
