@@ -1,8 +1,10 @@
 #include "ScannerApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <iostream>
 
 #include "MainDialog.h"
@@ -23,10 +25,21 @@ const QString kDialogFamily = QStringLiteral("宋体");
 // Debian's package fonts-arphic-gbsn00lp: a Song face with the GB 2312 characters.
 const QString kLinuxSongFamily = QStringLiteral("AR PL SungtiL GB");
 
+// The program speaks Simplified Chinese whatever the desktop's language, so the toolkit's own
+// dialogs (file chooser, standard buttons) do too, where Qt's translations are installed.
+void InstallChineseTranslations() {
+    static QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+}
+
 }  // namespace
 
 void ScannerApp::SetUpLook() {
     RegisterResources();
+    InstallChineseTranslations();
     QFont::insertSubstitution(kDialogFamily, kLinuxSongFamily);
     QApplication::setFont(DialogFont(9));
     QApplication::setWindowIcon(Icon());
