@@ -36,7 +36,8 @@ RegistrationHelpDialog::RegistrationHelpDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QString());
+    // The title bar stays blank: Qt would show the application's name for an empty title.
+    setWindowTitle(QStringLiteral(" "));
     setFixedSize(units.size(215, 175));
 
     for (const HelpBlock& block : kBlocks) {
