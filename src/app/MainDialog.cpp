@@ -25,6 +25,7 @@
 #include "BusyCursor.h"
 #include "ChannelLists.h"
 #include "ClickableLabel.h"
+#include "ContinuousAcquisition.h"
 #include "FileRegistration.h"
 #include "ProbeRegistration.h"
 #include "ReadTemperatures.h"
@@ -212,7 +213,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_values.probePort = 0;
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
-    m_acquiring = false;
+    m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }
@@ -590,16 +591,17 @@ void MainDialog::applyRegistrationMode(int mode) {
     control<QRadioButton>(kPortBRadio)->setEnabled(!fullyAutomatic);
 }
 
+bool MainDialog::acquiring() const {
+    return m_acquisition->acquiring();
+}
+
 void MainDialog::openAboutBox() {
     AboutDialog about(this);
     about.exec();
 }
 
 void MainDialog::done(int result) {
-    m_acquiring = false;
-    control<QPushButton>(kContinuousButton)->setText(QStringLiteral("连续采集"));
-    control<QLabel>(kSuccessCountLabel)->clear();
-    control<QLabel>(kFailureCountLabel)->clear();
+    m_acquisition->end();
     QDialog::done(result);
 }
 
@@ -642,6 +644,7 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
     menu.addSeparator();
     menu.addAction(m_aboutAction);
+    menu.addAction(&m_acquisition->recordOptionsAction());
     menu.exec(event->globalPos());
 }
 

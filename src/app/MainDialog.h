@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <filesystem>
+#include <memory>
 
 #include "DialogUnits.h"
 #include "LinkContext.h"
@@ -25,6 +26,7 @@ class QTableWidget;
 
 namespace tavolex {
 
+class ContinuousAcquisition;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 
@@ -110,7 +112,9 @@ public:
     // The directory the program was started in.
     const std::filesystem::path& workingDirectory() const { return m_workingDirectory; }
     TemperatureReply& temperatureReply() { return m_temperatureReply; }
-    bool acquiring() const { return m_acquiring; }
+    // True between the start and the stop of a continuous acquisition.
+    bool acquiring() const;
+    ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
 
     // The control with the given template ID.
     template <typename Control>
@@ -163,7 +167,6 @@ private:
     TemperatureReply m_temperatureReply;
     TraceTarget* m_traceTarget = nullptr;
     std::filesystem::path m_workingDirectory;
-    bool m_acquiring = false;
     bool m_updating = false;
     QRect m_helpHotArea;
 
@@ -172,6 +175,8 @@ private:
     QAction* m_aboutAction = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
+    // Last, so that it goes first: a run ends while the rest of the window still stands.
+    std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };
 
 }  // namespace tavolex

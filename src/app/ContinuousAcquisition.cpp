@@ -1,0 +1,191 @@
+#include "ContinuousAcquisition.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "AcquisitionWorker.h"
+#include "DataFile.h"
+#include "ErrorLog.h"
+#include "MainDialog.h"
+
+namespace tavolex {
+
+namespace {
+
+// The controls that stay disabled while a run holds the port.
+constexpr std::array kLockedWhileRunning = {
+    MainDialog::kSaveLogCheck,      MainDialog::kRecordPeriodEdit,  MainDialog::kSetClockButton,
+    MainDialog::kReadClockButton,   MainDialog::kSetOffsetButton,   MainDialog::kReadOffsetsButton,
+    MainDialog::kDeleteIdsButton,   MainDialog::kViewRecordsButton, MainDialog::kReadIntervalButton,
+    MainDialog::kSetIntervalButton,
+};
+
+const QString kStartCaption = QStringLiteral("连续采集");
+const QString kStopCaption = QStringLiteral("取消采集");
+const QString kRecordPeriodCaption = QStringLiteral("秒/次自动记录当前温度");
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+ContinuousAcquisition::ContinuousAcquisition(MainDialog& window) : m_window(window) {
+    ownerlessMessage = [this](std::string_view text) { showOwnerlessBox(text); };
+    for (QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text() == kRecordPeriodCaption) m_recordPeriodCaption = label;
+    }
+    m_recordOptions = new QAction(QStringLiteral("显示保存选项"), &window);
+    m_recordOptions->setCheckable(true);
+    QObject::connect(m_recordOptions, &QAction::toggled, &window,
+                     [this](bool shown) { showRecordOptions(shown); });
+    m_pressConnection = QObject::connect(window.control<QPushButton>(MainDialog::kContinuousButton),
+                                         &QPushButton::clicked, &window, [this] { press(); });
+}
+
+ContinuousAcquisition::~ContinuousAcquisition() {
+    end();
+    QObject::disconnect(m_pressConnection);
+    delete m_recordOptions;
+    for (const QPointer<QMessageBox>& box : m_boxes)
+        delete box.data();
+}
+
+void ContinuousAcquisition::press() {
+    m_window.refresh();
+    takeRecordOptions();
+    WindowValues& values = m_window.values();
+    if (values.acquisitionPeriodMs < kMinAcquisitionPeriodMs) {
+        m_window.person().message(kMinPeriodMessage);
+        values.acquisitionPeriodMs = kMinAcquisitionPeriodMs;
+        m_window.updateControls();
+        return;
+    }
+    if (m_acquiring) {
+        stop();
+    } else {
+        start();
+    }
+}
+
+void ContinuousAcquisition::end() {
+    m_acquiring = false;
+    m_shared.runFlag = false;
+    finishWorker();
+    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStartCaption);
+    clearCounters();
+    // The window may be shown again; it must not come back with its controls locked.
+    setControlsEnabled(true);
+}
+
+void ContinuousAcquisition::start() {
+    // Two workers never compete for the port: the last run's worker, stopped at once when it
+    // was asked to, is gone before the next one starts.
+    finishWorker();
+    m_acquiring = true;
+    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStopCaption);
+    m_window.refresh();
+    m_shared.runFlag = true;
+    m_shared.dataFileName = DataFileName(m_window.workingDirectory(), LocalTimeNow());
+    const LinkContext& link = m_window.link();
+    const AcquisitionEnvironment environment(
+        link.ports, link.clock, ErrorLogFile::InDirectory(m_window.workingDirectory()));
+    AcquisitionWindow& served = *this;
+    m_worker = std::make_unique<AcquisitionWorker>(served, m_shared, environment);
+    setControlsEnabled(false);
+}
+
+void ContinuousAcquisition::stop() {
+    m_acquiring = false;
+    m_shared.runFlag = false;
+    if (m_worker) m_worker->requestStop();
+    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStartCaption);
+    clearCounters();
+    setControlsEnabled(true);
+    m_window.updateControls();
+}
+
+void ContinuousAcquisition::finishWorker() {
+    if (!m_worker) return;
+    m_worker->requestStop();
+    m_worker->waitUntilEnded();
+    m_worker.reset();
+}
+
+AcquisitionSettings ContinuousAcquisition::fetchSettings() {
+    // A run stopped before its worker asked reads nothing, so it needs no refresh either.
+    if (m_shared.runFlag) m_window.refresh();
+    const WindowValues& values = m_window.values();
+    // The button refused shorter periods; a period that a failed refresh left behind must not
+    // make the worker poll the instrument without a pause.
+    return {values.portNumber, LeadingNumber(values.baudRate), values.deviceAddress,
+            std::max(values.acquisitionPeriodMs, kMinAcquisitionPeriodMs)};
+}
+
+// Only the counter and the channel lists change: the other controls keep what the operator
+// may be typing into them.
+void ContinuousAcquisition::showResult(bool success, int count) {
+    // A result that was on its way when the run stopped would undo the cleared counters.
+    if (!m_shared.runFlag || !m_worker) return;
+    const std::string text = std::to_string(count);
+    WindowValues& values = m_window.values();
+    if (success) {
+        values.successCount = text;
+        m_window.control<QLabel>(MainDialog::kSuccessCountLabel)->setText(FromUtf8(text));
+        m_window.temperatureReply() = m_worker->reply();
+        m_window.showTemperatures();
+    } else {
+        values.failureCount = text;
+        m_window.control<QLabel>(MainDialog::kFailureCountLabel)->setText(FromUtf8(text));
+    }
+}
+
+void ContinuousAcquisition::reportOpenFailure() {
+    if (!m_shared.runFlag) return;
+    ownerlessMessage(kOpenFailedMessage);
+}
+
+void ContinuousAcquisition::takeRecordOptions() {
+    m_shared.recordEnabled = m_window.control<QCheckBox>(MainDialog::kSaveLogCheck)->isChecked();
+    m_shared.recordPeriodSeconds = LeadingNumber(
+        m_window.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->text().toStdString());
+}
+
+void ContinuousAcquisition::setControlsEnabled(bool enabled) {
+    for (int id : kLockedWhileRunning)
+        m_window.control<QWidget>(id)->setEnabled(enabled);
+}
+
+void ContinuousAcquisition::clearCounters() {
+    m_window.values().successCount.clear();
+    m_window.values().failureCount.clear();
+    m_window.control<QLabel>(MainDialog::kSuccessCountLabel)->clear();
+    m_window.control<QLabel>(MainDialog::kFailureCountLabel)->clear();
+}
+
+void ContinuousAcquisition::showRecordOptions(bool shown) {
+    m_window.control<QWidget>(MainDialog::kSaveLogCheck)->setVisible(shown);
+    m_window.control<QWidget>(MainDialog::kRecordPeriodEdit)->setVisible(shown);
+    if (m_recordPeriodCaption != nullptr) m_recordPeriodCaption->setVisible(shown);
+}
+
+void ContinuousAcquisition::showOwnerlessBox(std::string_view text) {
+    std::erase_if(m_boxes, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString(), FromUtf8(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAccessibleName(box->text());
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    m_boxes.emplace_back(box);
+}
+
+}  // namespace tavolex

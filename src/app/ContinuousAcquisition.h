@@ -1,0 +1,76 @@
+// The main window's continuous acquisition: the "连续采集" button, the state shared with the
+// worker, the window's side of the worker's calls, and the record options that the window's
+// menu shows or hides.
+#pragma once
+
+#include <QMetaObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "AcquisitionLoop.h"
+
+class QAction;
+class QMessageBox;
+class QWidget;
+
+namespace tavolex {
+
+class AcquisitionWorker;
+class MainDialog;
+
+class ContinuousAcquisition final : private AcquisitionWindow {
+public:
+    static constexpr std::string_view kMinPeriodMessage = "最小采集周期600ms";
+    static constexpr std::string_view kOpenFailedMessage = "打开串口失败!";
+
+    // Connects the window's button 1010; runs through the window's ports and clock.
+    explicit ContinuousAcquisition(MainDialog& window);
+    // Ends a run the way end() does.
+    ~ContinuousAcquisition() override;
+
+    ContinuousAcquisition(const ContinuousAcquisition&) = delete;
+    ContinuousAcquisition& operator=(const ContinuousAcquisition&) = delete;
+
+    // The button: starts or stops a run, or refuses a period below the minimum.
+    void press();
+    // The window is going away: stops the run, waits for its worker while serving the
+    // worker's calls, and resets the button and the counters.
+    void end();
+
+    bool acquiring() const { return m_acquiring; }
+    // The menu item "显示保存选项": shows or hides the record controls.
+    QAction& recordOptionsAction() { return *m_recordOptions; }
+
+    // Shows the worker's one message. It has no owner window, so the main window stays
+    // usable while it shows; by default a box with the platform's own caption.
+    std::function<void(std::string_view)> ownerlessMessage;
+
+private:
+    AcquisitionSettings fetchSettings() override;
+    void showResult(bool success, int count) override;
+    void reportOpenFailure() override;
+
+    void start();
+    void stop();
+    // The previous run's worker, asked to stop already, has ended and is gone.
+    void finishWorker();
+    void takeRecordOptions();
+    void setControlsEnabled(bool enabled);
+    void clearCounters();
+    void showRecordOptions(bool shown);
+    void showOwnerlessBox(std::string_view text);
+
+    MainDialog& m_window;
+    AcquisitionShared m_shared;
+    std::unique_ptr<AcquisitionWorker> m_worker;
+    bool m_acquiring = false;
+    QAction* m_recordOptions = nullptr;
+    QMetaObject::Connection m_pressConnection;
+    QWidget* m_recordPeriodCaption = nullptr;
+    std::vector<QPointer<QMessageBox>> m_boxes;
+};
+
+}  // namespace tavolex
