@@ -158,6 +158,14 @@ TEST_F(ReadTemperaturesTest, ChecksumMismatchWithFourWordsLogsAll17Bytes) {
     EXPECT_NE(logText().find("校验错误， 字节数:17 数据:" + HexBytes(frame)), std::string::npos);
 }
 
+TEST_F(ReadTemperaturesTest, SurplusBytesAfterAValidReplyStayQueued) {
+    Bytes frame = TemperatureFrame({1, 2, 3, 4});
+    frame.insert(frame.end(), {0xAA, 0xBB});
+    line.reply(frame);
+    EXPECT_TRUE(read());
+    EXPECT_EQ(port->queuedBytes(), 2u);
+}
+
 TEST_F(ReadTemperaturesTest, InteractiveFailureNeitherPurgesNorLogs) {
     Bytes frame = TemperatureFrame({1, 2, 3, 4});
     frame.back() ^= 0x01;
