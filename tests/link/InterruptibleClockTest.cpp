@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "InterruptibleClock.h"
-#include "ManualClock.h"
 
 namespace tavolex {
 namespace {
@@ -20,16 +19,6 @@ TEST(InterruptibleClockTest, AnInterruptEndsALongSleepOnTheSteadyClockAndEverySl
     clock.interrupt();
     sleeper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-}
-
-TEST(InterruptibleClockTest, OverAManualClockSleepsMoveItsTimeUntilInterrupted) {
-    testing::ManualClock manual;
-    InterruptibleClock clock(manual);
-    clock.sleepFor(1500ms);
-    EXPECT_EQ(clock.now() - Clock::TimePoint{}, 1500ms);
-    clock.interrupt();
-    clock.sleepFor(1500ms);
-    EXPECT_EQ(manual.elapsed(), 1500ms);
 }
 
 }  // namespace
