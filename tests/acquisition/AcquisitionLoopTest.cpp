@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "AcquisitionLoop.h"
-#include "Commands.h"
 #include "FakeLine.h"
+#include "TemperatureFrames.h"
 
 namespace tavolex {
 namespace {
@@ -16,16 +16,7 @@ using namespace std::chrono_literals;
 using testing::FakeLine;
 using testing::FakeLink;
 using testing::ManualClock;
-
-Bytes TemperatureFrame(int words, int tenths) {
-    Bytes data;
-    for (int i = 0; i < words; ++i) {
-        const TenthDegree word = TenthDegree::FromTenths(tenths + i);
-        data.push_back(word.high());
-        data.push_back(word.low());
-    }
-    return ReplyFrame(0, command::kReadTemperatures, data);
-}
+using testing::RisingTemperatureFrame;
 
 struct Result {
     bool success;
@@ -96,12 +87,12 @@ protected:
 };
 
 TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures) {
-    line.reply(TemperatureFrame(4, 100));
-    line.reply(TemperatureFrame(4, 200));
-    Bytes bad = TemperatureFrame(4, 300);
+    line.reply(RisingTemperatureFrame(4, 100));
+    line.reply(RisingTemperatureFrame(4, 200));
+    Bytes bad = RisingTemperatureFrame(4, 300);
     bad.back() ^= 1;
     line.reply(bad);
-    line.reply(TemperatureFrame(4, 400));
+    line.reply(RisingTemperatureFrame(4, 400));
     window.stopAfter = 4;
     run();
     ASSERT_EQ(window.results.size(), 4u);
@@ -119,7 +110,7 @@ TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures)
 
 TEST_F(AcquisitionLoopTest, EachResultComesOnePeriodAfterItsReading) {
     line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 1)}};
+        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(4, 1)}};
     };
     window.settings.periodMs = 1500;
     window.stopAfter = 3;
@@ -129,20 +120,21 @@ TEST_F(AcquisitionLoopTest, EachResultComesOnePeriodAfterItsReading) {
 
 TEST_F(AcquisitionLoopTest, RecordsTheFirstSuccessThenAtMostOncePerPeriod) {
     line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(10, 5)}};
+        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(10, 5)}};
     };
     shared.recordEnabled = true;
     shared.recordPeriodSeconds = 30;
     window.stopAfter = 100;
     run();
     const auto lines = dataLines();
-    ASSERT_EQ(lines.size(), 4u);  // at 0, 31, 62 and 93 seconds
+    ASSERT_EQ(lines.size(), 4u);             // at 0, 31, 62 and 93 seconds
+    EXPECT_EQ(lines[1].substr(6, 2), "51");  // second 20 + 31: more than the period later
     EXPECT_EQ(lines[1].substr(8), "\t0.5\t0.6\t0.7\t0.8\t0.9\t1.0\t1.1\t1.2\t1.3\t1.4\r");
 }
 
 TEST_F(AcquisitionLoopTest, PeriodZeroRecordsOncePerSecondThatChanged) {
     line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 5)}};
+        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(4, 5)}};
     };
     shared.recordEnabled = true;
     shared.recordPeriodSeconds = 0;
@@ -161,7 +153,7 @@ TEST_F(AcquisitionLoopTest, FailedReadingsAndDisabledRecordingWriteNoFile) {
     EXPECT_FALSE(fs::exists(shared.dataFileName));
 
     line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, TemperatureFrame(4, 5)}};
+        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(4, 5)}};
     };
     shared.recordEnabled = false;
     shared.runFlag = true;
@@ -191,7 +183,7 @@ TEST_F(AcquisitionLoopTest, AStopEndsALongPauseOrWaitAtOnceWithoutCountingOrLogg
         if (clock.elapsed() >= stopAt) shared.runFlag = false;
     };
     window.settings.periodMs = 60'000;
-    line.reply(TemperatureFrame(4, 5));
+    line.reply(RisingTemperatureFrame(4, 5));
     run();
     EXPECT_TRUE(window.results.empty());
     EXPECT_LT(clock.elapsed(), 250ms);

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "DataFile.h"
-#include "Frame.h"
+#include "TemperatureFrames.h"
 
 namespace tavolex {
 namespace {
@@ -24,13 +24,7 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
 }
 
 TemperatureReply ReplyWithWords(const std::vector<int>& tenths) {
-    Bytes data;
-    for (int t : tenths) {
-        const TenthDegree word = TenthDegree::FromTenths(t);
-        data.push_back(word.high());
-        data.push_back(word.low());
-    }
-    const Bytes frame = ReplyFrame(0, 0x0B, data);
+    const Bytes frame = testing::TemperatureFrame(tenths);
     TemperatureReply reply;
     std::copy(frame.begin(), frame.end(), reply.bytes.begin());
     return reply;
@@ -58,24 +52,6 @@ TEST(DataFile, RecordsAreAppendedAndAMissingFolderFailsQuietly) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\r\nb\r\n");
     EXPECT_FALSE(AppendRecord(dir / "missing" / "x.txt", "a\r\n"));
     fs::remove_all(dir);
-}
-
-TEST(RecordSchedule, FirstRecordAlwaysThenOnlyAfterMoreThanThePeriod) {
-    RecordSchedule schedule;
-    std::vector<std::time_t> written;
-    for (std::time_t t = 1'700'000'000; t < 1'700'000'000 + 100; ++t) {
-        if (schedule.due(t, 30)) {
-            schedule.recorded(t);
-            written.push_back(t - 1'700'000'000);
-        }
-    }
-    EXPECT_EQ(written, (std::vector<std::time_t>{0, 31, 62, 93}));
-
-    RecordSchedule everySecond;
-    EXPECT_TRUE(everySecond.due(50, 0));
-    everySecond.recorded(50);
-    EXPECT_FALSE(everySecond.due(50, 0));
-    EXPECT_TRUE(everySecond.due(51, 0));
 }
 
 }  // namespace

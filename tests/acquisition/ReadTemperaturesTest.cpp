@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "Commands.h"
 #include "FakeLine.h"
 #include "Gbk.h"
 #include "ReadTemperatures.h"
+#include "TemperatureFrames.h"
 #include "Trace.h"
 
 namespace tavolex {
@@ -20,15 +20,8 @@ using testing::FakeLine;
 using testing::FakeLink;
 using testing::ManualClock;
 
-// A valid reply with the given words (tenths of a degree).
 Bytes TemperatureFrame(const std::vector<int>& tenths) {
-    Bytes data;
-    for (int t : tenths) {
-        const TenthDegree word = TenthDegree::FromTenths(t);
-        data.push_back(word.high());
-        data.push_back(word.low());
-    }
-    return ReplyFrame(0x01, command::kReadTemperatures, data);
+    return testing::TemperatureFrame(tenths, 0x01);
 }
 
 Bytes WithLength(Bytes frame, std::uint16_t length) {
