@@ -1,26 +1,24 @@
-// The "连续采集" button of the main window, driven as a user drives it, on the fake line.
+// Continuous acquisition on the fake line: the worker's thread and its hand-over to the
+// window's thread, and the "连续采集" button of the main window, driven as a user drives it.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
+#include <QThread>
 #include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
+#include "AcquisitionWorker.h"
 #include "ChannelLists.h"
-#include "Commands.h"
 #include "ContinuousAcquisition.h"
-#include "FakeLine.h"
 #include "Gbk.h"
-#include "MainDialog.h"
-#include "RecordingOperator.h"
-#include "TemporaryWorkingDirectory.h"
+#include "MainDialogFixture.h"
 
 namespace tavolex {
 namespace {
@@ -30,19 +28,9 @@ using testing::Chunk;
 using testing::FakeLine;
 using testing::FakePortOpener;
 using testing::ManualClock;
-using testing::RecordingOperator;
+using testing::RisingTemperatureFrame;
 
 constexpr int kLockedWhileRunning[] = {1061, 1060, 1069, 1068, 1050, 1049, 1074, 1077, 1081, 1082};
-
-Bytes TemperatureFrame(int words, int tenths) {
-    Bytes data;
-    for (int i = 0; i < words; ++i) {
-        const TenthDegree word = TenthDegree::FromTenths(tenths + i);
-        data.push_back(word.high());
-        data.push_back(word.low());
-    }
-    return ReplyFrame(0, command::kReadTemperatures, data);
-}
 
 std::string FileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -51,7 +39,107 @@ std::string FileText(const std::filesystem::path& path) {
     return text.str();
 }
 
-class ContinuousAcquisitionTest : public ::testing::Test {
+// A window that lives on the test's thread and notes what each call saw.
+class TestWindow final : public AcquisitionWindow {
+public:
+    explicit TestWindow(FakeLine& line) : m_line(line) {}
+
+    AcquisitionSettings fetchSettings() override {
+        onWindowThread = onWindowThread && QThread::currentThread() == qApp->thread();
+        ++settingsFetched;
+        return settings;
+    }
+    void showResult(bool success, int count) override {
+        onWindowThread = onWindowThread && QThread::currentThread() == qApp->thread();
+        // The worker waits while the window handles a result: it has not sent the next
+        // request yet, and the reply it hands over is the one counted.
+        requestsSeen.push_back(m_line.written.size());
+        shownWords.push_back(success ? worker->reply().word(0).tenths() : -1);
+        counts.push_back(count);
+        if (counts.size() == stopAfter) worker->requestStop();
+    }
+    void reportOpenFailure() override { ++openFailures; }
+
+    AcquisitionWorker* worker = nullptr;
+    AcquisitionSettings settings{3, 9600, 7, 1000};
+    std::size_t stopAfter = 3;
+    bool onWindowThread = true;
+    int settingsFetched = 0;
+    int openFailures = 0;
+    std::vector<std::size_t> requestsSeen;
+    std::vector<int> shownWords;
+    std::vector<int> counts;
+
+private:
+    FakeLine& m_line;
+};
+
+class AcquisitionWorkerTest : public ::testing::Test {
+protected:
+    ManualClock clock;
+    FakeLine line{clock};
+    FakePortOpener ports{line};
+    AcquisitionShared shared;
+    AcquisitionEnvironment environment{ports, clock, {}};
+    TestWindow window{line};
+};
+
+TEST_F(AcquisitionWorkerTest, EveryCallRunsOnTheWindowsThreadWhileTheWorkerWaits) {
+    int next = 100;
+    line.responder = [&next](ByteView) {
+        return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, next += 100)}};
+    };
+    shared.runFlag = true;
+    AcquisitionWorker worker(window, shared, environment);
+    window.worker = &worker;
+    worker.waitUntilEnded();
+
+    EXPECT_TRUE(window.onWindowThread);
+    EXPECT_EQ(window.settingsFetched, 1);
+    EXPECT_EQ(window.counts, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(window.shownWords, (std::vector<int>{200, 300, 400}));
+    EXPECT_EQ(window.requestsSeen, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(line.lastSettings.portNumber, 3);
+    EXPECT_EQ(line.written.front()[3], 7);
+    EXPECT_FALSE(line.held());
+    EXPECT_TRUE(worker.ended());
+    EXPECT_FALSE(shared.runFlag);
+}
+
+TEST_F(AcquisitionWorkerTest, AStopEndsALongPauseOnTheRealClockAtOnce) {
+    std::atomic<bool> answered = false;
+    line.responder = [&answered](ByteView) {
+        answered = true;
+        return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, 5)}};
+    };
+    window.settings.periodMs = 60'000;
+    const AcquisitionEnvironment realTime{ports, SystemClock(), {}};
+    shared.runFlag = true;
+    AcquisitionWorker worker(window, shared, realTime);
+    window.worker = &worker;
+    while (!answered)
+        QCoreApplication::processEvents();
+    const auto stopped = std::chrono::steady_clock::now();
+    worker.requestStop();
+    worker.waitUntilEnded();
+    // Far below the minute the pause would have lasted.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 5s);
+    EXPECT_TRUE(window.counts.empty());
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutOpeningThePort) {
+    shared.runFlag = true;
+    {
+        AcquisitionWorker worker(window, shared, environment);
+        window.worker = &worker;
+    }
+    EXPECT_EQ(window.settingsFetched, 1);
+    EXPECT_EQ(line.opens, 0);
+    EXPECT_EQ(window.openFailures, 0);
+}
+
+class ContinuousAcquisitionTest : public testing::MainDialogFixture {
 protected:
     ContinuousAcquisitionTest() {
         window.continuousAcquisition().ownerlessMessage = [this](std::string_view text) {
@@ -59,24 +147,11 @@ protected:
         };
         line.responder = [this](ByteView) {
             ++replies;
-            return std::vector<Chunk>{{0ms, TemperatureFrame(40, 250)}};
+            return std::vector<Chunk>{{0ms, RisingTemperatureFrame(40, 250)}};
         };
     }
 
-    template <typename Control>
-    Control* control(int id) {
-        Control* found = window.control<Control>(id);
-        EXPECT_NE(found, nullptr) << "no control " << id;
-        return found;
-    }
-    void type(int id, const QString& text) {
-        QLineEdit* field = control<QLineEdit>(id);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    }
-    void press() { QTest::mouseClick(control<QPushButton>(1010), Qt::LeftButton); }
+    void press() { click(1010); }
     QString buttonText() { return control<QPushButton>(1010)->text(); }
     int count(int label) { return control<QLabel>(label)->text().toInt(); }
     bool anyLockedControlEnabled(bool enabled) {
@@ -89,13 +164,6 @@ protected:
     // test look at the fake line again.
     void close() { window.done(QDialog::Rejected); }
 
-    testing::TemporaryWorkingDirectory directory{
-        ::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    ManualClock clock;
-    FakeLine line{clock};
-    FakePortOpener ports{line};
-    RecordingOperator person;
-    MainDialog window{ports, clock, person};
     std::vector<std::string> ownerless;
     std::atomic<int> replies = 0;
 };
@@ -143,7 +211,7 @@ TEST_F(ContinuousAcquisitionTest, APeriodBelow600IsRefusedAndSetTo600WhetherStar
 TEST_F(ContinuousAcquisitionTest, ResultsShowCountsAndListsButLeaveWhatIsBeingTypedAlone) {
     // Every third reply is corrupt.
     line.responder = [n = 0](ByteView) mutable {
-        Bytes frame = TemperatureFrame(40, 250);
+        Bytes frame = RisingTemperatureFrame(40, 250);
         if (++n % 3 == 0) frame.back() ^= 1;
         return std::vector<Chunk>{{0ms, frame}};
     };

@@ -1,31 +1,29 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimer>
 
+#include "AboutDialog.h"
 #include "ChannelLists.h"
-#include "Commands.h"
-#include "FakeLine.h"
-#include "MainDialog.h"
+#include "MainDialogFixture.h"
 #include "PosixSerialPort.h"
-#include "RecordingOperator.h"
+#include "QtOperator.h"
+#include "RegisteredDialog.h"
+#include "RegistrationHelpDialog.h"
 #include "Trace.h"
 
 namespace tavolex {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::FakeLine;
-using testing::FakePortOpener;
-using testing::ManualClock;
 using testing::RecordingOperator;
 
 constexpr int kLow = MainDialog::kLowChannelList;
@@ -45,40 +43,20 @@ QString TextOfWord(int i) {
 }
 
 Bytes TemperatureFrame(int words, std::uint8_t address = 0) {
-    Bytes data;
-    for (int i = 0; i < words; ++i) {
-        const TenthDegree word = TenthDegree::FromTenths(TenthsOfWord(i));
-        data.push_back(word.high());
-        data.push_back(word.low());
-    }
-    return ReplyFrame(address, command::kReadTemperatures, data);
+    std::vector<int> tenths;
+    for (int i = 0; i < words; ++i)
+        tenths.push_back(TenthsOfWord(i));
+    return testing::TemperatureFrame(tenths, address);
 }
 
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public testing::MainDialogFixture {
 protected:
     void showWindow() {
         window.show();
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-
-    template <typename Control>
-    Control* control(int id) {
-        Control* found = window.control<Control>(id);
-        EXPECT_NE(found, nullptr) << "no control " << id;
-        return found;
-    }
-    QLineEdit* edit(int id) { return control<QLineEdit>(id); }
-
-    // Replaces a field's text by typing, as a user does.
-    void type(int id, const QString& text) {
-        QLineEdit* field = edit(id);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    }
-    void pressAcquire() { QTest::mouseClick(control<QPushButton>(1009), Qt::LeftButton); }
+    void pressAcquire() { click(1009); }
 
     QString cell(int list, int row) {
         return control<QTableWidget>(list)->item(row, kTemperatureColumn)->text();
@@ -91,25 +69,26 @@ protected:
         }
         return rows;
     }
-
-    ManualClock clock;
-    FakeLine line{clock};
-    FakePortOpener ports{line};
-    RecordingOperator person;
-    MainDialog window{ports, clock, person};
+    Bytes payloadSent() const {
+        const Bytes& frame = line.written.back();
+        return Bytes(frame.begin() + 7, frame.end() - 2);
+    }
 };
 
 TEST_F(MainDialogTest, FreshStartShowsTheDefaults) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("温度巡检仪  KORVA VELTA-2 Ver3.2"));
-    EXPECT_EQ(edit(1000)->text(), "1");
+    for (const auto& [id, text] :
+         std::initializer_list<std::pair<int, const char*>>{{1000, "1"},
+                                                            {1002, "0"},
+                                                            {1003, "1"},
+                                                            {1005, "1"},
+                                                            {1007, "1"},
+                                                            {1011, "1000"},
+                                                            {1060, "30"}}) {
+        EXPECT_EQ(edit(id)->text(), text) << id;
+    }
     EXPECT_EQ(control<QComboBox>(1001)->currentText(), "9600");
     EXPECT_EQ(control<QComboBox>(1001)->count(), 4);
-    EXPECT_EQ(edit(1002)->text(), "0");
-    EXPECT_EQ(edit(1003)->text(), "1");
-    EXPECT_EQ(edit(1005)->text(), "1");
-    EXPECT_EQ(edit(1007)->text(), "1");
-    EXPECT_EQ(edit(1011)->text(), "1000");
-    EXPECT_EQ(edit(1060)->text(), "30");
     EXPECT_TRUE(control<QLabel>(1012)->text().isEmpty());
     EXPECT_TRUE(control<QLabel>(1013)->text().isEmpty());
     EXPECT_TRUE(control<QRadioButton>(1020)->isChecked());
@@ -132,9 +111,6 @@ TEST_F(MainDialogTest, FreshStartShowsTheDefaults) {
         EXPECT_TRUE(control<QWidget>(id)->isVisible()) << id;
         EXPECT_TRUE(control<QWidget>(id)->isEnabled()) << id;
     }
-    for (const QPushButton* button : window.findChildren<QPushButton*>()) {
-        EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
-    }
     const QColor help = control<QLabel>(1076)->palette().color(QPalette::WindowText);
     EXPECT_EQ(help, QColor(0, 64, 128));
 }
@@ -151,8 +127,6 @@ TEST_F(MainDialogTest, ChannelListsHaveTheirColumnsAndRowCaptionsAndNoValues) {
         EXPECT_EQ(list->horizontalHeaderItem(0)->text(), QStringLiteral("内容"));
         EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("温度值"));
         EXPECT_EQ(list->horizontalHeaderItem(2)->text(), QStringLiteral("偏移值"));
-        EXPECT_TRUE(list->showGrid());
-        EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
         EXPECT_TRUE(list->item(0, kTemperatureColumn)->text().isEmpty());
     }
     EXPECT_EQ(low->item(0, 0)->text(), QStringLiteral("通道1"));
@@ -172,8 +146,6 @@ TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem) {
     EXPECT_EQ(window.size(), screen.size(561, 411));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_EQ(control<QWidget>(1009)->geometry(), screen.rect(259, 51, 62, 17));
-    EXPECT_EQ(control<QWidget>(1008)->geometry(), screen.rect(145, 83, 135, 302));
-    EXPECT_EQ(control<QWidget>(1076)->geometry(), screen.rect(496, 395, 50, 8));
     EXPECT_EQ(control<QWidget>(1060)->geometry(), screen.rect(69, 385, 39, 14));
 }
 
@@ -369,6 +341,177 @@ TEST_F(MainDialogTest, TransactionsRunWithTheWindowsSettingsAndTraceOnlyWhileATa
     Transact(window, window.link(), 2, {}, command::kReadClock);
     EXPECT_EQ(trace.lines().size(), 2u);
     window.setTraceTarget(nullptr);
+}
+
+// Probe registration from the main window.
+class RegistrationGuiTest : public MainDialogTest {};
+
+TEST_F(RegistrationGuiTest, ModeRadiosEnableTheFieldsTheModeUses) {
+    const int sn = MainDialog::kSnEdits[0];
+    const int last = MainDialog::kSnEdits[7];
+    click(MainDialog::kManualRadio);
+    EXPECT_TRUE(enabled(sn) && enabled(last));
+    EXPECT_TRUE(enabled(1005) && enabled(1072) && enabled(1073));
+    click(MainDialog::kFullyAutomaticRadio);
+    EXPECT_FALSE(enabled(sn) || enabled(last) || enabled(1005) || enabled(1072) || enabled(1073));
+    click(MainDialog::kSemiAutomaticRadio);
+    EXPECT_FALSE(enabled(sn) || enabled(last));
+    EXPECT_TRUE(enabled(1005) && enabled(1072) && enabled(1073));
+    EXPECT_EQ(window.values().registrationMode, 0);
+}
+
+TEST_F(RegistrationGuiTest, ManualRegistrationSendsTheTypedSerialNumberAndMovesOn) {
+    click(MainDialog::kManualRadio);
+    type(MainDialog::kSnEdits[0], "28");
+    for (int i = 1; i < 8; ++i)
+        edit(MainDialog::kSnEdits[i])->clear();
+    click(MainDialog::kPortBRadio);
+    line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
+    click(MainDialog::kRegisterButton);
+    EXPECT_EQ(payloadSent(), (Bytes{2, 1, 0x28, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(person.messages, std::vector<std::string>{"注册成功!"});
+    EXPECT_EQ(edit(1005)->text(), "2");
+
+    type(MainDialog::kSnEdits[0], "028");
+    click(MainDialog::kRegisterButton);
+    EXPECT_EQ(line.written.size(), 1u);
+    EXPECT_EQ(person.messages.back(), "SN号输入格式错误!");
+}
+
+TEST_F(RegistrationGuiTest, ReadSnCopiesTheLineAndSelectsThePortItWasFoundOn) {
+    type(1007, "7");
+    const Bytes data{2, 0x28, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x01, 0x9F};
+    line.reply(ReplyFrame(0, command::kReadProbeSn, data));
+    click(MainDialog::kReadSnButton);
+    EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
+    EXPECT_TRUE(window.control<QRadioButton>(MainDialog::kPortBRadio)->isChecked());
+    EXPECT_EQ(edit(1007)->text(), "8");
+
+    line.silence();
+    click(MainDialog::kReadSnButton);
+    EXPECT_EQ(person.messages.back(), "读数据错误!");
+    EXPECT_EQ(edit(1007)->text(), "8");
+}
+
+// Runs `inspect` on the modal window that `open` brings up, then closes that window.
+template <typename Open, typename Inspect>
+void WithModal(Open open, Inspect inspect) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        seen = true;
+        inspect(*modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Accepted);
+    });
+    open();
+    EXPECT_TRUE(seen) << "no modal window came up";
+}
+
+QStringList LabelTexts(const QWidget& window) {
+    QList<QLabel*> labels = window.findChildren<QLabel*>();
+    std::sort(labels.begin(), labels.end(),
+              [](const QLabel* a, const QLabel* b) { return a->y() < b->y(); });
+    QStringList texts;
+    for (const QLabel* label : labels)
+        texts << label->text();
+    return texts;
+}
+
+QPoint Centre(const QWidget& window) {
+    return window.geometry().center();
+}
+
+// The help window, the registered popup, the about box and message boxes, over the shown window.
+class SmallDialogsTest : public MainDialogTest {
+protected:
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+};
+
+TEST_F(SmallDialogsTest, HelpShowsOnlyWhileThePointerIsOverTheHelpArea) {
+    const DialogUnits units = DialogUnits::ForPointSize(9);
+    const auto move = [&](int x, int y) {
+        QTest::mouseMove(window.windowHandle(), QPoint(units.pixels(x), units.pixels(y)));
+        return window.registrationHelp().isVisible();
+    };
+    EXPECT_FALSE(window.registrationHelp().isVisible());
+    EXPECT_TRUE(move(751, 590));
+    EXPECT_LE((Centre(window.registrationHelp()) - Centre(window)).manhattanLength(), 2);
+    EXPECT_FALSE(move(750, 595));
+    EXPECT_TRUE(move(811, 600));
+    EXPECT_FALSE(move(812, 595));
+    EXPECT_TRUE(move(780, 595));
+    EXPECT_FALSE(move(780, 589));
+    EXPECT_TRUE(move(760, 598));
+    EXPECT_FALSE(move(780, 601));
+}
+
+TEST_F(SmallDialogsTest, HelpWindowHoldsTheFourTextsFromTopToBottom) {
+    const RegistrationHelpDialog& help = window.registrationHelp();
+    EXPECT_TRUE(help.windowTitle().trimmed().isEmpty());
+    EXPECT_TRUE(help.findChildren<QPushButton*>().isEmpty());
+    const QStringList texts = LabelTexts(help);
+    ASSERT_EQ(texts.size(), 4);
+    EXPECT_EQ(texts[0], QStringLiteral("1.全自动注册每个端口最多接32个探头，超过32个的注册不了。"));
+    EXPECT_EQ(
+        texts[1],
+        QStringLiteral("2.全自动注册成功后，默认两个端口所接探头的通道号是连续的，例如：端口A接"
+                       "10个探头，端口B接15个探头，注册成功后，通道1~通道10表示的是端口A的10"
+                       "个探头，通道11~通道25表示的是端口B的15个探头。"));
+    EXPECT_EQ(texts[2], QStringLiteral("3.半自动注册时，只能接一个探头，随便接在端口A还是端口B。"));
+    EXPECT_EQ(texts[3], QStringLiteral("4.无论何种注册方式，注册时所勾选的端口号必须和探头所接的端"
+                                       "口号一致，否则读不到数据。"));
+    // Each block wraps inside its own band: the longest needs more than one line.
+    for (const QLabel* label : help.findChildren<QLabel*>()) {
+        EXPECT_TRUE(label->wordWrap());
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()) - 2)
+            << label->text().toStdString();
+    }
+}
+
+TEST_F(SmallDialogsTest, RegisteredPopupShowsTheChannelCentredOverTheWindow) {
+    RegisteredDialog& popup = window.registeredPopup();
+    EXPECT_FALSE(popup.isVisible());
+    EXPECT_EQ(LabelTexts(popup).join('|'), QStringLiteral("通道：|  |注册成功！"));
+
+    popup.setChannelNumber(7);
+    popup.centreOverOwner();
+    popup.show();
+    popup.repaintNow();
+    EXPECT_TRUE(popup.isVisible());
+    EXPECT_EQ(popup.findChild<QLabel*>("1087")->text(), "7");
+    EXPECT_LE((Centre(popup) - Centre(window)).manhattanLength(), 2);
+    popup.hide();
+    EXPECT_FALSE(popup.isVisible());
+}
+
+TEST_F(SmallDialogsTest, AboutItemOpensTheAboutBox) {
+    EXPECT_EQ(window.aboutAction().text(), QStringLiteral("关于 TAVOLEX(&A)..."));
+    WithModal(
+        [&] { window.aboutAction().trigger(); },
+        [](QWidget& about) {
+            EXPECT_NE(qobject_cast<AboutDialog*>(&about), nullptr);
+            EXPECT_EQ(about.windowTitle(), QStringLiteral("关于 温度巡检仪  KORVA VELTA-2 Ver3.2"));
+            EXPECT_TRUE(LabelTexts(about).contains(QStringLiteral("温度巡检仪  KORVA VELTA-2")));
+            EXPECT_EQ(about.findChild<QPushButton*>("1")->text(), QStringLiteral("确定"));
+        });
+}
+
+TEST_F(SmallDialogsTest, MessageBoxHasOneOkButtonAndTheApplicationsName) {
+    QtOperator onScreen(&window);
+    WithModal([&] { onScreen.message("打开串口错误!"); },
+              [&](QWidget& modal) {
+                  auto* box = qobject_cast<QMessageBox*>(&modal);
+                  ASSERT_NE(box, nullptr);
+                  EXPECT_EQ(box->windowTitle(), QCoreApplication::applicationName());
+                  EXPECT_EQ(box->text(), QStringLiteral("打开串口错误!"));
+                  EXPECT_EQ(box->accessibleName(), QStringLiteral("打开串口错误!"));
+                  EXPECT_EQ(box->buttons().size(), 1);
+                  EXPECT_EQ(box->parentWidget(), &window);
+              });
 }
 
 }  // namespace
