@@ -92,14 +92,6 @@ TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
               (std::vector<std::string>{"打开串口错误!", "读数据错误!", "读数据错误!"}));
 }
 
-TEST_F(ProbeRegistrationTest, ManualSendsTheTypedSerialNumber) {
-    line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
-    const RegisterOutcome outcome = registerProbe(manual({"28", "", "", "", "", "", "", ""}));
-    EXPECT_EQ(payloadSent(), (Bytes{1, 3, 0x28, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"注册成功!"}));
-    EXPECT_EQ(outcome.nextChannel, 4);
-}
-
 TEST_F(ProbeRegistrationTest, ManualRefusesABadSerialNumberBeforeSending) {
     registerProbe(manual({"028", "", "", "", "", "", "", ""}));
     registerProbe(manual({"0", "0", "0", "0", "0", "0", "0", "0"}));
