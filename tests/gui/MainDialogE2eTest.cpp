@@ -46,17 +46,5 @@ TEST_F(MainDialogE2eTest, AcquireShowsWhatTheInstrumentSent) {
     EXPECT_EQ(cell(MainDialog::kHighChannelList, 8), QStringLiteral(" "));
 }
 
-TEST_F(MainDialogE2eTest, ACorruptedReplyIsReportedAndAHeldPortCannotBeOpened) {
-    startSimulator();
-    host->faults().add(*sim::FaultRule::Parse("checksum:0x0B:count=1"));
-    pressAcquire();
-    EXPECT_EQ(person.messages, std::vector<std::string>{"返回数据错误!"});
-
-    PortHandle holder = open(PortProfile::Acquisition);
-    ASSERT_NE(holder, nullptr);
-    pressAcquire();
-    EXPECT_EQ(person.messages.back(), "打开串口错误!");
-}
-
 }  // namespace
 }  // namespace tavolex

@@ -14,7 +14,6 @@
 #include "AboutDialog.h"
 #include "ChannelLists.h"
 #include "MainDialogFixture.h"
-#include "PosixSerialPort.h"
 #include "QtOperator.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
@@ -242,14 +241,6 @@ TEST_F(MainDialogTest, APortThatDoesNotOpenIsReportedAndNothingIsSent) {
     pressAcquire();
     EXPECT_EQ(person.messages, std::vector<std::string>{"打开串口错误!"});
     EXPECT_TRUE(line.written.empty());
-
-    // Port 0 names no device at all.
-    PosixPortOpener devices;
-    RecordingOperator realPerson;
-    MainDialog real(devices, clock, realPerson);
-    real.control<QLineEdit>(1000)->setText("0");
-    QTest::mouseClick(real.control<QPushButton>(1009), Qt::LeftButton);
-    EXPECT_EQ(realPerson.messages, std::vector<std::string>{"打开串口错误!"});
 }
 
 TEST_F(MainDialogTest, RefreshStopsAtTheFirstBadFieldWithTheFocusThere) {
@@ -380,16 +371,23 @@ TEST_F(RegistrationGuiTest, ManualRegistrationSendsTheTypedSerialNumberAndMovesO
 
 TEST_F(RegistrationGuiTest, ReadSnCopiesTheLineAndSelectsThePortItWasFoundOn) {
     type(1007, "7");
-    const Bytes data{2, 0x28, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x01, 0x9F};
-    line.reply(ReplyFrame(0, command::kReadProbeSn, data));
+    const Bytes reply = ReplyFrame(0, command::kReadProbeSn,
+                                   Bytes{2, 0x28, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x01, 0x9F});
+    line.reply(reply);
     click(MainDialog::kReadSnButton);
+    EXPECT_EQ(payloadSent(), Bytes{7});
     EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
+    EXPECT_EQ(person.messages,
+              std::vector<std::string>{
+                  "02:07:28-AA-BB-CC-DD-EE-01-9F\n数字已送到剪贴板,按Ctrl+V粘贴ID号"});
     EXPECT_TRUE(window.control<QRadioButton>(MainDialog::kPortBRadio)->isChecked());
     EXPECT_EQ(edit(1007)->text(), "8");
 
-    line.silence();
+    // A reply cut short leaves the clipboard and the channel alone.
+    line.reply(Bytes(reply.begin(), reply.begin() + 15));
     click(MainDialog::kReadSnButton);
     EXPECT_EQ(person.messages.back(), "读数据错误!");
+    EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
     EXPECT_EQ(edit(1007)->text(), "8");
 }
 

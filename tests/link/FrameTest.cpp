@@ -6,11 +6,6 @@
 namespace tavolex {
 namespace {
 
-TEST(Frame, ReadTemperaturesRequestMatchesTheWorkedExample) {
-    EXPECT_EQ(RequestFrame(0x01, 0x0B),
-              (Bytes{0x14, 0x3F, 0x00, 0x01, 0x0B, 0x00, 0x00, 0xFF, 0xB4}));
-}
-
 TEST(Frame, RequestsCarryPayloadLengthAndPayload) {
     const Bytes payload{0x01, 0x00};
     EXPECT_EQ(RequestFrame(0x00, 0x09, payload),

@@ -119,27 +119,6 @@ TEST_F(ProbeRegistrationTest, FullyAutomaticReportsTheCountUnsigned) {
     EXPECT_EQ(person.messages, (std::vector<std::string>{"共搜索到的探头数为200"}));
 }
 
-TEST_F(ProbeRegistrationTest, ReadSnPutsTheLineOnTheClipboard) {
-    line.reply(SnReply(command::kReadProbeSn, 2, kSn));
-    const auto outcome = ReadProbeSn(window, link.context, person, 0, 7);
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(payloadSent(), Bytes{7});
-    EXPECT_EQ(person.clipboard, "02:07:28-FF-64-1E-0F-00-00-9A");
-    EXPECT_EQ(person.messages,
-              (std::vector<std::string>{
-                  "02:07:28-FF-64-1E-0F-00-00-9A\n数字已送到剪贴板,按Ctrl+V粘贴ID号"}));
-    EXPECT_EQ(outcome->port, ProbePort::B);
-    EXPECT_EQ(outcome->nextChannel, 8);
-}
-
-TEST_F(ProbeRegistrationTest, ReadSnFailuresLeaveTheClipboardAlone) {
-    const Bytes full = SnReply(command::kReadProbeSn, 1, kSn);
-    line.reply(Bytes(full.begin(), full.begin() + 15));
-    EXPECT_FALSE(ReadProbeSn(window, link.context, person, 0, 7));
-    EXPECT_TRUE(person.clipboard.empty());
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"读数据错误!"}));
-}
-
 TEST(ReadSnChannel, WalksOnAndWrapsBeforeLeavingTheWindowsRange) {
     EXPECT_EQ(NextSnReadChannel(0), 0);
     EXPECT_EQ(NextSnReadChannel(5), 6);

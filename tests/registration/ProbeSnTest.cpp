@@ -32,16 +32,6 @@ TEST(ProbeSn, SnFieldTakesZeroToTwoUpperCaseHexDigits) {
     EXPECT_EQ(ParseSnField(" 1"), std::nullopt);
 }
 
-TEST(ProbeSn, EntryFieldsMustStartWith0x28) {
-    std::array<std::string, 8> fields{"28", "", "", "", "", "", "", ""};
-    EXPECT_EQ(ParseSnFields(fields), (ProbeSn{0x28, 0, 0, 0, 0, 0, 0, 0}));
-    fields[0] = "0";
-    EXPECT_EQ(ParseSnFields(fields), std::nullopt);
-    fields[0] = "28";
-    fields[5] = "028";
-    EXPECT_EQ(ParseSnFields(fields), std::nullopt);
-}
-
 TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSend) {
     const auto parsed = ParseRegistrationLine("  02:05:28-FF-64-1E-0F-00-00-9A\r\n");
     ASSERT_TRUE(std::holds_alternative<FileRegistration>(parsed));
