@@ -7,6 +7,7 @@
 #include "AcquisitionLoop.h"
 #include "FakeLine.h"
 #include "TemperatureFrames.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
@@ -52,21 +53,15 @@ private:
 class AcquisitionLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tavolex-loop-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         shared.runFlag = true;
-        shared.dataFileName = dir / "data.txt";
-        environment.errorLog = ErrorLogFile::InDirectory(dir);
+        shared.dataFileName = dir.path() / "data.txt";
+        environment.errorLog = ErrorLogFile::InDirectory(dir.path());
         // Wall time follows the manual clock, starting at a whole second.
         environment.wallTime = [this] {
             return std::time_t{1'700'000'000} +
                    std::chrono::duration_cast<std::chrono::seconds>(clock.elapsed()).count();
         };
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     void run() { RunAcquisition(window, shared, window.reply, environment); }
     std::vector<std::string> dataLines() {
@@ -83,7 +78,7 @@ protected:
     AcquisitionShared shared;
     FakeWindow window{shared};
     AcquisitionEnvironment environment{link.opener, clock, {}};
-    fs::path dir;
+    testing::TemporaryDirectory dir;
 };
 
 TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures) {

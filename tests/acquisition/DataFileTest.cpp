@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "DataFile.h"
 #include "TemperatureFrames.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
@@ -42,16 +41,12 @@ TEST(DataFile, RecordLineHasTheTimeAndEveryWordOfTheReply) {
 }
 
 TEST(DataFile, RecordsAreAppendedAndAMissingFolderFailsQuietly) {
-    const fs::path dir = fs::temp_directory_path() / "tavolex-datafile";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const fs::path file = DataFileName(dir, At(2024, 3, 5, 14, 7, 9));
+    const testing::TemporaryDirectory dir;
+    const fs::path file = DataFileName(dir.path(), At(2024, 3, 5, 14, 7, 9));
     EXPECT_TRUE(AppendRecord(file, "a\r\n"));
     EXPECT_TRUE(AppendRecord(file, "b\r\n"));
-    std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "a\r\nb\r\n");
-    EXPECT_FALSE(AppendRecord(dir / "missing" / "x.txt", "a\r\n"));
-    fs::remove_all(dir);
+    EXPECT_EQ(testing::FileText(file), "a\r\nb\r\n");
+    EXPECT_FALSE(AppendRecord(dir.path() / "missing" / "x.txt", "a\r\n"));
 }
 
 }  // namespace

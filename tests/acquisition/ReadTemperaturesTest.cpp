@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "FakeLine.h"
 #include "Gbk.h"
 #include "ReadTemperatures.h"
 #include "TemperatureFrames.h"
+#include "TemporaryDirectory.h"
 #include "Trace.h"
 
 namespace tavolex {
@@ -44,31 +43,19 @@ TEST(TenthDegree, DecodesSignAndMagnitudeAndFormatsOneDecimal) {
 
 class ReadTemperaturesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tavolex-read-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        log = ErrorLogFile::InDirectory(dir);
-        port = link.opener.open({}, PortProfile::Acquisition);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { port = link.opener.open({}, PortProfile::Acquisition); }
 
     bool read() { return ReadTemperatures(*port, 0x01, reply, link.context); }
     bool readLogged() { return ReadTemperaturesLogged(*port, 0x01, reply, link.context, log); }
-    std::string logText() {
-        std::ifstream in(log.path, std::ios::binary);
-        return GbkToUtf8(std::string(std::istreambuf_iterator<char>(in), {})).value_or("<not GBK>");
-    }
+    std::string logText() { return GbkToUtf8(testing::FileText(log.path)).value_or("<not GBK>"); }
 
     ManualClock clock;
     FakeLine line{clock};
     FakeLink link{line};
     PortHandle port;
     TemperatureReply reply;
-    fs::path dir;
-    ErrorLogFile log;
+    testing::TemporaryDirectory dir;
+    ErrorLogFile log = ErrorLogFile::InDirectory(dir.path());
 };
 
 TEST_F(ReadTemperaturesTest, ValidRepliesOfEveryAllowedSizeAreRead) {

@@ -13,24 +13,16 @@
 #include "LinkContext.h"
 #include "PosixSerialPort.h"
 #include "PtyHost.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex::testing {
 
 class SimulatorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        portsDir = std::filesystem::temp_directory_path() /
-                   ("tavolex-e2e-" + std::string(info->test_suite_name()) + "-" + info->name());
-        std::filesystem::remove_all(portsDir);
-        std::filesystem::create_directories(portsDir);
-        setenv("TAVOLEX_PORTS_DIR", portsDir.c_str(), 1);
-    }
-
+    void SetUp() override { setenv("TAVOLEX_PORTS_DIR", portsDir.c_str(), 1); }
     void TearDown() override {
         if (host) host->stop();
         unsetenv("TAVOLEX_PORTS_DIR");
-        std::filesystem::remove_all(portsDir);
     }
 
     // Starts the simulator as com1.
@@ -45,7 +37,8 @@ protected:
         return OpenPort(settings, profile);
     }
 
-    std::filesystem::path portsDir;
+    TemporaryDirectory portsFolder{"e2e-" + CurrentTestName()};
+    const std::filesystem::path portsDir = portsFolder.path();
     std::unique_ptr<sim::PtyHost> host;
     LinkSettings settings{1, 9600, 0};
     PosixPortOpener opener;

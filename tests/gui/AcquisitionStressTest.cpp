@@ -15,7 +15,7 @@
 #include "MainDialog.h"
 #include "RecordingOperator.h"
 #include "SimulatorFixture.h"
-#include "TemporaryWorkingDirectory.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {

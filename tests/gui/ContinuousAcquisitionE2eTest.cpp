@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <fstream>
 #include <sstream>
 
 #include "ContinuousAcquisition.h"
@@ -16,17 +15,12 @@
 #include "MainDialog.h"
 #include "RecordingOperator.h"
 #include "SimulatorFixture.h"
-#include "TemporaryWorkingDirectory.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
 
-std::string FileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::FileText;
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;

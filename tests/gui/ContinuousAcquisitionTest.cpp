@@ -10,8 +10,6 @@
 #include <QTableWidget>
 #include <QThread>
 #include <atomic>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "AcquisitionWorker.h"
@@ -27,17 +25,11 @@ using namespace std::chrono_literals;
 using testing::Chunk;
 using testing::FakeLine;
 using testing::FakePortOpener;
+using testing::FileText;
 using testing::ManualClock;
 using testing::RisingTemperatureFrame;
 
 constexpr int kLockedWhileRunning[] = {1061, 1060, 1069, 1068, 1050, 1049, 1074, 1077, 1081, 1082};
-
-std::string FileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A window that lives on the test's thread and notes what each call saw.
 class TestWindow final : public AcquisitionWindow {

@@ -7,13 +7,12 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
-#include <string>
 
 #include "FakeLine.h"
 #include "MainDialog.h"
 #include "RecordingOperator.h"
 #include "TemperatureFrames.h"
-#include "TemporaryWorkingDirectory.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex::testing {
 
@@ -38,10 +37,7 @@ protected:
     }
 
     // First, so that the window starts in it.
-    TemporaryWorkingDirectory directory{[] {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::string(info->test_suite_name()) + "-" + info->name();
-    }()};
+    TemporaryWorkingDirectory directory;
     ManualClock clock;
     FakeLine line{clock};
     FakePortOpener ports{line};

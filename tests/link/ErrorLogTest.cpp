@@ -1,32 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "ErrorLog.h"
 #include "Gbk.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class ErrorLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("tavolex-errorlog-" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        log = ErrorLogFile::InDirectory(dir);
+        log = ErrorLogFile::InDirectory(dir.path());
         log.localTime = [] {
             std::tm time{};
             time.tm_hour = 9;
@@ -35,9 +23,8 @@ protected:
             return time;
         };
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    fs::path dir;
+    testing::TemporaryDirectory dir;
     ErrorLogFile log;
 };
 
@@ -46,7 +33,7 @@ TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
     LogCommError(log, "校验错误，", bytes);
     LogCommError(log, "读错误，要读7个字节，", {});
 
-    const std::string onDisk = ReadFile(dir / "QRNA_log.txt");
+    const std::string onDisk = testing::FileText(dir.path() / "QRNA_log.txt");
     const std::string expected =
         "\r\n09:03:07 校验错误， 字节数:3 数据:14 3f ab \r\n09:03:07 读错误，要读7个字节， "
         "字节数:0 数据:";
@@ -57,7 +44,7 @@ TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
 }
 
 TEST_F(ErrorLogTest, AnUnwritableLogDropsTheEntrySilently) {
-    log.path = dir / "missing-folder" / "QRNA_log.txt";
+    log.path = dir.path() / "missing-folder" / "QRNA_log.txt";
     LogCommError(log, "温度个数错误，", Bytes{1, 2});
     EXPECT_FALSE(fs::exists(log.path));
 }

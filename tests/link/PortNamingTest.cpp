@@ -5,6 +5,7 @@
 
 #include "PortNaming.h"
 #include "PosixSerialPort.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
@@ -13,17 +14,10 @@ namespace fs = std::filesystem;
 
 class PortNamingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / "tavolex-portnaming";
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        setenv("TAVOLEX_PORTS_DIR", dir.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("TAVOLEX_PORTS_DIR");
-        fs::remove_all(dir);
-    }
-    fs::path dir;
+    void SetUp() override { setenv("TAVOLEX_PORTS_DIR", dir.c_str(), 1); }
+    void TearDown() override { unsetenv("TAVOLEX_PORTS_DIR"); }
+    testing::TemporaryDirectory folder;
+    const fs::path dir = folder.path();
 };
 
 TEST_F(PortNamingTest, PortNumbersMapToTheirLinkOrToTheMatchingTtyS) {

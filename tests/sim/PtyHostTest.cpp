@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -16,6 +15,9 @@
 #include <thread>
 
 #include "Commands.h"
+#include "PortWaits.h"
+#include "PosixSerialPort.h"
+#include "TemporaryDirectory.h"
 
 extern char** environ;
 
@@ -26,18 +28,7 @@ namespace fs = std::filesystem;
 namespace chr = std::chrono;
 using namespace std::chrono_literals;
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "tavolex-sim-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using TempDir = testing::TemporaryDirectory;
 
 HostOptions LinkedAt(const fs::path& link) {
     HostOptions options;
@@ -51,48 +42,35 @@ HostOptions Paced() {
     return options;
 }
 
-// The application's side: a plain raw-mode open of the slave at the given speed.
-int OpenPort(const fs::path& path, speed_t speed = B115200) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-    termios settings{};
-    if (fd < 0 || ::tcgetattr(fd, &settings) != 0) return -1;
-    ::cfmakeraw(&settings);
-    ::cfsetspeed(&settings, speed);
-    ::tcsetattr(fd, TCSANOW, &settings);
-    return fd;
+// The application's side: its own port on the host's slave, at the given speed.
+std::unique_ptr<PosixSerialPort> OpenPort(const fs::path& path, std::int32_t baud = 115200) {
+    return PosixSerialPort::Open(path, baud, PortProfile::Command);
 }
 
-Bytes ReadUpTo(int fd, std::size_t wanted, chr::milliseconds timeout) {
-    Bytes bytes;
-    const auto deadline = chr::steady_clock::now() + timeout;
-    while (bytes.size() < wanted) {
-        const auto left =
-            chr::duration_cast<chr::milliseconds>(deadline - chr::steady_clock::now());
-        pollfd pfd{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(left.count()) + 1) <= 0) break;
-        std::uint8_t buffer[256];
-        const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, wanted - bytes.size()));
-        if (got <= 0) break;
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
+// What arrives within the time-out, up to at least `wanted` bytes.
+Bytes Receive(SerialPort& port, std::size_t wanted, std::uint32_t timeoutMs) {
+    static PosixPortOpener opener;
+    static const LinkContext link{opener, SystemClock()};
+    Bytes bytes(WaitForBytes(port, static_cast<std::uint32_t>(wanted), timeoutMs, link));
+    bytes.resize(ReadFromPort(port, bytes, link));
     return bytes;
 }
 
-std::string ReadLine(int fd, chr::milliseconds timeout) {
-    std::string line;
-    while (line.empty() || line.back() != '\n') {
-        const Bytes next = ReadUpTo(fd, 1, timeout);
-        if (next.empty()) break;
-        line += static_cast<char>(next[0]);
-    }
-    return line;
+Bytes Ask(SerialPort& port, std::uint8_t code, Bytes payload, std::size_t replySize,
+          std::uint32_t timeoutMs = 2000) {
+    port.write(RequestFrame(1, code, payload));
+    return Receive(port, replySize, timeoutMs);
 }
 
-Bytes Ask(int fd, std::uint8_t code, Bytes payload, std::size_t replySize,
-          chr::milliseconds timeout = 2s) {
-    const Bytes request = RequestFrame(1, code, payload);
-    EXPECT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    return ReadUpTo(fd, replySize, timeout);
+// A line of the program's output.
+std::string ReadLine(int fd) {
+    std::string line;
+    pollfd pfd{fd, POLLIN, 0};
+    char c = 0;
+    while ((line.empty() || line.back() != '\n') && ::poll(&pfd, 1, 5000) > 0 &&
+           ::read(fd, &c, 1) == 1)
+        line += c;
+    return line;
 }
 
 double ProcessCpuSeconds() {
@@ -109,24 +87,24 @@ TEST(PtyHost, ServesThroughItsLinkSurvivesTheApplicationClosingAndCleansUp) {
     ASSERT_TRUE(host.start(&error)) << error;
     EXPECT_EQ(fs::read_symlink(link), fs::path(host.slavePath()));
 
-    int fd = OpenPort(link);
-    ASSERT_GE(fd, 0);
+    auto port = OpenPort(link);
+    ASSERT_NE(port, nullptr);
     const Bytes noise{0x00, 0x14, 0x3F, 0x7E};
-    ASSERT_EQ(::write(fd, noise.data(), noise.size()), 4);
-    const Bytes clock = Ask(fd, command::kReadClock, {}, 16);
+    ASSERT_EQ(port->write(noise), 4u);
+    const Bytes clock = Ask(*port, command::kReadClock, {}, 16);
     ASSERT_EQ(clock.size(), 16u);
     EXPECT_EQ(clock[4], command::kReadClock);
     EXPECT_TRUE(HasValidChecksum(clock));
-    ::close(fd);
+    port.reset();
 
     // With nobody on the port the host must idle, not spin on the master.
     const double cpuBefore = ProcessCpuSeconds();
     std::this_thread::sleep_for(300ms);
     EXPECT_LT(ProcessCpuSeconds() - cpuBefore, 0.1);
 
-    fd = OpenPort(link);
-    EXPECT_EQ(Ask(fd, command::kReadRecordingInterval, {}, 10).size(), 10u);
-    ::close(fd);
+    port = OpenPort(link);
+    EXPECT_EQ(Ask(*port, command::kReadRecordingInterval, {}, 10).size(), 10u);
+    port.reset();
     EXPECT_EQ(host.requestsReceived(), 2u);
 
     const auto stopStart = chr::steady_clock::now();
@@ -148,52 +126,52 @@ TEST(PtyHost, ReplacesAStaleLinkButNotALinkToADevice) {
     PtyHost host(InstrumentModel{}, LinkedAt(link));
     std::string error;
     EXPECT_FALSE(host.start(&error));
-    EXPECT_THAT(error, testing::HasSubstr("/dev/null"));
+    EXPECT_THAT(error, ::testing::HasSubstr("/dev/null"));
     EXPECT_EQ(fs::read_symlink(link), "/dev/null");
 }
 
 TEST(PtyHost, PacesAtThePortSpeedAndStillStopsAtOnce) {
     PtyHost host(InstrumentModel{}, Paced());
     ASSERT_TRUE(host.start());
-    int fd = OpenPort(host.slavePath(), B1200);
+    auto port = OpenPort(host.slavePath(), 1200);
     auto start = chr::steady_clock::now();
-    EXPECT_EQ(Ask(fd, command::kReadClock, {}, 16).size(), 16u);
+    EXPECT_EQ(Ask(*port, command::kReadClock, {}, 16).size(), 16u);
     // 9 request and 16 reply bytes of 10 bits at 1200 bit/s take 208 ms.
     EXPECT_GE(chr::steady_clock::now() - start, 200ms);
     EXPECT_EQ(host.lineSpeed(), 1200);
-    ::close(fd);
+    port.reset();
 
     // A 145-byte reply at 300 bit/s would take almost five seconds.
-    fd = OpenPort(host.slavePath(), B300);
-    EXPECT_EQ(Ask(fd, command::kReadTemperatures, {}, 1, 1s).size(), 1u);
+    port = OpenPort(host.slavePath(), 300);
+    EXPECT_EQ(Ask(*port, command::kReadTemperatures, {}, 1, 1000).size(), 1u);
     start = chr::steady_clock::now();
     host.stop();
     EXPECT_LT(chr::steady_clock::now() - start, 300ms);
-    ::close(fd);
+    port.reset();
 }
 
 TEST(PtyHost, ModelAndFaultsCanBeChangedWhileItServes) {
     PtyHost host(InstrumentModel{});
     ASSERT_TRUE(host.start());
-    const int fd = OpenPort(host.slavePath());
+    auto port = OpenPort(host.slavePath());
     host.withModel([](InstrumentModel& model) { model.setSignalCount(10); });
     host.faults().add(*FaultRule::Parse("checksum:0x0B:count=1"));
     host.faults().add(*FaultRule::Parse("late:0x10:ms=300"));
 
-    const Bytes first = Ask(fd, command::kReadTemperatures, {}, 37);
-    const Bytes second = Ask(fd, command::kReadTemperatures, {}, 37);
+    const Bytes first = Ask(*port, command::kReadTemperatures, {}, 37);
+    const Bytes second = Ask(*port, command::kReadTemperatures, {}, 37);
     ASSERT_EQ(first.size(), 37u);
     EXPECT_FALSE(HasValidChecksum(first));
     EXPECT_TRUE(HasValidChecksum(second));
     host.withModel([](InstrumentModel& model) {
         ASSERT_EQ(model.sentReadings().size(), 2u);
-        EXPECT_THAT(model.sentReadings()[0].faults, testing::ElementsAre(FaultKind::WrongChecksum));
+        EXPECT_THAT(model.sentReadings()[0].faults, ::testing::ElementsAre(FaultKind::WrongChecksum));
         EXPECT_TRUE(model.sentReadings()[1].faults.empty());
     });
 
-    EXPECT_TRUE(Ask(fd, command::kReadClock, {}, 16, 150ms).empty());
-    EXPECT_EQ(ReadUpTo(fd, 16, 1s).size(), 16u);
-    ::close(fd);
+    EXPECT_TRUE(Ask(*port, command::kReadClock, {}, 16, 150).empty());
+    EXPECT_EQ(Receive(*port, 16, 1000).size(), 16u);
+    port.reset();
 }
 
 // Runs tavolex-sim with the ports folder in dir; returns its pid and its stdout's read end.
@@ -237,15 +215,15 @@ TEST(SimProgram, LinksItselfAnnouncesTheLinkAndRemovesItOnSigterm) {
     int out = -1;
     const pid_t pid = Spawn(dir.path(), {"--com", "2", "--signals", "8"}, out);
     ASSERT_GT(pid, 0);
-    const std::string text = ReadLine(out, 5s);
+    const std::string text = ReadLine(out);
     const fs::path link = dir.path() / "com2";
-    EXPECT_THAT(text, testing::MatchesRegex(
+    EXPECT_THAT(text, ::testing::MatchesRegex(
                           "tavolex-sim: serving com2 on /dev/pts/[0-9]+ \\(link .*com2\\)\n"));
 
-    const int fd = OpenPort(link);
-    const Bytes reply = Ask(fd, command::kReadTemperatures, {}, 9 + 24);
+    auto port = OpenPort(link);
+    const Bytes reply = Ask(*port, command::kReadTemperatures, {}, 9 + 24);
     EXPECT_EQ(reply.size(), 9u + 24);
-    ::close(fd);
+    port.reset();
 
     ::kill(pid, SIGTERM);
     EXPECT_EQ(ExitStatus(pid), 0);
