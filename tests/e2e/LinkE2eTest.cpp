@@ -15,18 +15,11 @@ using testing::SimulatorTest;
 using testing::StaticHost;
 using Steady = std::chrono::steady_clock;
 
-std::vector<int> Tenths(const std::vector<TenthDegree>& words) {
-    std::vector<int> tenths;
-    for (TenthDegree word : words)
-        tenths.push_back(word.tenths());
-    return tenths;
-}
-
-std::vector<int> Tenths(const TemperatureReply& reply) {
-    std::vector<int> tenths;
+std::vector<std::uint16_t> Raw(const TemperatureReply& reply) {
+    std::vector<std::uint16_t> raw;
     for (int i = 0; i < reply.wordCount(); ++i)
-        tenths.push_back(reply.word(i).tenths());
-    return tenths;
+        raw.push_back(reply.word(i).raw());
+    return raw;
 }
 
 class LinkE2eTest : public SimulatorTest {};
@@ -42,7 +35,10 @@ TEST_F(LinkE2eTest, OneReadingArrivesAsTheInstrumentSentIt) {
     EXPECT_EQ(reply.wordCount(), 24);
     const auto sent = host->withModel([](sim::InstrumentModel& m) { return m.sentReadings(); });
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(Tenths(reply), Tenths(sent.back().words));
+    std::vector<std::uint16_t> sentRaw;
+    for (TenthDegree word : sent.back().words)
+        sentRaw.push_back(word.raw());
+    EXPECT_EQ(Raw(reply), sentRaw);
 }
 
 TEST_F(LinkE2eTest, ReadingPacedAtTheRealLineRateStillCompletes) {
@@ -133,38 +129,23 @@ TEST_F(LinkE2eTest, TransactTracesAndReturnsTheWholeReply) {
 
 // Every command of the catalogue, with the reply length its reply layout gives.
 TEST_F(LinkE2eTest, EveryCommandGetsAReplyOfItsLengthWithAValidChecksum) {
-    struct Case {
+    const Bytes manual{1, 3, 0x28, 1, 2, 3, 4, 5, 6, 7};
+    const Bytes may7th{0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01};
+    // Request 0x02 is waited for as 17 bytes: port and serial number fill bytes 7 to 15.
+    const struct {
         std::uint8_t code;
         Bytes payload;
         std::size_t length;
-    };
-    const std::vector<Case> cases = {
-        {0x01, {64}, 10},
-        {0x02, {1, 3}, 18},  // waited for as 17: port and serial number fill bytes 7 to 15
-        {0x03, {3}, 18},
-        {0x04, {1, 3, 0x28, 1, 2, 3, 4, 5, 6, 7}, 10},
-        {0x05, {}, 10},
-        {0x07, {}, 17},
-        {0x08, {0}, 16},
-        {0x08, {}, 10},
-        {0x09, {1, 0}, 11},
-        {0x09, {2}, 11},
-        {0x0A, {2, 0, 5}, 10},
-        {0x0B, {}, 145},
-        {0x0D, {}, 77},
-        {0x10, {}, 16},
-        {0x11, {0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, 10},
-        {0x12, {0}, 11},
-        {0x12, {1}, 152},
-        {0x13, {5}, 10},
-        {0x14, {}, 10},
-        {0x15, {}, 10},
-        {0x16, {}, 10},
-    };
+    } cases[] = {{0x01, {64}, 10},   {0x02, {1, 3}, 18}, {0x03, {3}, 18},       {0x04, manual, 10},
+                 {0x05, {}, 10},     {0x07, {}, 17},     {0x08, {0}, 16},       {0x08, {}, 10},
+                 {0x09, {1, 0}, 11}, {0x09, {2}, 11},    {0x0A, {2, 0, 5}, 10}, {0x0B, {}, 145},
+                 {0x0D, {}, 77},     {0x10, {}, 16},     {0x11, may7th, 10},    {0x12, {0}, 11},
+                 {0x12, {1}, 152},   {0x13, {5}, 10},    {0x14, {}, 10},        {0x15, {}, 10},
+                 {0x16, {}, 10}};
     startSimulator();
     host->withModel([](sim::InstrumentModel& m) { m.preloadRecords(3); });
     PortHandle port = open();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         port->write(RequestFrame(0, c.code, c.payload));
         const std::uint32_t queued = WaitForBytes(*port, c.length, 2000, link);
         EXPECT_EQ(queued, c.length) << "code " << int(c.code);

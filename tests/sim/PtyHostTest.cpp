@@ -36,12 +36,6 @@ HostOptions LinkedAt(const fs::path& link) {
     return options;
 }
 
-HostOptions Paced() {
-    HostOptions options;
-    options.pace = true;
-    return options;
-}
-
 // The application's side: its own port on the host's slave, at the given speed.
 std::unique_ptr<PosixSerialPort> OpenPort(const fs::path& path, std::int32_t baud = 115200) {
     return PosixSerialPort::Open(path, baud, PortProfile::Command);
@@ -89,12 +83,7 @@ TEST(PtyHost, ServesThroughItsLinkSurvivesTheApplicationClosingAndCleansUp) {
 
     auto port = OpenPort(link);
     ASSERT_NE(port, nullptr);
-    const Bytes noise{0x00, 0x14, 0x3F, 0x7E};
-    ASSERT_EQ(port->write(noise), 4u);
-    const Bytes clock = Ask(*port, command::kReadClock, {}, 16);
-    ASSERT_EQ(clock.size(), 16u);
-    EXPECT_EQ(clock[4], command::kReadClock);
-    EXPECT_TRUE(HasValidChecksum(clock));
+    EXPECT_EQ(Ask(*port, command::kReadClock, {}, 16).size(), 16u);
     port.reset();
 
     // With nobody on the port the host must idle, not spin on the master.
@@ -131,7 +120,9 @@ TEST(PtyHost, ReplacesAStaleLinkButNotALinkToADevice) {
 }
 
 TEST(PtyHost, PacesAtThePortSpeedAndStillStopsAtOnce) {
-    PtyHost host(InstrumentModel{}, Paced());
+    HostOptions paced;
+    paced.pace = true;
+    PtyHost host(InstrumentModel{}, paced);
     ASSERT_TRUE(host.start());
     auto port = OpenPort(host.slavePath(), 1200);
     auto start = chr::steady_clock::now();
@@ -147,7 +138,6 @@ TEST(PtyHost, PacesAtThePortSpeedAndStillStopsAtOnce) {
     start = chr::steady_clock::now();
     host.stop();
     EXPECT_LT(chr::steady_clock::now() - start, 300ms);
-    port.reset();
 }
 
 TEST(PtyHost, ModelAndFaultsCanBeChangedWhileItServes) {
@@ -165,13 +155,13 @@ TEST(PtyHost, ModelAndFaultsCanBeChangedWhileItServes) {
     EXPECT_TRUE(HasValidChecksum(second));
     host.withModel([](InstrumentModel& model) {
         ASSERT_EQ(model.sentReadings().size(), 2u);
-        EXPECT_THAT(model.sentReadings()[0].faults, ::testing::ElementsAre(FaultKind::WrongChecksum));
+        EXPECT_THAT(model.sentReadings()[0].faults,
+                    ::testing::ElementsAre(FaultKind::WrongChecksum));
         EXPECT_TRUE(model.sentReadings()[1].faults.empty());
     });
 
     EXPECT_TRUE(Ask(*port, command::kReadClock, {}, 16, 150).empty());
     EXPECT_EQ(Receive(*port, 16, 1000).size(), 16u);
-    port.reset();
 }
 
 // Runs tavolex-sim with the ports folder in dir; returns its pid and its stdout's read end.
