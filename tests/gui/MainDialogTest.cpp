@@ -148,42 +148,26 @@ TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
 
 TEST_F(MainDialogTest, AReadingFillsTheRowsItsWordCountCoversAndBlanksTheRest) {
     type(1002, "3");
-    line.reply(TemperatureFrame(68, 3));
-    pressAcquire();
-    ASSERT_TRUE(person.messages.empty()) << person.messages.front();
+    // Words 0-3 go to the PT100 list and word 4 + k to channel k + 1; the rest is blank.
+    const struct {
+        int words, lowRows, highRows;
+    } cases[] = {{68, 32, 32}, {37, 32, 1}, {36, 32, 0}, {10, 6, 0}, {4, 0, 0}};
+    for (const auto& c : cases) {
+        line.reply(TemperatureFrame(c.words, 3));
+        pressAcquire();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(cell(kPt100, i), TextOfWord(i)) << c.words;
+        for (int row = 0; row < c.lowRows; ++row)
+            EXPECT_EQ(cell(kLow, row), TextOfWord(4 + row)) << c.words;
+        for (int row = 0; row < c.highRows; ++row)
+            EXPECT_EQ(cell(kHigh, row), TextOfWord(36 + row)) << c.words;
+        EXPECT_EQ(rowsWithValues(kLow), c.lowRows) << c.words;
+        EXPECT_EQ(rowsWithValues(kHigh), c.highRows) << c.words;
+    }
+    EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(line.written.back(), RequestFrame(3, command::kReadTemperatures));
     EXPECT_EQ(line.lastSettings.deviceAddress, 3);
     EXPECT_FALSE(line.held());
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(cell(kPt100, i), TextOfWord(i));
-    EXPECT_EQ(cell(kLow, 0), TextOfWord(4));
-    EXPECT_EQ(cell(kLow, 31), TextOfWord(35));
-    EXPECT_EQ(cell(kHigh, 0), TextOfWord(36));
-    EXPECT_EQ(cell(kHigh, 31), TextOfWord(67));
-    EXPECT_EQ(rowsWithValues(kLow) + rowsWithValues(kHigh), 64);
-
-    line.reply(TemperatureFrame(37, 3));
-    pressAcquire();
-    EXPECT_EQ(rowsWithValues(kLow), 32);
-    EXPECT_EQ(cell(kHigh, 0), TextOfWord(36));
-    EXPECT_EQ(rowsWithValues(kHigh), 1);
-
-    line.reply(TemperatureFrame(36, 3));
-    pressAcquire();
-    EXPECT_EQ(cell(kLow, 31), TextOfWord(35));
-    EXPECT_EQ(rowsWithValues(kHigh), 0);
-
-    line.reply(TemperatureFrame(10, 3));
-    pressAcquire();
-    EXPECT_EQ(cell(kLow, 5), TextOfWord(9));
-    EXPECT_EQ(rowsWithValues(kLow), 6);
-    EXPECT_EQ(rowsWithValues(kHigh), 0);
-
-    line.reply(TemperatureFrame(4, 3));
-    pressAcquire();
-    EXPECT_EQ(cell(kPt100, 3), TextOfWord(3));
-    EXPECT_EQ(rowsWithValues(kLow) + rowsWithValues(kHigh), 0);
-    EXPECT_TRUE(person.messages.empty());
 }
 
 TEST_F(MainDialogTest, AFailedReadingReportsBadDataAndKeepsTheShownValues) {
