@@ -15,31 +15,7 @@ using testing::SimulatorTest;
 using testing::StaticHost;
 using Steady = std::chrono::steady_clock;
 
-std::vector<std::uint16_t> Raw(const TemperatureReply& reply) {
-    std::vector<std::uint16_t> raw;
-    for (int i = 0; i < reply.wordCount(); ++i)
-        raw.push_back(reply.word(i).raw());
-    return raw;
-}
-
 class LinkE2eTest : public SimulatorTest {};
-
-TEST_F(LinkE2eTest, OneReadingArrivesAsTheInstrumentSentIt) {
-    sim::ModelOptions model;
-    model.signalCount = 20;
-    startSimulator(model);
-    PortHandle port = open();
-    ASSERT_NE(port, nullptr);
-    TemperatureReply reply;
-    ASSERT_TRUE(ReadTemperatures(*port, settings.addressByte(), reply, link));
-    EXPECT_EQ(reply.wordCount(), 24);
-    const auto sent = host->withModel([](sim::InstrumentModel& m) { return m.sentReadings(); });
-    ASSERT_EQ(sent.size(), 1u);
-    std::vector<std::uint16_t> sentRaw;
-    for (TenthDegree word : sent.back().words)
-        sentRaw.push_back(word.raw());
-    EXPECT_EQ(Raw(reply), sentRaw);
-}
 
 TEST_F(LinkE2eTest, ReadingPacedAtTheRealLineRateStillCompletes) {
     sim::HostOptions paced;
