@@ -166,19 +166,12 @@ TEST(PtyHost, ModelAndFaultsCanBeChangedWhileItServes) {
 
 // Runs tavolex-sim with the ports folder in dir; returns its pid and its stdout's read end.
 pid_t Spawn(const fs::path& dir, std::vector<std::string> args, int& out) {
-    std::vector<std::string> env{"TAVOLEX_PORTS_DIR=" + dir.string()};
-    for (char** e = environ; *e; ++e) {
-        if (std::string_view(*e).starts_with("TAVOLEX_PORTS_DIR=")) continue;
-        env.emplace_back(*e);
-    }
     args.insert(args.begin(), TAVOLEX_SIM_PROGRAM);
-    std::vector<char*> argv, envp;
+    std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());
-    for (auto& e : env)
-        envp.push_back(e.data());
     argv.push_back(nullptr);
-    envp.push_back(nullptr);
+    ::setenv("TAVOLEX_PORTS_DIR", dir.c_str(), 1);  // inherited by the child
 
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return -1;
@@ -187,8 +180,9 @@ pid_t Spawn(const fs::path& dir, std::vector<std::string> args, int& out) {
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    ::unsetenv("TAVOLEX_PORTS_DIR");
     ::close(pipeFds[1]);
     out = pipeFds[0];
     return pid;
