@@ -1,17 +1,23 @@
-// Shows the busy cursor over the whole application while an operation waits for the
-// instrument; the previous cursor returns when the object goes out of scope.
+// Cursors that hold for the lifetime of an object: the busy cursor over the whole application
+// while an operation waits for the instrument, and any other shape laid over it meanwhile.
+// The previous cursor returns when the object goes out of scope.
 #pragma once
 
 #include <QGuiApplication>
 
 namespace tavolex {
 
-class BusyCursor {
+class OverrideCursor {
 public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+    explicit OverrideCursor(Qt::CursorShape shape) { QGuiApplication::setOverrideCursor(shape); }
+    ~OverrideCursor() { QGuiApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
+};
+
+class BusyCursor final : public OverrideCursor {
+public:
+    BusyCursor() : OverrideCursor(Qt::WaitCursor) {}
 };
 
 }  // namespace tavolex

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "BusyCursor.h"
+
 namespace tavolex {
 
 namespace {
@@ -15,20 +17,12 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// While the operator is asked something, the pointer is the normal arrow, even in the middle
-// of an operation that shows the busy cursor while it waits for the instrument.
-class OperatorCursor {
-public:
-    OperatorCursor() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~OperatorCursor() { QGuiApplication::restoreOverrideCursor(); }
-    OperatorCursor(const OperatorCursor&) = delete;
-    OperatorCursor& operator=(const OperatorCursor&) = delete;
-};
-
 // A box without an icon, its text also given as its accessible name so that a screen reader
 // announces the message itself.
 int RunBox(QWidget* owner, std::string_view text, QMessageBox::StandardButtons buttons) {
-    const OperatorCursor cursor;
+    // The operator is asked with the normal pointer, even in the middle of an operation that
+    // shows the busy cursor while it waits for the instrument.
+    const OverrideCursor arrow(Qt::ArrowCursor);
     QMessageBox box(QMessageBox::NoIcon, QtOperator::Caption(), ToQString(text), buttons, owner);
     box.setAccessibleName(box.text());
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
@@ -53,7 +47,7 @@ bool QtOperator::confirm(std::string_view text) {
 }
 
 std::optional<std::filesystem::path> QtOperator::chooseFile(const FileChoice& choice) {
-    const OperatorCursor cursor;
+    const OverrideCursor arrow(Qt::ArrowCursor);
     const QString start = QString::fromStdString(choice.startDirectory.string());
     const QString chosen = QFileDialog::getOpenFileName(m_owner, QString(), start,
                                                         QString::fromStdString(choice.filter));
