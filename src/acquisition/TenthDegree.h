@@ -23,7 +23,6 @@ public:
     constexpr bool negative() const { return (m_raw & 0x8000) != 0; }
     constexpr int magnitudeTenths() const { return m_raw & 0x7FFF; }
     constexpr int tenths() const { return negative() ? -magnitudeTenths() : magnitudeTenths(); }
-    double celsius() const { return tenths() / 10.0; }
 
     // One decimal place, "-" for a set sign bit (so 80 00 reads -0.0); independent of the
     // process locale.

@@ -30,8 +30,4 @@ void TraceLines::addLine(const std::string& line) {
     if (m_lines.size() > kMaxTraceLines) m_lines.pop_front();
 }
 
-void TraceLines::clear() {
-    m_lines.clear();
-}
-
 }  // namespace tavolex

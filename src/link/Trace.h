@@ -36,7 +36,6 @@ public:
     static constexpr std::size_t kMaxTraceLines = 900;
 
     void addLine(const std::string& line) override;
-    void clear();
 
     const std::deque<std::string>& lines() const { return m_lines; }
     // Index of the line scrolled to the top: the newest one.
