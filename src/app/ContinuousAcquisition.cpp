@@ -12,16 +12,18 @@
 #include <string>
 
 #include "AcquisitionWorker.h"
+#include "ControlLocks.h"
 #include "DataFile.h"
 #include "ErrorLog.h"
 #include "MainDialog.h"
+#include "ShownText.h"
 
 namespace tavolex {
 
 namespace {
 
 // The controls that stay disabled while a run holds the port.
-constexpr std::array kLockedWhileRunning = {
+constexpr std::array<int, 10> kLockedWhileRunning = {
     MainDialog::kSaveLogCheck,      MainDialog::kRecordPeriodEdit,  MainDialog::kSetClockButton,
     MainDialog::kReadClockButton,   MainDialog::kSetOffsetButton,   MainDialog::kReadOffsetsButton,
     MainDialog::kDeleteIdsButton,   MainDialog::kViewRecordsButton, MainDialog::kReadIntervalButton,
@@ -60,7 +62,7 @@ ContinuousAcquisition::~ContinuousAcquisition() {
 }
 
 void ContinuousAcquisition::press() {
-    m_window.refresh();
+    if (!m_window.refresh()) return;
     takeRecordOptions();
     WindowValues& values = m_window.values();
     if (values.acquisitionPeriodMs < kMinAcquisitionPeriodMs) {
@@ -80,10 +82,10 @@ void ContinuousAcquisition::end() {
     m_acquiring = false;
     m_shared.runFlag = false;
     finishWorker();
-    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStartCaption);
+    setButtonCaption(kStartCaption);
     clearCounters();
-    // The window may be shown again; it must not come back with its controls locked.
-    setControlsEnabled(true);
+    // The window may be shown again; it must not come back with the run's controls locked.
+    m_runLock.reset();
 }
 
 void ContinuousAcquisition::start() {
@@ -91,8 +93,7 @@ void ContinuousAcquisition::start() {
     // was asked to, is gone before the next one starts.
     finishWorker();
     m_acquiring = true;
-    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStopCaption);
-    m_window.refresh();
+    setButtonCaption(kStopCaption);
     m_shared.runFlag = true;
     m_shared.dataFileName = DataFileName(m_window.workingDirectory(), LocalTimeNow());
     const LinkContext& link = m_window.link();
@@ -100,29 +101,36 @@ void ContinuousAcquisition::start() {
         link.ports, link.clock, ErrorLogFile::InDirectory(m_window.workingDirectory()));
     AcquisitionWindow& served = *this;
     m_worker = std::make_unique<AcquisitionWorker>(served, m_shared, environment);
-    setControlsEnabled(false);
+    m_runLock = m_window.lockControls(kLockedWhileRunning);
 }
 
 void ContinuousAcquisition::stop() {
-    m_acquiring = false;
-    m_shared.runFlag = false;
-    if (m_worker) m_worker->requestStop();
-    m_window.control<QPushButton>(MainDialog::kContinuousButton)->setText(kStartCaption);
-    clearCounters();
-    setControlsEnabled(true);
+    haltRun();
     m_window.updateControls();
 }
 
+void ContinuousAcquisition::haltRun() {
+    m_acquiring = false;
+    m_shared.runFlag = false;
+    if (m_worker) m_worker->requestStop();
+    setButtonCaption(kStartCaption);
+    clearCounters();
+    m_runLock.reset();
+}
+
 void ContinuousAcquisition::finishWorker() {
-    if (!m_worker) return;
-    m_worker->requestStop();
-    m_worker->waitUntilEnded();
-    m_worker.reset();
+    // The wait serves events, among them perhaps another close of the window that ends the
+    // run again: that inner end finds no worker, while this frame keeps the one it waits for.
+    const std::unique_ptr<AcquisitionWorker> worker = std::move(m_worker);
+    if (!worker) return;
+    worker->requestStop();
+    worker->waitUntilEnded();
 }
 
 AcquisitionSettings ContinuousAcquisition::fetchSettings() {
-    // A run stopped before its worker asked reads nothing, so it needs no refresh either.
-    if (m_shared.runFlag) m_window.refresh();
+    // A run stopped before its worker asked reads nothing, so it needs no refresh either. A
+    // field refused now stops the run before it opens the port.
+    if (m_shared.runFlag && !m_window.refresh()) haltRun();
     const WindowValues& values = m_window.values();
     // The button refused shorter periods; a period that a failed refresh left behind must not
     // make the worker poll the instrument without a pause.
@@ -139,12 +147,12 @@ void ContinuousAcquisition::showResult(bool success, int count) {
     WindowValues& values = m_window.values();
     if (success) {
         values.successCount = text;
-        m_window.control<QLabel>(MainDialog::kSuccessCountLabel)->setText(FromUtf8(text));
+        ShowValue(m_window.control<QLabel>(MainDialog::kSuccessCountLabel), FromUtf8(text));
         m_window.temperatureReply() = m_worker->reply();
         m_window.showTemperatures();
     } else {
         values.failureCount = text;
-        m_window.control<QLabel>(MainDialog::kFailureCountLabel)->setText(FromUtf8(text));
+        ShowValue(m_window.control<QLabel>(MainDialog::kFailureCountLabel), FromUtf8(text));
     }
 }
 
@@ -159,16 +167,15 @@ void ContinuousAcquisition::takeRecordOptions() {
         m_window.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->text().toStdString());
 }
 
-void ContinuousAcquisition::setControlsEnabled(bool enabled) {
-    for (int id : kLockedWhileRunning)
-        m_window.control<QWidget>(id)->setEnabled(enabled);
+void ContinuousAcquisition::setButtonCaption(const QString& caption) {
+    ShowCaption(m_window.control<QPushButton>(MainDialog::kContinuousButton), caption);
 }
 
 void ContinuousAcquisition::clearCounters() {
     m_window.values().successCount.clear();
     m_window.values().failureCount.clear();
-    m_window.control<QLabel>(MainDialog::kSuccessCountLabel)->clear();
-    m_window.control<QLabel>(MainDialog::kFailureCountLabel)->clear();
+    ShowValue(m_window.control<QLabel>(MainDialog::kSuccessCountLabel), QString());
+    ShowValue(m_window.control<QLabel>(MainDialog::kFailureCountLabel), QString());
 }
 
 void ContinuousAcquisition::showRecordOptions(bool shown) {

@@ -5,6 +5,7 @@
 
 #include <QMetaObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -19,6 +20,7 @@ class QWidget;
 namespace tavolex {
 
 class AcquisitionWorker;
+class ControlLock;
 class MainDialog;
 
 class ContinuousAcquisition final : private AcquisitionWindow {
@@ -55,10 +57,13 @@ private:
 
     void start();
     void stop();
+    // Stops the run and resets the button, the counters and the locks; the fields keep what
+    // they show.
+    void haltRun();
     // The previous run's worker, asked to stop already, has ended and is gone.
     void finishWorker();
     void takeRecordOptions();
-    void setControlsEnabled(bool enabled);
+    void setButtonCaption(const QString& caption);
     void clearCounters();
     void showRecordOptions(bool shown);
     void showOwnerlessBox(std::string_view text);
@@ -66,6 +71,7 @@ private:
     MainDialog& m_window;
     AcquisitionShared m_shared;
     std::unique_ptr<AcquisitionWorker> m_worker;
+    std::unique_ptr<ControlLock> m_runLock;
     bool m_acquiring = false;
     QAction* m_recordOptions = nullptr;
     QMetaObject::Connection m_pressConnection;

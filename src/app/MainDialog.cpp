@@ -32,6 +32,7 @@
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
+#include "ShownText.h"
 
 namespace tavolex {
 
@@ -309,13 +310,15 @@ void MainDialog::buildControls() {
     make.button(kAcquireButton, QStringLiteral("采集"), {259, 51, 62, 17});
     make.button(kContinuousButton, QStringLiteral("连续采集"), {332, 51, 62, 17});
     make.group(QStringLiteral("成功次数"), {414, 43, 54, 34});
-    make.identified(new QLabel(this), kSuccessCountLabel, {420, 58, 42, 10},
-                    QStringLiteral("成功次数"))
-        ->setAlignment(Qt::AlignCenter);
+    QLabel* successes = make.identified(new QLabel(this), kSuccessCountLabel, {420, 58, 42, 10},
+                                        QStringLiteral("成功次数"));
+    successes->setAlignment(Qt::AlignCenter);
+    SetValueCaption(successes, QStringLiteral("成功次数"));
     make.group(QStringLiteral("失败次数"), {480, 43, 54, 34});
-    make.identified(new QLabel(this), kFailureCountLabel, {486, 58, 42, 10},
-                    QStringLiteral("失败次数"))
-        ->setAlignment(Qt::AlignCenter);
+    QLabel* failures = make.identified(new QLabel(this), kFailureCountLabel, {486, 58, 42, 10},
+                                       QStringLiteral("失败次数"));
+    failures->setAlignment(Qt::AlignCenter);
+    SetValueCaption(failures, QStringLiteral("失败次数"));
     make.list(kLowChannelList, {145, 83, 135, 302}, QStringLiteral("通道1-32"));
     make.list(kHighChannelList, {283, 83, 135, 302}, QStringLiteral("通道33-64"));
     make.list(kPt100List, {421, 83, 135, 302}, QStringLiteral("PT100通道1-4"));
@@ -358,8 +361,11 @@ void MainDialog::buildControls() {
     connect(control<QPushButton>(kFileRegisterButton), &QPushButton::clicked, this,
             &MainDialog::registerFromFile);
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [this](int mode) {
-        refresh();
-        applyRegistrationMode(mode);
+        if (refresh()) {
+            applyRegistrationMode(mode);
+        } else {
+            SetRadioIndex(*m_modeGroup, m_values.registrationMode);
+        }
     });
     connect(baud, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_updating) refresh();
@@ -456,8 +462,8 @@ void MainDialog::updateControls() {
     const int baudIndex = baud->findText(FromUtf8(m_values.baudRate), Qt::MatchExactly);
     if (baudIndex >= 0) baud->setCurrentIndex(baudIndex);
     showNumber(kPeriodEdit, m_values.acquisitionPeriodMs);
-    control<QLabel>(kFailureCountLabel)->setText(FromUtf8(m_values.failureCount));
-    control<QLabel>(kSuccessCountLabel)->setText(FromUtf8(m_values.successCount));
+    ShowValue(control<QLabel>(kFailureCountLabel), FromUtf8(m_values.failureCount));
+    ShowValue(control<QLabel>(kSuccessCountLabel), FromUtf8(m_values.successCount));
     showNumber(kSnReadChannelEdit, m_values.snReadChannel);
     for (int i = 0; i < kSnBytes; ++i) {
         control<QLineEdit>(kSnEdits[i])->setText(FromUtf8(m_values.snTexts[i]));
@@ -465,6 +471,13 @@ void MainDialog::updateControls() {
     SetRadioIndex(*m_modeGroup, m_values.registrationMode);
     SetRadioIndex(*m_probePortGroup, m_values.probePort);
     m_updating = false;
+}
+
+std::unique_ptr<ControlLock> MainDialog::lockControls(std::span<const int> ids) {
+    std::vector<QWidget*> controls;
+    for (int id : ids)
+        controls.push_back(control<QWidget>(id));
+    return std::make_unique<ControlLock>(m_controlLocks, std::move(controls));
 }
 
 void MainDialog::setSnEditsEnabled(bool enabled) {
@@ -486,18 +499,23 @@ void MainDialog::showTemperatures() {
 }
 
 void MainDialog::acquireOnce() {
-    PortHandle port = OpenMainPort(*this, m_link);
-    if (!port) {
+    MainPort main = OpenMainPort(*this, m_link);
+    if (main.refused) return;
+    if (!main.port) {
         m_operator.message(kOpenPortFailed);
         return;
     }
+    // While this reading waits, the window serves a running acquisition's results, which
+    // write the window's reply: read into a buffer of our own and show only what came here.
+    TemperatureReply reply;
     bool read = false;
     {
         const BusyCursor busy;
-        read = ReadTemperatures(*port, linkSettings().addressByte(), m_temperatureReply, m_link);
-        port.reset();
+        read = ReadTemperatures(*main.port, linkSettings().addressByte(), reply, m_link);
+        main.port.reset();
     }
     if (read) {
+        m_temperatureReply = reply;
         showTemperatures();
     } else {
         m_operator.message(kBadReply);
@@ -517,10 +535,10 @@ public:
     TraceTarget* traceTarget() const override { return m_window.traceTarget(); }
 
     void setRunControlsEnabled(bool enabled) override {
-        for (int id : kRunControls) {
-            if (QWidget* widget = m_window.findChild<QWidget*>(QString::number(id))) {
-                widget->setEnabled(enabled);
-            }
+        if (!enabled) {
+            m_lock = m_window.lockControls(kRunControls);
+        } else {
+            m_lock.reset();
         }
     }
     void showRegisteredPopup(std::optional<int> channel) override {
@@ -532,8 +550,8 @@ public:
     void hideRegisteredPopup() override { m_popup.hide(); }
 
 private:
-    // Disabled for the run and enabled again, in this order.
-    static constexpr int kRunControls[] = {
+    // Locked for the run.
+    static constexpr std::array<int, 12> kRunControls = {
         MainDialog::kSaveLogCheck,       MainDialog::kRecordPeriodEdit,
         MainDialog::kSetClockButton,     MainDialog::kReadClockButton,
         MainDialog::kSetOffsetButton,    MainDialog::kReadOffsetsButton,
@@ -543,12 +561,13 @@ private:
 
     MainDialog& m_window;
     RegisteredDialog& m_popup;
+    std::unique_ptr<ControlLock> m_lock;
 };
 
 }  // namespace
 
 void MainDialog::registerProbe() {
-    refresh();
+    if (!refresh()) return;
     RegistrationInputs inputs;
     inputs.mode = static_cast<RegistrationMode>(std::clamp(m_values.registrationMode, 0, 2));
     inputs.port = m_values.probePort == 1 ? ProbePort::B : ProbePort::A;
@@ -564,7 +583,7 @@ void MainDialog::registerProbe() {
 }
 
 void MainDialog::readProbeSn() {
-    refresh();
+    if (!refresh()) return;
     std::optional<ReadSnOutcome> outcome;
     {
         const BusyCursor busy;

@@ -8,7 +8,9 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <span>
 
+#include "ControlLocks.h"
 #include "DialogUnits.h"
 #include "LinkContext.h"
 #include "Operator.h"
@@ -121,6 +123,10 @@ public:
     Control* control(int id) const {
         return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
     }
+    // Who holds which control disabled while an operation runs.
+    ControlLocks& controlLocks() { return m_controlLocks; }
+    // A lock on the controls with these IDs, held until it is released or destroyed.
+    std::unique_ptr<ControlLock> lockControls(std::span<const int> ids);
     // Enables or disables the eight SN byte edits together.
     void setSnEditsEnabled(bool enabled);
 
@@ -169,6 +175,7 @@ private:
     std::filesystem::path m_workingDirectory;
     bool m_updating = false;
     QRect m_helpHotArea;
+    ControlLocks m_controlLocks;
 
     QButtonGroup* m_modeGroup = nullptr;
     QButtonGroup* m_probePortGroup = nullptr;

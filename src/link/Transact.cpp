@@ -8,9 +8,9 @@
 
 namespace tavolex {
 
-PortHandle OpenMainPort(TransactionHost& host, const LinkContext& link) {
-    host.refresh();
-    return link.ports.open(host.linkSettings(), PortProfile::Command);
+MainPort OpenMainPort(TransactionHost& host, const LinkContext& link) {
+    if (!host.refresh()) return {nullptr, true};
+    return {link.ports.open(host.linkSettings(), PortProfile::Command), false};
 }
 
 WaitRow WaitRowFor(WaitTable table, std::uint8_t code) {
@@ -32,6 +32,7 @@ WaitRow WaitRowFor(WaitTable table, std::uint8_t code) {
 }
 
 ReplyStatus TransactResult::statusFor(std::size_t end) const {
+    if (refused) return ReplyStatus::Refused;
     if (count < 0) return ReplyStatus::PortNotOpened;
     if (count == 0 || reply.size() < end) return ReplyStatus::ReadFailed;
     return ReplyStatus::Received;
@@ -41,7 +42,9 @@ namespace {
 
 TransactResult RunTransaction(WaitTable table, TransactionHost& host, const LinkContext& link,
                               std::uint8_t address, ByteView payload, std::uint8_t code) {
-    PortHandle port = OpenMainPort(host, link);
+    MainPort main = OpenMainPort(host, link);
+    if (main.refused) return {-1, {}, true};
+    PortHandle& port = main.port;
     if (!port) return {-1, {}};
 
     const Bytes request = RequestFrame(address, code, payload);

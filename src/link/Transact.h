@@ -24,8 +24,17 @@ public:
     virtual TraceTarget* traceTarget() const = 0;
 };
 
-// Refreshes the window, then opens its port with the command profile.
-PortHandle OpenMainPort(TransactionHost& host, const LinkContext& link);
+// The main window's port as an operation gets it.
+struct MainPort {
+    PortHandle port;
+    // The window refused a field: its message is shown already, and the operation stops
+    // without another word.
+    bool refused = false;
+};
+
+// Refreshes the window, then opens its port with the command profile; nothing is opened when
+// the refresh refuses a field.
+MainPort OpenMainPort(TransactionHost& host, const LinkContext& link);
 
 struct WaitRow {
     std::uint32_t wantedBytes;
@@ -40,12 +49,14 @@ inline constexpr std::size_t kReplyBufferSize = 200;
 inline constexpr std::uint32_t kPauseAfterRequestMs = 50;
 
 // How a caller sees a transaction's result.
-enum class ReplyStatus { PortNotOpened, ReadFailed, Received };
+// Refused: the window refused a field and nothing was sent; the caller stops silently.
+enum class ReplyStatus { Refused, PortNotOpened, ReadFailed, Received };
 
 struct TransactResult {
     // -1 port not opened, 0 fewer than 9 bytes came back, else the number of reply bytes.
     int count = 0;
     Bytes reply;
+    bool refused = false;
 
     // For a caller that reads reply bytes up to (not including) offset `end`: a reply that
     // stops before them is a read failure, so no field is ever taken from missing bytes.

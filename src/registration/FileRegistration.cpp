@@ -46,15 +46,18 @@ bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Opera
     const TransactResult result = TransactForRegistration(
         window, link, address, ManualRegistrationPayload(line.port, line.channel, line.sn),
         command::kRegisterManual);
-    if (result.statusFor(8) != ReplyStatus::Received) {
+    const ReplyStatus status = result.statusFor(8);
+    // A refused field has had its one message; the run stops there.
+    if (status == ReplyStatus::Refused) return false;
+    if (status != ReplyStatus::Received) {
         person.message(LineMessage("注册失败错误", lineNumber));
         return false;
     }
-    const std::uint8_t status = result.at(7);
-    if (status == 0) {
+    const std::uint8_t answer = result.at(7);
+    if (answer == 0) {
         window.showRegisteredPopup(line.channel);
     } else {
-        person.message(RefusalMessage(status).value_or("注册是否成功未知!"));
+        person.message(RefusalMessage(answer).value_or("注册是否成功未知!"));
     }
     return true;
 }
@@ -63,7 +66,7 @@ bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Opera
 
 void RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
                       const std::filesystem::path& startDirectory) {
-    window.refresh();
+    if (!window.refresh()) return;
     const std::uint8_t address = window.linkSettings().addressByte();
     const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory});
     if (!path) return;

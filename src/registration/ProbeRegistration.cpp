@@ -15,6 +15,8 @@ constexpr std::size_t kSnEnd = 16;     // bytes 8 to 15
 // Says why a transaction gave nothing to read; true when the reply holds the bytes wanted.
 bool Received(const TransactResult& result, std::size_t end, Operator& person) {
     switch (result.statusFor(end)) {
+        case ReplyStatus::Refused:
+            return false;
         case ReplyStatus::PortNotOpened:
             person.message("打开串口错误!");
             return false;
@@ -110,7 +112,8 @@ Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const P
     payload.reserve(2 + sn.size());
     payload.push_back(port);
     payload.push_back(channel);
-    for (std::uint8_t byte : sn) payload.push_back(byte);
+    for (std::uint8_t byte : sn)
+        payload.push_back(byte);
     return payload;
 }
 
