@@ -43,13 +43,14 @@ void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, Temper
     while (shared.runFlag) {
         const bool success =
             ReadTemperaturesLogged(*port, link.addressByte(), reply, context, environment.errorLog);
-        if (context.stopping()) break;
+        // A reading that arrived is kept even when a stop came with it; a stop only cuts
+        // waits and pauses short, and a reading it cut short says nothing.
         if (success) {
             ++successes;
             RecordIfDue(shared, reply, environment, schedule);
-        } else {
-            ++failures;
         }
+        if (context.stopping()) break;
+        if (!success) ++failures;
         if (!context.pause(std::chrono::milliseconds(settings.periodMs))) break;
         window.showResult(success, success ? successes : failures);
     }

@@ -62,7 +62,8 @@ struct AcquisitionEnvironment {
 };
 
 // Runs until shared.runFlag is cleared; a stop cuts the current wait or pause short, and a
-// reading or pause cut short is neither counted nor reported. Clears runFlag at the end.
+// reading or pause cut short is neither counted nor reported. A reading that arrived before
+// the stop still writes its record when one is due. Clears runFlag at the end.
 void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, TemperatureReply& reply,
                     const AcquisitionEnvironment& environment);
 

@@ -1,11 +1,30 @@
 #include "DataFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <string_view>
 
 #include "Gbk.h"
 
 namespace tavolex {
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
 
 std::filesystem::path DataFileName(const std::filesystem::path& workingDirectory,
                                    const std::tm& start) {
@@ -29,12 +48,22 @@ std::string RecordLine(const std::tm& time, const TemperatureReply& reply) {
 }
 
 bool AppendRecord(const std::filesystem::path& file, const std::string& line) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(file.c_str(), "ab"),
-                                                        &std::fclose);
-    if (!out) return false;
     const std::string bytes = Utf8ToGbk(line);
-    return std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size() &&
-           std::fflush(out.get()) == 0;
+    struct stat before {};
+    const bool existed = ::stat(file.c_str(), &before) == 0;
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const off_t size = existed ? before.st_size : 0;
+    const bool written = WriteAll(fd, bytes);
+    if (!written) {
+        // Half a line would stay in front of every later one: take it back.
+        if (existed) {
+            (void)::ftruncate(fd, size);
+        } else {
+            (void)::unlink(file.c_str());
+        }
+    }
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace tavolex

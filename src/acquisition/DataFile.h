@@ -17,7 +17,8 @@ std::filesystem::path DataFileName(const std::filesystem::path& workingDirectory
 // "hh:mm:ss", then a tab and the "%.01f" text of every word of the reply, then CR LF.
 std::string RecordLine(const std::tm& time, const TemperatureReply& reply);
 
-// Appends the line, creating the file with the first record; false when it cannot be written.
+// Appends the line, creating the file with the first record; false when it cannot be written
+// whole, and then the file is left as it was before (no torn line).
 bool AppendRecord(const std::filesystem::path& file, const std::string& line);
 
 // When records are due: the first success of a run always, then the first success more than

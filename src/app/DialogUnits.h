@@ -1,5 +1,5 @@
-// Converts the dialog units of a window template into pixels. A dialog unit is a quarter of
-// the template font's average character width across and an eighth of its height down; for
+// Converts the dialog units of a window's layout into pixels. A dialog unit is a quarter of
+// the layout font's average character width across and an eighth of its height down; for
 // 9-point Song at 96 dpi (6 x 12 px) that is 1.5 px either way. The result is scaled by the
 // screen, so that a window keeps its proportions on a high-density display.
 #pragma once
@@ -14,7 +14,7 @@ namespace tavolex {
 
 class DialogUnits {
 public:
-    // Units of a template whose font has the given point size, on the primary screen.
+    // Units of a layout whose font has the given point size, on the primary screen.
     static DialogUnits ForPointSize(int pointSize);
     // Units for explicit base units (px at 96 dpi) and screen scale; used by tests.
     DialogUnits(int baseWidthPx, int baseHeightPx, double screenScale);

@@ -59,7 +59,7 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A template rectangle in dialog units: left, top, width, height.
+// A rectangle of the window's layout in dialog units: left, top, width, height.
 struct Du {
     int left;
     int top;
@@ -67,7 +67,7 @@ struct Du {
     int height;
 };
 
-// Upper-cases whatever is typed or pasted, as the SN edits of the template do.
+// Upper-cases whatever is typed or pasted into the SN edits.
 class UpperCaseValidator final : public QValidator {
 public:
     using QValidator::QValidator;
@@ -77,7 +77,7 @@ public:
     }
 };
 
-// Creates the controls of a template as direct children of the window, in tab order. Group
+// Creates the controls of a window's layout as direct children of the window, in tab order. Group
 // boxes and plain texts let the pointer through to the window, as the platform's static
 // controls do, so that the window sees every movement over its own surface.
 class ControlBuilder {
@@ -269,13 +269,14 @@ void MainDialog::buildControls() {
     m_probePortGroup = new QButtonGroup(this);
     make.radio(kPortARadio, QStringLiteral("A端口"), {66, 113, 36, 10}, *m_probePortGroup, 0);
     make.radio(kPortBRadio, QStringLiteral("B端口"), {104, 113, 36, 10}, *m_probePortGroup, 1);
+    make.text(QStringLiteral("SN号:"), {8, 134, 30, 8});
     for (int row = 0; row < 2; ++row) {
         const int top = row == 0 ? 147 : 166;
         make.text(row == 0 ? QStringLiteral("1-4") : QStringLiteral("5-8"), {8, top + 2, 14, 8});
         for (int i = 0; i < 4; ++i) {
             const int byte = row * 4 + i;
             QLineEdit* edit = make.edit(kSnEdits[byte], {24 + i * 29, top, 26, 14},
-                                        QStringLiteral("SN字节%1").arg(byte + 1));
+                                        QStringLiteral("SN号: 第%1字节").arg(byte + 1));
             edit->setValidator(new UpperCaseValidator(edit));
         }
     }

@@ -118,7 +118,7 @@ public:
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
 
-    // The control with the given template ID.
+    // The control with the given control ID.
     template <typename Control>
     Control* control(int id) const {
         return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);

@@ -26,7 +26,7 @@ public:
     // The application-wide font, its Linux fallback and the window icon. Needs a
     // QApplication; call once before the first window is made.
     static void SetUpLook();
-    // "宋体" at the template's point size.
+    // "宋体" at the layout's point size.
     static QFont DialogFont(int pointSize);
     static QIcon Icon();
 

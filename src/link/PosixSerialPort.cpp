@@ -100,23 +100,37 @@ int Milliseconds(Clock::Duration duration) {
     return static_cast<int>(std::clamp<long long>(ms, 0, 60'000));
 }
 
+int QueuedByIoctl(int fd, int* count) {
+    return ioctl(fd, FIONREAD, count);
+}
+
 }  // namespace
 
+const PortSystemCalls& PortSystemCalls::Real() {
+    static const PortSystemCalls calls{::read, ::write, QueuedByIoctl, ::poll};
+    return calls;
+}
+
 std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::filesystem::path& device,
-                                                       std::int32_t baudRate, PortProfile profile) {
+                                                       std::int32_t baudRate, PortProfile profile,
+                                                       const PortSystemCalls& calls) {
     const std::optional<speed_t> speed = SpeedFor(baudRate);
     if (!speed) return nullptr;
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
-    // flock makes a second open fail even for root, who ignores TIOCEXCL.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0 ||
-        !ConfigureLine(fd, *speed)) {
-        (void)ioctl(fd, TIOCNXCL);
+    // flock makes a second open fail even for root, who ignores TIOCEXCL. The exclusive flag
+    // belongs to the terminal: a failed open clears it only where this open set it, never
+    // under another holder.
+    bool exclusive = false;
+    const bool opened = flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                        (exclusive = ioctl(fd, TIOCEXCL) == 0) && ConfigureLine(fd, *speed);
+    if (!opened) {
+        if (exclusive) (void)ioctl(fd, TIOCNXCL);
         ::close(fd);
         return nullptr;
     }
     LowerDtr(fd);
-    std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd, profile));
+    std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd, profile, calls));
     port->purge();
     return port;
 }
@@ -130,14 +144,14 @@ PosixSerialPort::~PosixSerialPort() {
 
 std::size_t PosixSerialPort::queuedBytes() {
     int count = 0;
-    if (ioctl(m_fd, FIONREAD, &count) != 0 || count < 0) return 0;
+    if (m_calls.queued(m_fd, &count) != 0 || count < 0) return 0;
     return static_cast<std::size_t>(count);
 }
 
 std::size_t PosixSerialPort::readQueued(std::span<std::uint8_t> into) {
     std::size_t got = 0;
     while (got < into.size()) {
-        const ssize_t n = ::read(m_fd, into.data() + got, into.size() - got);
+        const ssize_t n = m_calls.read(m_fd, into.data() + got, into.size() - got);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -156,7 +170,7 @@ std::size_t PosixSerialPort::write(ByteView bytes) {
                                                     timeouts.writeTotalConstantMs);
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.data() + sent, bytes.size() - sent);
+        const ssize_t n = m_calls.write(m_fd, bytes.data() + sent, bytes.size() - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
@@ -165,7 +179,7 @@ std::size_t PosixSerialPort::write(ByteView bytes) {
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= Clock::Duration::zero()) break;
         pollfd pfd{m_fd, POLLOUT, 0};
-        (void)::poll(&pfd, 1, Milliseconds(left));
+        (void)m_calls.poll(&pfd, 1, Milliseconds(left));
     }
     return sent;
 }
@@ -178,16 +192,16 @@ void PosixSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
     const int timeoutMs = Milliseconds(maxWait);
     if (known == 0) {
         pollfd pfd{m_fd, POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, timeoutMs);
+        const int ready = m_calls.poll(&pfd, 1, timeoutMs);
         // A hung-up line reads as ready forever; wait out the slice rather than spin.
         if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
             queuedBytes() == 0) {
-            (void)::poll(nullptr, 0, timeoutMs);
+            (void)m_calls.poll(nullptr, 0, timeoutMs);
         }
         return;
     }
     // Some bytes are queued already, so the descriptor reads as ready: look again shortly.
-    (void)::poll(nullptr, 0, std::min(timeoutMs, 2));
+    (void)m_calls.poll(nullptr, 0, std::min(timeoutMs, 2));
 }
 
 PortHandle OpenPort(const LinkSettings& settings, PortProfile profile) {

@@ -1,18 +1,34 @@
 // A serial device opened exclusively through termios: raw 8N1 at the requested speed.
 #pragma once
 
+#include <poll.h>
+#include <sys/types.h>
+
 #include <filesystem>
 
 #include "SerialPort.h"
 
 namespace tavolex {
 
+// The system calls an open port makes; tests replace them to see interrupted, busy and failing
+// calls that a real line rarely produces on demand.
+struct PortSystemCalls {
+    ssize_t (*read)(int fd, void* buffer, size_t count);
+    ssize_t (*write)(int fd, const void* buffer, size_t count);
+    // The number of bytes queued for reading (FIONREAD); 0 on success, -1 on failure.
+    int (*queued)(int fd, int* count);
+    int (*poll)(pollfd* fds, nfds_t count, int timeoutMs);
+
+    static const PortSystemCalls& Real();
+};
+
 class PosixSerialPort final : public SerialPort {
 public:
     // Opens, locks and configures the device, then purges both directions. Null when the
     // device is missing, held by another holder, or refuses the speed.
-    static std::unique_ptr<PosixSerialPort> Open(const std::filesystem::path& device,
-                                                 std::int32_t baudRate, PortProfile profile);
+    static std::unique_ptr<PosixSerialPort> Open(
+        const std::filesystem::path& device, std::int32_t baudRate, PortProfile profile,
+        const PortSystemCalls& calls = PortSystemCalls::Real());
     ~PosixSerialPort() override;
 
     PosixSerialPort(const PosixSerialPort&) = delete;
@@ -26,10 +42,12 @@ public:
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
 
 private:
-    PosixSerialPort(int fd, PortProfile profile) : m_fd(fd), m_profile(profile) {}
+    PosixSerialPort(int fd, PortProfile profile, const PortSystemCalls& calls)
+        : m_fd(fd), m_profile(profile), m_calls(calls) {}
 
     int m_fd;
     PortProfile m_profile;
+    const PortSystemCalls& m_calls;
 };
 
 // Opens port `settings.portNumber` (see PortNaming.h) with the settings' speed.

@@ -70,12 +70,13 @@ void RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, O
     const std::uint8_t address = window.linkSettings().addressByte();
     const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory});
     if (!path) return;
-    const auto lines = ReadRegistrationFile(*path);
-    if (!lines) return;
+    std::optional<RegistrationFileReader> reader = RegistrationFileReader::Open(*path);
+    if (!reader) return;
 
     RunScope run(window);
-    for (std::size_t i = 0; i < lines->size(); ++i) {
-        if (!RegisterLine(window, link, person, address, (*lines)[i], i + 1)) return;
+    std::size_t lineNumber = 0;
+    while (const std::optional<std::string> line = reader->next()) {
+        if (!RegisterLine(window, link, person, address, *line, ++lineNumber)) return;
     }
     person.message("注册成功!");
 }

@@ -1,6 +1,7 @@
 #include "ProbeRegistration.h"
 
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "Commands.h"
@@ -36,6 +37,12 @@ ProbeSn SnOf(const TransactResult& result) {
     return sn;
 }
 
+// The registration channel after a success: one further on, staying at the largest channel
+// number the window accepts rather than wrapping past it.
+std::int32_t ChannelAfter(std::int32_t channel) {
+    return channel == std::numeric_limits<std::int32_t>::max() ? channel : channel + 1;
+}
+
 std::uint8_t ChannelByte(std::int32_t channel) {
     return static_cast<std::uint8_t>(channel & 0xFF);
 }
@@ -59,7 +66,7 @@ RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, 
     const char* portText = foundOn == 1 ? "A" : foundOn == 2 ? "B" : "";
     person.message("注册成功!\r\nSN号为:端口" + std::string(portText) + "通道号" +
                    std::to_string(inputs.channel) + ";" + SnDisplayText(sn));
-    return {true, inputs.channel + 1};
+    return {true, ChannelAfter(inputs.channel)};
 }
 
 RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operator& person,
@@ -77,7 +84,7 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
     const std::uint8_t status = result.at(7);
     if (status == 0) {
         person.message("注册成功!");
-        return {true, inputs.channel + 1};
+        return {true, ChannelAfter(inputs.channel)};
     }
     if (const auto refusal = RefusalMessage(status)) person.message(*refusal);
     return {true, std::nullopt};

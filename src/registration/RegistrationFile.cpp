@@ -2,9 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <memory>
-
-#include "Gbk.h"
 
 namespace tavolex {
 
@@ -49,18 +46,20 @@ std::variant<FileRegistration, LineError> ParseRegistrationLine(std::string_view
     return registration;
 }
 
-std::optional<std::vector<std::string>> ReadRegistrationFile(const std::filesystem::path& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+std::optional<RegistrationFileReader> RegistrationFileReader::Open(
+    const std::filesystem::path& path) {
+    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return std::nullopt;
-    std::vector<std::string> lines;
+    return RegistrationFileReader(std::move(file));
+}
+
+std::optional<std::string> RegistrationFileReader::next() {
     std::array<char, kMaxPieceLength + 1> piece;
-    // fgets takes a line, or its next 1023 characters when it is longer.
-    while (std::fgets(piece.data(), static_cast<int>(piece.size()), file.get())) {
-        const std::string gbk(piece.data());
-        lines.push_back(GbkToUtf8(gbk).value_or(gbk));
+    // fgets takes a line, or its next 1023 bytes when it is longer.
+    if (!std::fgets(piece.data(), static_cast<int>(piece.size()), m_file.get())) {
+        return std::nullopt;
     }
-    return lines;
+    return std::string(piece.data());
 }
 
 }  // namespace tavolex

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
-#include <vector>
 
 #include "ProbeSn.h"
 
@@ -26,11 +27,27 @@ enum class LineError {
     Sn,      // a serial-number pair invalid, or byte 0 not 0x28
 };
 
+// Parses one line as read from the file. Only ASCII belongs in a good line, so the bytes are
+// taken as they are: a line with other characters is measured in the file's own bytes.
 std::variant<FileRegistration, LineError> ParseRegistrationLine(std::string_view line);
 
-// The lines of a registration file, read as GBK text in pieces of at most 1023 characters
-// (so a longer line counts as several). A final line break adds no empty line. None when the
-// file cannot be read.
-std::optional<std::vector<std::string>> ReadRegistrationFile(const std::filesystem::path& path);
+// Reads a registration file one line at a time, so that a run stops at its first bad line
+// without reading the rest (a huge file, or a device that never ends). A line is taken in
+// pieces of at most 1023 bytes, so a longer line counts as several; a final line break adds no
+// empty line. The bytes are the file's own (GBK text): nothing is converted.
+class RegistrationFileReader {
+public:
+    // None when the file cannot be opened.
+    static std::optional<RegistrationFileReader> Open(const std::filesystem::path& path);
+
+    // The next line, with its line break; none at the end of the file.
+    std::optional<std::string> next();
+
+private:
+    using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+    explicit RegistrationFileReader(File file) : m_file(std::move(file)) {}
+
+    File m_file;
+};
 
 }  // namespace tavolex

@@ -186,5 +186,18 @@ TEST_F(AcquisitionLoopTest, AStopEndsALongPauseOrWaitAtOnceWithoutCountingOrLogg
     EXPECT_FALSE(line.held());
 }
 
+TEST_F(AcquisitionLoopTest, AReadingThatArrivedAsTheStopCameIsStillRecorded) {
+    clock.onAdvance = [&] {
+        if (clock.elapsed() >= 100ms) shared.runFlag = false;
+    };
+    line.reply(RisingTemperatureFrame(4, 5), 100ms);
+    shared.recordEnabled = true;
+    run();
+    EXPECT_TRUE(window.results.empty());
+    const auto lines = dataLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(8), "\t0.5\t0.6\t0.7\t0.8\r");
+}
+
 }  // namespace
 }  // namespace tavolex

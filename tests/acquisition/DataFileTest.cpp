@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "DataFile.h"
@@ -47,6 +50,30 @@ TEST(DataFile, RecordsAreAppendedAndAMissingFolderFailsQuietly) {
     EXPECT_TRUE(AppendRecord(file, "b\r\n"));
     EXPECT_EQ(testing::FileText(file), "a\r\nb\r\n");
     EXPECT_FALSE(AppendRecord(dir.path() / "missing" / "x.txt", "a\r\n"));
+}
+
+// The file may grow by only a few bytes more: a record longer than that cannot be written
+// whole and must leave no part of itself behind.
+TEST(DataFile, ARecordThatCannotBeWrittenWholeLeavesTheFileAsItWas) {
+    const testing::TemporaryDirectory dir;
+    const fs::path file = dir.path() / "data.txt";
+    ASSERT_TRUE(AppendRecord(file, "first\r\n"));
+    const std::string before = testing::FileText(file);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = before.size() + 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = AppendRecord(file, "a record longer than four bytes\r\n");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testing::FileText(file), before);
+    EXPECT_TRUE(AppendRecord(file, "next\r\n"));
+    EXPECT_EQ(testing::FileText(file), before + "next\r\n");
 }
 
 }  // namespace

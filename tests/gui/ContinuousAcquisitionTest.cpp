@@ -2,6 +2,7 @@
 // window's thread, and the "连续采集" button of the main window, driven as a user drives it.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -10,6 +11,9 @@
 #include <QTableWidget>
 #include <QThread>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 #include "AcquisitionWorker.h"
@@ -131,6 +135,30 @@ TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutO
     EXPECT_EQ(window.openFailures, 0);
 }
 
+// Runs an action on the window's thread just before the window serves the next call of an
+// acquisition worker: the worker is then waiting inside its hand-over.
+class StopAtNextHandOver final : public QObject {
+public:
+    explicit StopAtNextHandOver(std::function<void()> action) : m_action(std::move(action)) {
+        qApp->installEventFilter(this);
+    }
+    ~StopAtNextHandOver() override { qApp->removeEventFilter(this); }
+    bool fired = false;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (!fired && event->type() == QEvent::MetaCall &&
+            qobject_cast<AcquisitionWorker*>(target) != nullptr) {
+            fired = true;
+            m_action();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
 class ContinuousAcquisitionTest : public testing::MainDialogFixture {
 protected:
     ContinuousAcquisitionTest() {
@@ -182,12 +210,9 @@ TEST_F(ContinuousAcquisitionTest, APeriodBelow600IsRefusedAndSetTo600WhetherStar
     ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 4; }));
 
     // Stopped while the worker hands over its next result, which must not bring the counters
-    // back. The click is delivered without serving the worker first.
-    const int shown = count(1012);
-    while (replies <= shown)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(5ms);
-    control<QPushButton>(1010)->click();
+    // back: the click lands just before the window serves that hand-over.
+    StopAtNextHandOver stopper([this] { control<QPushButton>(1010)->click(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired; }));
     EXPECT_FALSE(window.acquiring());
     EXPECT_EQ(buttonText(), "连续采集");
     EXPECT_FALSE(anyLockedControlEnabled(false));
@@ -263,6 +288,81 @@ TEST_F(ContinuousAcquisitionTest, TheMenuShowsTheRecordOptionsAndARunRecordsWhen
     options.trigger();
     EXPECT_TRUE(control<QCheckBox>(1061)->isHidden());
     EXPECT_TRUE(control<QLineEdit>(1060)->isHidden());
+}
+
+TEST_F(ContinuousAcquisitionTest, AFileRunDuringARunLeavesTheRunsControlsLocked) {
+    press();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 1; }));
+    const std::filesystem::path file = directory.path() / "probes.txt";
+    std::ofstream(file) << "02:05:28-FF-64-1E-0F-00-00-9A\n";
+    person.chosenFile = file;
+    // The run holds the port, so the file's first line fails; its end must not free the
+    // controls the run still holds.
+    click(MainDialog::kFileRegisterButton);
+    EXPECT_EQ(person.messages, std::vector<std::string>{"第1行注册失败错误,该行无注册,程序退出!"});
+    EXPECT_FALSE(anyLockedControlEnabled(true));
+    EXPECT_TRUE(enabled(1010) && enabled(1009));
+    press();
+    EXPECT_FALSE(anyLockedControlEnabled(false));
+    close();
+}
+
+QString AccessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+TEST_F(ContinuousAcquisitionTest, AssistiveToolsHearTheCaptionAndTheCountsTheScreenShows) {
+    QWidget* button = control<QWidget>(1010);
+    EXPECT_EQ(AccessibleName(button), "连续采集");
+    EXPECT_EQ(AccessibleName(control<QWidget>(1012)), "成功次数");
+    line.responder = [n = 0](ByteView) mutable {
+        Bytes frame = RisingTemperatureFrame(40, 250);
+        if (++n % 2 == 0) frame.back() ^= 1;
+        return std::vector<Chunk>{{0ms, frame}};
+    };
+    press();
+    EXPECT_EQ(AccessibleName(button), "取消采集");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 3 && count(1013) >= 2; }));
+    // Stopped inside a hand-over, so that the counts no longer move while they are read.
+    StopAtNextHandOver stopper([&] {
+        EXPECT_EQ(AccessibleName(control<QWidget>(1012)),
+                  "成功次数 " + control<QLabel>(1012)->text());
+        EXPECT_EQ(AccessibleName(control<QWidget>(1013)),
+                  "失败次数 " + control<QLabel>(1013)->text());
+        press();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired; }));
+    EXPECT_EQ(AccessibleName(button), "连续采集");
+    EXPECT_EQ(AccessibleName(control<QWidget>(1012)), "成功次数");
+    EXPECT_EQ(AccessibleName(control<QWidget>(1013)), "失败次数");
+    close();
+}
+
+// A second close that arrives while the first waits for the worker to end (the wait serves
+// the window's events) must neither free the worker under the first nor wait forever.
+TEST_F(ContinuousAcquisitionTest, ACloseArrivingWhileAStopIsAwaitedEndsTheWindowOnce) {
+    std::atomic<bool> inExchange = false;
+    std::atomic<bool> released = false;
+    line.responder = [&](ByteView) {
+        inExchange = true;
+        while (!released)
+            std::this_thread::yield();
+        return std::vector<Chunk>{{0ms, RisingTemperatureFrame(40, 250)}};
+    };
+    press();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inExchange.load(); }));
+    // Served, in this order, by the first close's wait: a second close, then the instrument's
+    // answer, which lets the worker see the stop.
+    QMetaObject::invokeMethod(
+        &window, [this] { window.done(QDialog::Rejected); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &window, [&] { released = true; }, Qt::QueuedConnection);
+    close();
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(window.acquiring());
+    EXPECT_EQ(buttonText(), "连续采集");
+    EXPECT_FALSE(line.held());
+    EXPECT_FALSE(anyLockedControlEnabled(false));
 }
 
 }  // namespace

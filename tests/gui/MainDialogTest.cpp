@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "AboutDialog.h"
 #include "ChannelLists.h"
@@ -122,7 +124,7 @@ TEST_F(MainDialogTest, ChannelListsHaveTheirColumnsAndRowCaptionsAndNoValues) {
     EXPECT_EQ(pt100->item(3, 0)->text(), QStringLiteral("PT100通道4"));
 }
 
-TEST_F(MainDialogTest, ControlsStandWhereTheTemplatePutsThem) {
+TEST_F(MainDialogTest, ControlsStandWhereTheWindowsLayoutPutsThem) {
     const DialogUnits units(6, 12, 1.0);
     EXPECT_EQ(units.rect(259, 51, 62, 17), QRect(389, 77, 93, 26));
     EXPECT_EQ(DialogUnits(6, 12, 2.0).rect(259, 51, 62, 17), QRect(777, 153, 186, 51));
@@ -356,6 +358,45 @@ TEST_F(RegistrationGuiTest, ReadSnCopiesTheLineAndSelectsThePortItWasFoundOn) {
     EXPECT_EQ(person.messages.back(), "读数据错误!");
     EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
     EXPECT_EQ(edit(1007)->text(), "8");
+}
+
+// A bad field refused by the window's refresh stops every operation at once: one message, the
+// focus in the field, nothing on the line and nothing else changed. With "1a" as the address
+// and 12 typed as the registration channel, a registration that went on would bind the probe
+// to the old channel.
+TEST_F(RegistrationGuiTest, ARefusedFieldStopsEachOperationWithOneMessageAndNothingSent) {
+    const std::filesystem::path file = directory.path() / "probes.txt";
+    std::ofstream(file) << "02:05:28-FF-64-1E-0F-00-00-9A\n02:06:28-FF-64-1E-0F-00-00-9B\n";
+    person.chosenFile = file;
+    line.responder = [](ByteView request) {
+        return std::vector<testing::Chunk>{{{}, ReplyFrame(0, request[4], Bytes(9, 0x28))}};
+    };
+    showWindow();
+    click(MainDialog::kManualRadio);
+    type(MainDialog::kSnEdits[0], "28");
+    type(1002, "1a");
+    type(1005, "12");
+    for (int button :
+         {MainDialog::kAcquireButton, MainDialog::kRegisterButton, MainDialog::kReadSnButton,
+          MainDialog::kFileRegisterButton, MainDialog::kContinuousButton}) {
+        person.messages.clear();
+        edit(1000)->setFocus();
+        click(button);
+        EXPECT_EQ(person.messages, std::vector<std::string>{"请输入一个整数。"}) << button;
+        EXPECT_EQ(QApplication::focusWidget(), edit(1002)) << button;
+    }
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_EQ(line.opens, 0);
+    EXPECT_TRUE(person.fileChoices.empty());
+    EXPECT_FALSE(window.acquiring());
+    EXPECT_EQ(window.values().registrationChannel, 1);
+    EXPECT_EQ(edit(1005)->text(), "12");
+    EXPECT_EQ(edit(1002)->text(), "1a");
+
+    // A mode change whose refresh fails keeps the mode it had.
+    click(MainDialog::kFullyAutomaticRadio);
+    EXPECT_TRUE(window.control<QRadioButton>(MainDialog::kManualRadio)->isChecked());
+    EXPECT_TRUE(enabled(1005));
 }
 
 // Runs `inspect` on the modal window that `open` brings up, then closes that window.

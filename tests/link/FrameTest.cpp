@@ -28,6 +28,12 @@ TEST(Frame, ChecksumKeepsOnlyTheLow16BitsOfTheSum) {
     EXPECT_EQ(FrameChecksum(frame, frame.size()), static_cast<std::uint16_t>(low16 ^ 0xFFFF));
 }
 
+TEST(Frame, ChecksumNeverReadsPastTheFrame) {
+    const Bytes buffer{0x14, 0x01, 0x02, 0x50, 0x60};
+    const ByteView frame(buffer.data(), 3);
+    EXPECT_EQ(FrameChecksum(frame, 5), static_cast<std::uint16_t>((0x01 + 0x02) ^ 0xFFFF));
+}
+
 TEST(Frame, ReplyChecksumMustMatchInBothBytes) {
     const Bytes data{0x20};
     Bytes reply = ReplyFrame(0x00, 0x08, data);

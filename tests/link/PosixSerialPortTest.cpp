@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -98,6 +100,91 @@ TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
     Bytes got(256);
     EXPECT_EQ(ReadFromPort(*port, got, link), 256u);
     EXPECT_EQ(got, all);
+}
+
+TEST_F(PosixSerialPortTest, AFailedOpenLeavesTheHoldersExclusiveFlag) {
+    const int observer = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(observer, 0);
+    auto holder = open();
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(open(), nullptr);
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    holder.reset();
+    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(observer);
+}
+
+// System calls that fail the first time they are made with a given errno, then go through.
+struct FlakyCalls {
+    static inline int readFailures = 0;
+    static inline int writeFailures = 0;
+    static inline int failWith = 0;
+    static inline bool queuedFails = false;
+
+    static ssize_t read(int fd, void* buffer, size_t count) {
+        if (readFailures > 0) {
+            --readFailures;
+            errno = failWith;
+            return -1;
+        }
+        return ::read(fd, buffer, count);
+    }
+    static ssize_t write(int fd, const void* buffer, size_t count) {
+        if (writeFailures > 0) {
+            --writeFailures;
+            errno = failWith;
+            return -1;
+        }
+        return ::write(fd, buffer, count);
+    }
+    static int queued(int fd, int* count) {
+        if (queuedFails) {
+            *count = 5;
+            return -1;
+        }
+        return ioctl(fd, FIONREAD, count);
+    }
+    static const PortSystemCalls& calls() {
+        static const PortSystemCalls flaky{read, write, queued, ::poll};
+        return flaky;
+    }
+};
+
+TEST_F(PosixSerialPortTest, InterruptedAndBusyCallsAreRetriedAndFailingCountsAreZero) {
+    auto port =
+        PosixSerialPort::Open(pty.slavePath(), 9600, PortProfile::Command, FlakyCalls::calls());
+    ASSERT_NE(port, nullptr);
+    const Bytes bytes{1, 2, 3, 4};
+
+    // A write interrupted or refused for now goes on within its time-out.
+    for (int error : {EINTR, EAGAIN}) {
+        FlakyCalls::failWith = error;
+        FlakyCalls::writeFailures = 2;
+        EXPECT_EQ(port->write(bytes), bytes.size()) << error;
+        EXPECT_EQ(pty.receive(bytes.size()), bytes) << error;
+    }
+
+    // An interrupted read is read again; "nothing more now" ends the read with what it has.
+    pty.send(bytes);
+    EXPECT_EQ(WaitForBytes(*port, 4, 2000, link), 4u);
+    Bytes got(8);
+    FlakyCalls::failWith = EINTR;
+    FlakyCalls::readFailures = 1;
+    EXPECT_EQ(port->readQueued(got), 4u);
+    pty.send(bytes);
+    EXPECT_EQ(WaitForBytes(*port, 4, 2000, link), 4u);
+    FlakyCalls::failWith = EAGAIN;
+    FlakyCalls::readFailures = 1;
+    EXPECT_EQ(port->readQueued(got), 0u);
+    EXPECT_EQ(port->readQueued(got), 4u);
+
+    // A queue count that cannot be had is no bytes, whatever the call left behind.
+    FlakyCalls::queuedFails = true;
+    EXPECT_EQ(port->queuedBytes(), 0u);
+    FlakyCalls::queuedFails = false;
 }
 
 }  // namespace

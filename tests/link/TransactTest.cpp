@@ -91,6 +91,12 @@ TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
     EXPECT_EQ(result.statusFor(8), ReplyStatus::PortNotOpened);
     EXPECT_TRUE(line.written.empty());
     EXPECT_TRUE(trace.lines().empty());
+    // A field the window refused stops it before the port: the caller adds no message.
+    line.refuseOpen = false;
+    host.refuses = true;
+    EXPECT_EQ(transact(command::kSetSignalCount, {5}).statusFor(8), ReplyStatus::Refused);
+    EXPECT_EQ(line.opens, 0);
+    EXPECT_TRUE(line.written.empty());
 }
 
 TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndCommandProfile) {
@@ -141,6 +147,9 @@ TEST_F(TransactTest, ShortReplyWaitsOutTheTimeOutThenIsAccepted) {
     EXPECT_EQ(result.count, 10);
     EXPECT_GE(took, 3050ms);
     EXPECT_EQ(result.statusFor(8), ReplyStatus::Received);
+    // A caller whose fields end exactly where the reply ends has all it reads.
+    EXPECT_EQ(result.statusFor(10), ReplyStatus::Received);
+    EXPECT_EQ(result.statusFor(11), ReplyStatus::ReadFailed);
     EXPECT_EQ(result.at(7), 44);
 }
 

@@ -4,14 +4,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "Commands.h"
 #include "FakeLine.h"
+#include "FileRegistration.h"
 #include "ProbeRegistration.h"
 #include "ProbeSn.h"
 #include "RecordingOperator.h"
 #include "RegistrationFile.h"
 #include "StaticHost.h"
+#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
@@ -98,6 +101,21 @@ TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
     EXPECT_EQ(person.messages,
               (std::vector<std::string>{"打开串口错误!", "读数据错误!", "读数据错误!"}));
+    // A field the window refused has had its message: nothing is opened, sent or said.
+    window.refuses = true;
+    const int opens = line.opens;
+    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    EXPECT_EQ(line.opens, opens);
+    EXPECT_EQ(person.messages.size(), 3u);
+}
+
+TEST_F(ProbeRegistrationTest, TheChannelAdvanceStopsAtTheLargestNumber) {
+    constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
+    line.reply(SnReply(command::kRegisterSemiAutomatic, 1, kSn));
+    EXPECT_EQ(registerProbe(semiAutomatic(kLargest)).nextChannel, kLargest);
+    line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
+    EXPECT_EQ(registerProbe(manual({"28", "", "", "", "", "", "", ""}, kLargest)).nextChannel,
+              kLargest);
 }
 
 TEST_F(ProbeRegistrationTest, ManualRefusesABadSerialNumberBeforeSending) {
@@ -181,21 +199,104 @@ TEST(RegistrationLine, BadLinesAreTellApartFormatFromSerialNumber) {
     }
 }
 
-TEST(RegistrationFile, LinesAreReadLikeATextFileInPiecesOf1023Characters) {
-    const fs::path path = fs::temp_directory_path() / "tavolex-registration-file.txt";
+std::vector<std::string> ReadAll(const fs::path& path) {
+    std::vector<std::string> lines;
+    auto reader = RegistrationFileReader::Open(path);
+    EXPECT_TRUE(reader);
+    while (reader) {
+        std::optional<std::string> line = reader->next();
+        if (!line) break;
+        lines.push_back(std::move(*line));
+    }
+    return lines;
+}
+
+TEST(RegistrationFile, LinesAreReadLikeATextFileInPiecesOf1023Bytes) {
+    const testing::TemporaryDirectory directory;
+    const fs::path path = directory.path() / "probes.txt";
+    // "中" in GBK: a line of 29 bytes whose last field is not hexadecimal.
+    const std::string gbkLine = "02:05:28-FF-64-1E-0F-00-00-\xD6\xD0";
     {
         std::ofstream out(path, std::ios::binary);
-        out << "01:01:28-FF-64-1E-0F-00-00-9A\r\n\n" << std::string(1500, 'x') << "\nlast\n";
+        out << "01:01:28-FF-64-1E-0F-00-00-9A\r\n\n"
+            << std::string(1500, 'x') << "\n"
+            << gbkLine << "\nlast\n";
     }
-    const auto lines = ReadRegistrationFile(path);
-    ASSERT_TRUE(lines);
-    ASSERT_EQ(lines->size(), 5u);
-    EXPECT_EQ((*lines)[1], "\n");
-    EXPECT_EQ((*lines)[2].size(), 1023u);
-    EXPECT_EQ((*lines)[3].size(), 1500u - 1023u + 1u);
-    EXPECT_EQ((*lines)[4], "last\n");
-    fs::remove(path);
-    EXPECT_FALSE(ReadRegistrationFile(path));
+    const std::vector<std::string> lines = ReadAll(path);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[1], "\n");
+    EXPECT_EQ(lines[2].size(), 1023u);
+    EXPECT_EQ(lines[3].size(), 1500u - 1023u + 1u);
+    // Measured in the file's own bytes, the line has the right length but a bad serial number.
+    EXPECT_EQ(std::get<LineError>(ParseRegistrationLine(lines[4])), LineError::Sn);
+    EXPECT_EQ(lines[5], "last\n");
+    EXPECT_FALSE(RegistrationFileReader::Open(directory.path() / "missing.txt"));
+}
+
+// The window as a file run sees it: refreshes that start refusing at a given one, and what
+// the run did to the controls and the popup.
+class FileRunWindow final : public FileRegistrationWindow {
+public:
+    bool refresh() override { return ++refreshes < refuseFromRefresh; }
+    LinkSettings linkSettings() const override { return {}; }
+    TraceTarget* traceTarget() const override { return nullptr; }
+    void setRunControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
+    void showRegisteredPopup(std::optional<int> channel) override {
+        if (channel) popupChannels.push_back(*channel);
+    }
+    void hideRegisteredPopup() override {}
+
+    int refreshes = 0;
+    int refuseFromRefresh = 1000;
+    bool controlsEnabled = true;
+    std::vector<int> popupChannels;
+};
+
+class FileRegistrationTest : public ::testing::Test {
+protected:
+    void run(const fs::path& file) {
+        person.chosenFile = file;
+        RegisterFromFile(window, link.context, person, directory.path());
+    }
+    fs::path fileOf(const std::string& text) {
+        const fs::path path = directory.path() / "probes.txt";
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    testing::TemporaryDirectory directory;
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    FileRunWindow window;
+    RecordingOperator person;
+};
+
+TEST_F(FileRegistrationTest, AnEndlessFileStopsAtItsFirstLine) {
+    run("/dev/zero");
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"第1行格式错误,该行无注册,程序退出!"}));
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_TRUE(window.controlsEnabled);
+}
+
+TEST_F(FileRegistrationTest, ARefusedFieldStopsTheRunWithItsOneMessage) {
+    const std::string good = "02:05:28-FF-64-1E-0F-00-00-9A\n";
+    // Refused before the file is chosen: nothing is asked, nothing is sent.
+    window.refuseFromRefresh = 1;
+    run(fileOf(good + good));
+    EXPECT_TRUE(person.fileChoices.empty());
+    // Refused at the second line's transaction: the first line is registered, then the run
+    // stops without a message of its own.
+    window.refreshes = 0;
+    window.refuseFromRefresh = 3;
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{{}, ReplyFrame(0, command::kRegisterManual, Bytes{0})}};
+    };
+    run(fileOf(good + good + good));
+    EXPECT_EQ(line.written.size(), 1u);
+    EXPECT_EQ(window.popupChannels, std::vector<int>{5});
+    EXPECT_TRUE(person.messages.empty());
+    EXPECT_TRUE(window.controlsEnabled);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ public:
 
     bool refresh() override {
         ++refreshes;
-        return true;
+        return !refuses;
     }
     LinkSettings linkSettings() const override { return settings; }
     TraceTarget* traceTarget() const override { return trace; }
@@ -19,6 +19,8 @@ public:
     LinkSettings settings;
     TraceTarget* trace = nullptr;
     int refreshes = 0;
+    // Every refresh refuses a field, as a window with a bad entry does.
+    bool refuses = false;
 };
 
 }  // namespace tavolex::testing

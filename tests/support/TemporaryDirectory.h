@@ -1,8 +1,11 @@
 // Files for tests: fresh directories named after the running test, and whole-file reads.
 #pragma once
 
+#include <stdlib.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,14 +27,12 @@ inline std::string FileText(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A fresh, empty directory for the object's lifetime.
+// A fresh, empty directory of its own for the object's lifetime: mkdtemp gives it a unique
+// name, so two runs of the same test at once (two presets, two clones) never share it.
 class TemporaryDirectory {
 public:
     explicit TemporaryDirectory(const std::string& name = CurrentTestName())
-        : m_path(std::filesystem::temp_directory_path() / ("tavolex-" + name)) {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
+        : m_path(MakeUnique(name)) {}
     ~TemporaryDirectory() {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
@@ -49,6 +50,17 @@ public:
     }
 
 private:
+    static std::filesystem::path MakeUnique(std::string name) {
+        // Parameterised tests have slashes in their names.
+        std::replace(name.begin(), name.end(), '/', '_');
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / ("tavolex-" + name + "-XXXXXX")).string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "cannot make a temporary directory from " << pattern;
+        }
+        return pattern;
+    }
+
     std::filesystem::path m_path;
 };
 
