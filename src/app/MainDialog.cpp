@@ -26,8 +26,10 @@
 #include "ChannelLists.h"
 #include "ClickableLabel.h"
 #include "ContinuousAcquisition.h"
+#include "ControlBuilder.h"
 #include "FileRegistration.h"
 #include "ProbeRegistration.h"
+#include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
@@ -59,116 +61,6 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A rectangle of the window's layout in dialog units: left, top, width, height.
-struct Du {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-// Upper-cases whatever is typed or pasted into the SN edits.
-class UpperCaseValidator final : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
-
-// Creates the controls of a window's layout as direct children of the window, in tab order. Group
-// boxes and plain texts let the pointer through to the window, as the platform's static
-// controls do, so that the window sees every movement over its own surface.
-class ControlBuilder {
-public:
-    ControlBuilder(QDialog& window, const DialogUnits& units) : m_window(window), m_units(units) {}
-
-    QGroupBox* group(const QString& title, Du du) {
-        auto* box = new QGroupBox(title, &m_window);
-        place(box, du);
-        box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        box->setFocusPolicy(Qt::NoFocus);
-        box->lower();
-        return box;
-    }
-
-    QLabel* text(const QString& caption, Du du, Qt::Alignment alignment = Qt::AlignLeft) {
-        auto* label = new QLabel(caption, &m_window);
-        place(label, du);
-        label->setAlignment(alignment | Qt::AlignTop);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        return label;
-    }
-
-    QLineEdit* edit(int id, Du du, const QString& accessibleName, const QString& content = {}) {
-        auto* edit = new QLineEdit(content, &m_window);
-        identify(edit, id, accessibleName);
-        place(edit, du);
-        return edit;
-    }
-
-    QPushButton* button(int id, const QString& caption, Du du) {
-        auto* button = new QPushButton(caption, &m_window);
-        identify(button, id, caption);
-        place(button, du);
-        return button;
-    }
-
-    QRadioButton* radio(int id, const QString& caption, Du du, QButtonGroup& group, int index) {
-        auto* radio = new QRadioButton(caption, &m_window);
-        identify(radio, id, caption);
-        place(radio, du);
-        group.addButton(radio, index);
-        return radio;
-    }
-
-    QComboBox* combo(int id, Du du, const QString& accessibleName, const QStringList& items,
-                     bool editable) {
-        auto* combo = new QComboBox(&m_window);
-        identify(combo, id, accessibleName);
-        place(combo, du);
-        combo->setEditable(editable);
-        if (editable) combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->addItems(items);
-        combo->setCurrentIndex(-1);
-        return combo;
-    }
-
-    QCheckBox* check(int id, const QString& caption, Du du) {
-        auto* check = new QCheckBox(caption, &m_window);
-        identify(check, id, caption);
-        place(check, du);
-        return check;
-    }
-
-    QTableWidget* list(int id, Du du, const QString& accessibleName) {
-        auto* list = new QTableWidget(&m_window);
-        identify(list, id, accessibleName);
-        place(list, du);
-        return list;
-    }
-
-    template <typename Widget>
-    Widget* identified(Widget* widget, int id, Du du, const QString& accessibleName) {
-        identify(widget, id, accessibleName);
-        place(widget, du);
-        return widget;
-    }
-
-private:
-    void place(QWidget* widget, Du du) {
-        widget->setGeometry(m_units.rect(du.left, du.top, du.width, du.height));
-    }
-    static void identify(QWidget* widget, int id, const QString& accessibleName) {
-        widget->setObjectName(QString::number(id));
-        widget->setAccessibleName(accessibleName);
-    }
-
-    QDialog& m_window;
-    const DialogUnits& m_units;
-};
-
 void SetRadioIndex(QButtonGroup& group, int index) {
     if (QAbstractButton* button = group.button(index)) {
         button->setChecked(true);
@@ -184,9 +76,9 @@ void SetRadioIndex(QButtonGroup& group, int index) {
 }  // namespace
 
 MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+    : DefaultActionDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                      Qt::WindowCloseButtonHint),
       m_units(DialogUnits::ForPointSize(kPointSize)),
       m_operator(person),
       m_link{ports, clock,
@@ -205,6 +97,9 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
 
     m_aboutAction = new QAction(QStringLiteral("关于 TAVOLEX(&A)..."), this);
     connect(m_aboutAction, &QAction::triggered, this, &MainDialog::openAboutBox);
+    // The hidden button 1028 would open it; the menu makes the service window reachable.
+    m_pt100Action = new QAction(QStringLiteral("PT100参数设置(&P)..."), this);
+    connect(m_pt100Action, &QAction::triggered, this, &MainDialog::openPt100Dialog);
 
     setUpChannelLists();
 
@@ -361,6 +256,8 @@ void MainDialog::buildControls() {
             &MainDialog::readProbeSn);
     connect(control<QPushButton>(kFileRegisterButton), &QPushButton::clicked, this,
             &MainDialog::registerFromFile);
+    connect(control<QPushButton>(kPt100Button), &QPushButton::clicked, this,
+            &MainDialog::openPt100Dialog);
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [this](int mode) {
         if (refresh()) {
             applyRegistrationMode(mode);
@@ -620,30 +517,21 @@ void MainDialog::openAboutBox() {
     about.exec();
 }
 
+void MainDialog::openPt100Dialog() {
+    Pt100Dialog dialog(*this);
+    setTraceTarget(&dialog.trace());
+    dialog.exec();
+    setTraceTarget(nullptr);
+}
+
 void MainDialog::done(int result) {
     m_acquisition->end();
     QDialog::done(result);
 }
 
-void MainDialog::setVisible(bool visible) {
-    QDialog::setVisible(visible);
-    if (!visible) return;
-    // The window has no default button; showing a dialog would make its first button one.
-    for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
-        if (button->isDefault() && !button->hasFocus()) button->setDefault(false);
-    }
-}
-
-void MainDialog::keyPressEvent(QKeyEvent* event) {
-    // Enter on a push button presses it (the button handles that itself). Anywhere else it is
-    // the window's default action: take the values and close when they are all valid.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (enter && modifiers == Qt::NoModifier) {
-        if (refresh()) accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+// Enter outside a push button takes the values and closes when they are all valid.
+void MainDialog::defaultAction() {
+    if (refresh()) accept();
 }
 
 void MainDialog::mouseMoveEvent(QMouseEvent* event) {
@@ -664,6 +552,7 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
     menu.addSeparator();
     menu.addAction(m_aboutAction);
+    menu.addAction(m_pt100Action);
     menu.addAction(&m_acquisition->recordOptionsAction());
     menu.exec(event->globalPos());
 }

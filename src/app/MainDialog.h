@@ -11,6 +11,7 @@
 #include <span>
 
 #include "ControlLocks.h"
+#include "DefaultActionDialog.h"
 #include "DialogUnits.h"
 #include "LinkContext.h"
 #include "Operator.h"
@@ -32,7 +33,7 @@ class ContinuousAcquisition;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 
-class MainDialog final : public QDialog, public TransactionHost {
+class MainDialog final : public DefaultActionDialog, public TransactionHost {
     Q_OBJECT
 public:
     // The window's controls; each control's ID is also its object name.
@@ -137,6 +138,8 @@ public:
     RegisteredDialog& registeredPopup() { return *m_registeredPopup; }
     // The "关于 TAVOLEX(&A)..." item of the window's menu.
     QAction& aboutAction() { return *m_aboutAction; }
+    // The "PT100参数设置(&P)..." item of the window's menu.
+    QAction& pt100Action() { return *m_pt100Action; }
 
 public slots:
     // "采集": one reading shown in the channel lists.
@@ -148,12 +151,13 @@ public slots:
     // "文件注册": registers every line of a file the operator chooses.
     void registerFromFile();
     void openAboutBox();
+    // The PT100 parameter window, modal; the trace follows it while it is open.
+    void openPt100Dialog();
     // Closing stops a continuous acquisition and clears its counters.
     void done(int result) override;
-    void setVisible(bool visible) override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void defaultAction() override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -180,6 +184,7 @@ private:
     QButtonGroup* m_modeGroup = nullptr;
     QButtonGroup* m_probePortGroup = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_pt100Action = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
     // Last, so that it goes first: a run ends while the rest of the window still stands.

@@ -55,6 +55,15 @@ std::optional<std::filesystem::path> QtOperator::chooseFile(const FileChoice& ch
     return std::filesystem::path(chosen.toStdString());
 }
 
+std::optional<std::filesystem::path> QtOperator::chooseSaveFile(const FileChoice& choice) {
+    const OverrideCursor arrow(Qt::ArrowCursor);
+    const QString start = QString::fromStdString(choice.startDirectory.string());
+    const QString chosen = QFileDialog::getSaveFileName(m_owner, QString(), start,
+                                                        QString::fromStdString(choice.filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return std::filesystem::path(chosen.toStdString());
+}
+
 // Unicode text, so that any program the operator pastes into reads it as shown.
 void QtOperator::copyToClipboard(std::string_view text) {
     QGuiApplication::clipboard()->setText(ToQString(text));

@@ -20,6 +20,7 @@ public:
     void message(std::string_view text) override;
     bool confirm(std::string_view text) override;
     std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) override;
+    std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) override;
     void copyToClipboard(std::string_view text) override;
 
     // The caption of every box: the application's name, which is the program file's name.

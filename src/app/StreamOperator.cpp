@@ -15,6 +15,10 @@ std::optional<std::filesystem::path> StreamOperator::chooseFile(const FileChoice
     return std::nullopt;
 }
 
+std::optional<std::filesystem::path> StreamOperator::chooseSaveFile(const FileChoice&) {
+    return std::nullopt;
+}
+
 void StreamOperator::copyToClipboard(std::string_view text) {
     m_out << m_caption << ": clipboard <- " << text << '\n' << std::flush;
 }

@@ -17,6 +17,7 @@ public:
     void message(std::string_view text) override;
     bool confirm(std::string_view text) override;
     std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) override;
+    std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) override;
     void copyToClipboard(std::string_view text) override;
 
 private:

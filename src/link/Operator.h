@@ -27,6 +27,8 @@ public:
     virtual bool confirm(std::string_view text) = 0;
     // An existing file the operator picks; none when the choice is cancelled.
     virtual std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) = 0;
+    // A file to write, new or existing, that the operator names; none when cancelled.
+    virtual std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) = 0;
     // Puts the text on the desktop's clipboard, for the operator to paste elsewhere.
     virtual void copyToClipboard(std::string_view text) = 0;
 };

@@ -1,5 +1,8 @@
 #include "Trace.h"
 
+#include "AtomicFile.h"
+#include "Gbk.h"
+
 namespace tavolex {
 
 std::string HexBytes(ByteView bytes) {
@@ -28,6 +31,18 @@ void AddTraceLine(TraceTarget* target, std::string_view label, ByteView bytes) {
 void TraceLines::addLine(const std::string& line) {
     m_lines.push_back(line);
     if (m_lines.size() > kMaxTraceLines) m_lines.pop_front();
+}
+
+bool SaveTraceLog(const std::filesystem::path& file, const std::deque<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        for (char c : line) {
+            if (c == '\n') text += '\r';
+            text += c;
+        }
+        text += "\r\n";
+    }
+    return WriteFileAtomically(file, Utf8ToGbk(text));
 }
 
 }  // namespace tavolex

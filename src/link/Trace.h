@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,7 @@ void AddTraceLine(TraceTarget* target, std::string_view label, ByteView bytes);
 
 // The lines of a trace list: unsorted, capped at kMaxTraceLines by dropping the oldest, with
 // the newest line as the top visible one. A list box shows it.
-class TraceLines final : public TraceTarget {
+class TraceLines : public TraceTarget {
 public:
     static constexpr std::size_t kMaxTraceLines = 900;
 
@@ -41,8 +42,14 @@ public:
     // Index of the line scrolled to the top: the newest one.
     std::size_t topIndex() const { return m_lines.empty() ? 0 : m_lines.size() - 1; }
 
+    void clear() { m_lines.clear(); }
+
 private:
     std::deque<std::string> m_lines;
 };
+
+// Writes the lines to the file in GBK, each followed by a line end, with CR LF for every line
+// break as the log's Windows readers expect; all or nothing. False when it cannot be written.
+bool SaveTraceLog(const std::filesystem::path& file, const std::deque<std::string>& lines);
 
 }  // namespace tavolex

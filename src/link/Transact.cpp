@@ -41,7 +41,8 @@ ReplyStatus TransactResult::statusFor(std::size_t end) const {
 namespace {
 
 TransactResult RunTransaction(WaitTable table, TransactionHost& host, const LinkContext& link,
-                              std::uint8_t address, ByteView payload, std::uint8_t code) {
+                              std::uint8_t address, ByteView payload, std::uint8_t code,
+                              std::size_t replyEnd) {
     MainPort main = OpenMainPort(host, link);
     if (main.refused) return {-1, {}, true};
     PortHandle& port = main.port;
@@ -53,7 +54,9 @@ TransactResult RunTransaction(WaitTable table, TransactionHost& host, const Link
     link.pause(std::chrono::milliseconds(kPauseAfterRequestMs));
 
     const WaitRow row = WaitRowFor(table, code);
-    const std::uint32_t queued = WaitForBytes(*port, row.wantedBytes, row.timeoutMs, link);
+    const auto wanted = std::max<std::uint32_t>(
+        row.wantedBytes, static_cast<std::uint32_t>(std::min(replyEnd, kReplyBufferSize)));
+    const std::uint32_t queued = WaitForBytes(*port, wanted, row.timeoutMs, link);
     Bytes reply(std::min<std::size_t>(queued, kReplyBufferSize));
     reply.resize(ReadFromPort(*port, reply, link));
     AddTraceLine(host.traceTarget(), kTraceRead, reply);
@@ -67,13 +70,13 @@ TransactResult RunTransaction(WaitTable table, TransactionHost& host, const Link
 }  // namespace
 
 TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
-                        ByteView payload, std::uint8_t code) {
-    return RunTransaction(WaitTable::Generic, host, link, address, payload, code);
+                        ByteView payload, std::uint8_t code, std::size_t replyEnd) {
+    return RunTransaction(WaitTable::Generic, host, link, address, payload, code, replyEnd);
 }
 
 TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
                                        std::uint8_t address, ByteView payload, std::uint8_t code) {
-    return RunTransaction(WaitTable::Registration, host, link, address, payload, code);
+    return RunTransaction(WaitTable::Registration, host, link, address, payload, code, 0);
 }
 
 }  // namespace tavolex

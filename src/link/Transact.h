@@ -64,8 +64,10 @@ struct TransactResult {
     std::uint8_t at(std::size_t offset) const { return reply.at(offset); }
 };
 
+// `replyEnd`: where the caller's last field ends. When the wait table's row waits for fewer
+// bytes, the wait goes on, within the row's own time-out, until that many are queued.
 TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
-                        ByteView payload, std::uint8_t code);
+                        ByteView payload, std::uint8_t code, std::size_t replyEnd = 0);
 TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
                                        std::uint8_t address, ByteView payload, std::uint8_t code);
 

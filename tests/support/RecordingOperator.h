@@ -27,6 +27,10 @@ public:
         fileChoices.push_back(choice);
         return chosenFile;
     }
+    std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) override {
+        saveChoices.push_back(choice);
+        return savedFile;
+    }
     void copyToClipboard(std::string_view text) override { clipboard = text; }
 
     std::vector<std::string> messages;
@@ -34,6 +38,8 @@ public:
     std::deque<bool> answers;
     std::vector<FileChoice> fileChoices;
     std::optional<std::filesystem::path> chosenFile;
+    std::vector<FileChoice> saveChoices;
+    std::optional<std::filesystem::path> savedFile;
     std::string clipboard;
     // Runs while a message is "on screen", to look at the window at that moment.
     std::function<void(std::string_view)> onMessage;

@@ -1,0 +1,14 @@
+// Writing a whole file so that it is either written completely or not at all: the bytes go to
+// a temporary file beside it, which then takes the file's name.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace tavolex {
+
+// Creates or replaces the file with the bytes; false (and the file as it was) when any step
+// fails.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace tavolex
