@@ -27,12 +27,15 @@
 #include "ClickableLabel.h"
 #include "ContinuousAcquisition.h"
 #include "FileRegistration.h"
+#include "LowTemperatureCalibration.h"
 #include "ProbeRegistration.h"
 #include "ReadTemperatures.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
 #include "ShownText.h"
+#include "SignalCountAndVersion.h"
+#include "TemperatureOffsets.h"
 
 namespace tavolex {
 
@@ -215,6 +218,9 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
+    m_signalCountAndVersion = std::make_unique<SignalCountAndVersion>(*this);
+    m_offsets = std::make_unique<TemperatureOffsets>(*this);
+    m_calibration = std::make_unique<LowTemperatureCalibration>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }
