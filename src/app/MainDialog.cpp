@@ -28,6 +28,7 @@
 #include "ContinuousAcquisition.h"
 #include "ControlBuilder.h"
 #include "FileRegistration.h"
+#include "LowTemperatureCalibration.h"
 #include "ProbeRegistration.h"
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
@@ -35,6 +36,8 @@
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
 #include "ShownText.h"
+#include "SignalCountAndVersion.h"
+#include "TemperatureOffsets.h"
 
 namespace tavolex {
 
@@ -110,6 +113,9 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
+    m_signalCountAndVersion = std::make_unique<SignalCountAndVersion>(*this);
+    m_offsets = std::make_unique<TemperatureOffsets>(*this);
+    m_calibration = std::make_unique<LowTemperatureCalibration>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }

@@ -30,8 +30,11 @@ class QTableWidget;
 namespace tavolex {
 
 class ContinuousAcquisition;
+class LowTemperatureCalibration;
 class RegisteredDialog;
 class RegistrationHelpDialog;
+class SignalCountAndVersion;
+class TemperatureOffsets;
 
 class MainDialog final : public DefaultActionDialog, public TransactionHost {
     Q_OBJECT
@@ -187,6 +190,9 @@ private:
     QAction* m_pt100Action = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
+    std::unique_ptr<SignalCountAndVersion> m_signalCountAndVersion;
+    std::unique_ptr<TemperatureOffsets> m_offsets;
+    std::unique_ptr<LowTemperatureCalibration> m_calibration;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };

@@ -1,0 +1,59 @@
+#include "ChannelCount.h"
+
+#include "Commands.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr std::size_t kFirstValueEnd = kReplyDataOffset + 1;  // byte 7
+constexpr std::string_view kVersionReadFailed = "读数据失败!!!";
+
+}  // namespace
+
+void SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
+                    std::uint8_t address, std::int32_t count) {
+    const Bytes payload{static_cast<std::uint8_t>(count & 0xFF)};
+    const TransactResult result =
+        Transact(window, link, address, payload, command::kSetSignalCount);
+    switch (result.statusFor(kFirstValueEnd)) {
+        case ReplyStatus::Refused:
+            return;
+        case ReplyStatus::PortNotOpened:
+            person.message("打开串口错误!");
+            return;
+        case ReplyStatus::ReadFailed:
+            person.message("读数据错误!");
+            return;
+        case ReplyStatus::Received:
+            break;
+    }
+    const int reported = result.at(kReplyDataOffset);
+    const std::string shown = std::to_string(reported);
+    person.message(reported == count ? "设置的信号数为" + shown + "成功!"
+                                     : "设置的信号数为" + shown + "失败!");
+}
+
+std::optional<std::string> ReadFirmwareVersion(TransactionHost& window, const LinkContext& link,
+                                               Operator& person, std::uint8_t address) {
+    const TransactResult result =
+        Transact(window, link, address, {}, command::kReadPt100ParametersOrVersion);
+    switch (result.statusFor(kFirstValueEnd)) {
+        case ReplyStatus::Refused:
+            return std::nullopt;
+        case ReplyStatus::PortNotOpened:
+        case ReplyStatus::ReadFailed:
+            person.message(kVersionReadFailed);
+            return std::nullopt;
+        case ReplyStatus::Received:
+            break;
+    }
+    return VersionText(result.at(kReplyDataOffset));
+}
+
+std::string VersionText(std::uint8_t versionTimesTen) {
+    return "Ver" + std::to_string(versionTimesTen / 10) + "." +
+           std::to_string(versionTimesTen % 10);
+}
+
+}  // namespace tavolex

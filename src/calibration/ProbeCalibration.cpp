@@ -1,0 +1,43 @@
+#include "ProbeCalibration.h"
+
+#include "Commands.h"
+
+namespace tavolex {
+
+std::optional<std::uint8_t> ResistorCode(std::int32_t ohms) {
+    switch (ohms) {
+        case 23:
+            return 1;
+        case 100:
+            return 2;
+        case 143:
+            return 3;
+        default:
+            return std::nullopt;
+    }
+}
+
+void CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& link,
+                                   Operator& person, std::uint8_t address, std::int32_t ohms) {
+    const std::optional<std::uint8_t> code = ResistorCode(ohms);
+    if (!code) {
+        person.message("请先选择电阻!");
+        return;
+    }
+    const Bytes payload{*code};
+    const TransactResult result = Transact(window, link, address, payload, command::kCalibrate);
+    // Any reply counts as done; its content is not read.
+    switch (result.statusFor(kFrameOverhead)) {
+        case ReplyStatus::Refused:
+            return;
+        case ReplyStatus::PortNotOpened:
+        case ReplyStatus::ReadFailed:
+            person.message("读数据失败!!!");
+            return;
+        case ReplyStatus::Received:
+            person.message("校机成功!!!");
+            return;
+    }
+}
+
+}  // namespace tavolex
