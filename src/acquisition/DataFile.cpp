@@ -8,23 +8,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "AtomicFile.h"
 #include "Gbk.h"
 
 namespace tavolex {
-
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 std::filesystem::path DataFileName(const std::filesystem::path& workingDirectory,
                                    const std::tm& start) {
@@ -54,7 +41,7 @@ bool AppendRecord(const std::filesystem::path& file, const std::string& line) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const off_t size = existed ? before.st_size : 0;
-    const bool written = WriteAll(fd, bytes);
+    const bool written = WriteAllBytes(fd, bytes);
     if (!written) {
         // Half a line would stay in front of every later one: take it back.
         if (existed) {

@@ -10,9 +10,7 @@
 
 namespace tavolex {
 
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAllBytes(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
@@ -22,8 +20,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-}  // namespace
-
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
@@ -32,7 +28,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     const mode_t mask = ::umask(0);
     ::umask(mask);
     (void)::fchmod(fd, 0666 & ~mask);
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = WriteAllBytes(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), file.c_str()) != 0) {
         (void)::unlink(temporary.c_str());

@@ -7,6 +7,10 @@
 
 namespace tavolex {
 
+// Writes every byte to the descriptor, going on after interrupted and partial writes; false
+// when the descriptor takes no more.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // Creates or replaces the file with the bytes; false (and the file as it was) when any step
 // fails.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);

@@ -38,6 +38,22 @@ ReplyStatus TransactResult::statusFor(std::size_t end) const {
     return ReplyStatus::Received;
 }
 
+bool ReplyReceived(const TransactResult& result, std::size_t end, Operator& person) {
+    switch (result.statusFor(end)) {
+        case ReplyStatus::Refused:
+            return false;
+        case ReplyStatus::PortNotOpened:
+            person.message("打开串口错误!");
+            return false;
+        case ReplyStatus::ReadFailed:
+            person.message("读数据错误!");
+            return false;
+        case ReplyStatus::Received:
+            break;
+    }
+    return true;
+}
+
 namespace {
 
 TransactResult RunTransaction(WaitTable table, TransactionHost& host, const LinkContext& link,
