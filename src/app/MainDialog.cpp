@@ -26,9 +26,12 @@
 #include "ChannelLists.h"
 #include "ClickableLabel.h"
 #include "ContinuousAcquisition.h"
+#include "DeviceClockControls.h"
 #include "FileRegistration.h"
+#include "IdWipeControl.h"
 #include "ProbeRegistration.h"
 #include "ReadTemperatures.h"
+#include "RecordingIntervalControls.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
@@ -215,6 +218,9 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
+    m_deviceClock = std::make_unique<DeviceClockControls>(*this);
+    m_recordingInterval = std::make_unique<RecordingIntervalControls>(*this);
+    m_idWipe = std::make_unique<IdWipeControl>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }

@@ -29,6 +29,9 @@ class QTableWidget;
 namespace tavolex {
 
 class ContinuousAcquisition;
+class DeviceClockControls;
+class IdWipeControl;
+class RecordingIntervalControls;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 
@@ -117,6 +120,7 @@ public:
     // True between the start and the stop of a continuous acquisition.
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
+    DeviceClockControls& deviceClock() { return *m_deviceClock; }
 
     // The control with the given template ID.
     template <typename Control>
@@ -182,6 +186,9 @@ private:
     QAction* m_aboutAction = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
+    std::unique_ptr<DeviceClockControls> m_deviceClock;
+    std::unique_ptr<RecordingIntervalControls> m_recordingInterval;
+    std::unique_ptr<IdWipeControl> m_idWipe;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };
