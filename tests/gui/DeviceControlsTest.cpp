@@ -82,11 +82,13 @@ TEST_F(DeviceControlsTest, IntervalSetTakesTheLeadingNumberAndKeepsTheTypedText)
     EXPECT_TRUE(line.written.empty());
 
     person.messages.clear();
-    type(MainDialog::kIntervalEdit, QStringLiteral("7.9"));
-    line.reply(ReplyFrame(0, command::kSetRecordingInterval, Bytes{0}));
-    click(MainDialog::kSetIntervalButton);
-    EXPECT_EQ(payloadSent(), Bytes{7});
-    EXPECT_EQ(edit(MainDialog::kIntervalEdit)->text(), QStringLiteral("7.9"));
+    for (const auto& [typed, sent] : {std::pair{"1", 1}, {"7.9", 7}}) {
+        type(MainDialog::kIntervalEdit, typed);
+        line.reply(ReplyFrame(0, command::kSetRecordingInterval, Bytes{0}));
+        click(MainDialog::kSetIntervalButton);
+        EXPECT_EQ(payloadSent(), Bytes{static_cast<std::uint8_t>(sent)});
+        EXPECT_EQ(edit(MainDialog::kIntervalEdit)->text(), QString(typed));
+    }
 
     line.reply(ReplyFrame(0, command::kReadRecordingInterval, Bytes{0x78}));
     click(MainDialog::kReadIntervalButton);
@@ -95,7 +97,7 @@ TEST_F(DeviceControlsTest, IntervalSetTakesTheLeadingNumberAndKeepsTheTypedText)
     line.refuseOpen = true;  // the port is opened before the value is looked at
     type(MainDialog::kIntervalEdit, QStringLiteral("0"));
     click(MainDialog::kSetIntervalButton);
-    EXPECT_EQ(person.messages, (Messages{"设置成功!", "请先打开串口!"}));
+    EXPECT_EQ(person.messages, (Messages{"设置成功!", "设置成功!", "请先打开串口!"}));
 }
 
 TEST_F(DeviceControlsTest, WipeAsksFirstAndCancellingTouchesNothing) {
