@@ -45,6 +45,7 @@ protected:
         EXPECT_TRUE(asked);
     }
     Bytes payloadSent() const {
+        if (line.written.empty()) return {};
         const Bytes& frame = line.written.back();
         return Bytes(frame.begin() + kFrameHeaderSize, frame.end() - 2);
     }
