@@ -27,11 +27,14 @@
 #include "ClickableLabel.h"
 #include "ContinuousAcquisition.h"
 #include "ControlBuilder.h"
+#include "DeviceClockControls.h"
 #include "FileRegistration.h"
+#include "IdWipeControl.h"
 #include "LowTemperatureCalibration.h"
 #include "ProbeRegistration.h"
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
+#include "RecordingIntervalControls.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
@@ -116,6 +119,9 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_signalCountAndVersion = std::make_unique<SignalCountAndVersion>(*this);
     m_offsets = std::make_unique<TemperatureOffsets>(*this);
     m_calibration = std::make_unique<LowTemperatureCalibration>(*this);
+    m_deviceClock = std::make_unique<DeviceClockControls>(*this);
+    m_recordingInterval = std::make_unique<RecordingIntervalControls>(*this);
+    m_idWipe = std::make_unique<IdWipeControl>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }

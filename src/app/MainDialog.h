@@ -31,6 +31,9 @@ namespace tavolex {
 
 class ContinuousAcquisition;
 class LowTemperatureCalibration;
+class DeviceClockControls;
+class IdWipeControl;
+class RecordingIntervalControls;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 class SignalCountAndVersion;
@@ -121,6 +124,7 @@ public:
     // True between the start and the stop of a continuous acquisition.
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
+    DeviceClockControls& deviceClock() { return *m_deviceClock; }
 
     // The control with the given control ID.
     template <typename Control>
@@ -193,6 +197,9 @@ private:
     std::unique_ptr<SignalCountAndVersion> m_signalCountAndVersion;
     std::unique_ptr<TemperatureOffsets> m_offsets;
     std::unique_ptr<LowTemperatureCalibration> m_calibration;
+    std::unique_ptr<DeviceClockControls> m_deviceClock;
+    std::unique_ptr<RecordingIntervalControls> m_recordingInterval;
+    std::unique_ptr<IdWipeControl> m_idWipe;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };

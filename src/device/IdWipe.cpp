@@ -1,0 +1,19 @@
+#include "IdWipe.h"
+
+#include "Commands.h"
+#include "DeviceExchange.h"
+
+namespace tavolex {
+
+bool WipeRegisteredIds(TransactionHost& window, const LinkContext& link, Operator& person) {
+    PortHandle port = OpenDevicePort(window, link, person);
+    if (!port) return false;
+    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kWipeIds);
+    const ExactReply reply = ExchangeExactly(*port, request, kWipeReplySize, kWipeWaitMs, link);
+    port.reset();
+    if (!AcceptReply(reply, person, "删除数据失败!")) return false;
+    person.message("全部ID已删除!");
+    return true;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,40 @@
+#include "InstrumentClock.h"
+
+#include "Commands.h"
+#include "DeviceExchange.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr std::string_view kReadFailed = "读取数据失败!";
+
+}  // namespace
+
+std::optional<DeviceTimestamp> ReadDeviceClock(TransactionHost& window, const LinkContext& link,
+                                               Operator& person) {
+    PortHandle port = OpenDevicePort(window, link, person);
+    if (!port) return std::nullopt;
+    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kReadClock);
+    const ExactReply reply =
+        ExchangeExactly(*port, request, kReadClockReplySize, kClockWaitMs, link);
+    port.reset();
+    if (!AcceptReply(reply, person, kReadFailed)) return std::nullopt;
+    return DeviceTimestamp::FromBytes(ByteView(reply.bytes).subspan(kReplyDataOffset));
+}
+
+std::optional<LocalDateTime> SetDeviceClock(TransactionHost& window, const LinkContext& link,
+                                            Operator& person, const LocalTimeSource& localTime) {
+    PortHandle port = OpenDevicePort(window, link, person);
+    if (!port) return std::nullopt;
+    const LocalDateTime now = LocalDateTime::FromTm(localTime());
+    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kSetClock,
+                                       DeviceTimestamp::Of(now).bytes());
+    const ExactReply reply =
+        ExchangeExactly(*port, request, kSetClockReplySize, kClockWaitMs, link);
+    port.reset();
+    if (!AcceptReply(reply, person, kReadFailed)) return std::nullopt;
+    return now;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,41 @@
+#include "RecordingInterval.h"
+
+#include "Commands.h"
+#include "DeviceExchange.h"
+
+namespace tavolex {
+
+std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkContext& link,
+                                         Operator& person) {
+    PortHandle port = OpenDevicePort(window, link, person);
+    if (!port) return std::nullopt;
+    const Bytes request =
+        RequestFrame(window.linkSettings().addressByte(), command::kReadRecordingInterval);
+    const ExactReply reply =
+        ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
+    port.reset();
+    if (!AcceptReply(reply, person, "读取失败!")) return std::nullopt;
+    return reply.bytes[kReplyDataOffset];
+}
+
+bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Operator& person,
+                          std::int32_t minutes) {
+    PortHandle port = OpenDevicePort(window, link, person);
+    if (!port) return false;
+    if (minutes < kMinRecordingMinutes || minutes > kMaxRecordingMinutes) {
+        port.reset();
+        person.message(kIntervalRange);
+        return false;
+    }
+    const Bytes payload{static_cast<std::uint8_t>(minutes)};
+    const Bytes request =
+        RequestFrame(window.linkSettings().addressByte(), command::kSetRecordingInterval, payload);
+    const ExactReply reply =
+        ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
+    port.reset();
+    if (!AcceptReply(reply, person, "设置失败!")) return false;
+    person.message("设置成功!");
+    return true;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,30 @@
+// The interval, in whole minutes, at which the instrument records temperatures by itself.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "LinkContext.h"
+#include "Operator.h"
+#include "Transact.h"
+
+namespace tavolex {
+
+inline constexpr std::int32_t kMinRecordingMinutes = 1;
+inline constexpr std::int32_t kMaxRecordingMinutes = 60;
+inline constexpr std::size_t kIntervalReplySize = 10;
+inline constexpr std::uint32_t kIntervalWaitMs = 1000;
+inline constexpr std::string_view kIntervalRange = "输入的数值必须为1-60之间的整数";
+
+// The interval the instrument reports, whatever byte it is (0 to 255); none after a failure,
+// which the operator has been told about.
+std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkContext& link,
+                                         Operator& person);
+
+// Sends the interval when it lies in 1 to 60 and tells the operator the outcome; true when
+// the instrument took it. The port is opened before the value is looked at.
+bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Operator& person,
+                          std::int32_t minutes);
+
+}  // namespace tavolex

@@ -1,0 +1,145 @@
+// The instrument's time stamp, and the clock, recording-interval and ID-wipe operations on a
+// scripted line.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "Commands.h"
+#include "DeviceTimestamp.h"
+#include "FakeLine.h"
+#include "IdWipe.h"
+#include "InstrumentClock.h"
+#include "RecordingInterval.h"
+#include "RecordingOperator.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using std::chrono::milliseconds;
+using Messages = std::vector<std::string>;
+
+TEST(DeviceTimestampTest, ReadFieldsShowHexadecimalDigitsAndLocalTimeIsSentInBcd) {
+    const struct {
+        DeviceTimestamp::Bytes7 bytes;
+        TimeTexts shown;
+    } cases[] = {
+        {{0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, {"2024", "5", "7", "9", "3", "1"}},
+        {{0x00, 0x24, 0x12, 0x31, 0x23, 0x59, 0x00}, {"24", "12", "31", "23", "59", "0"}},
+        {{0x20, 0x1A, 0x1A, 0xFF, 0x00, 0x0B, 0x60}, {"201A", "1A", "FF", "0", "B", "60"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DeviceTimestamp(c.bytes).fieldTexts(), c.shown);
+
+    const LocalDateTime time{1999, 12, 31, 23, 59, 8};
+    EXPECT_EQ(DeviceTimestamp::Of(time).bytes(),
+              (DeviceTimestamp::Bytes7{0x19, 0x99, 0x12, 0x31, 0x23, 0x59, 0x08}));
+    EXPECT_EQ(time.texts(), (TimeTexts{"1999", "12", "31", "23", "59", "8"}));
+}
+
+// A window whose refresh can refuse a field.
+class Window final : public TransactionHost {
+public:
+    bool refresh() override { return !refuse; }
+    LinkSettings linkSettings() const override { return {1, 9600, 0x105}; }  // address byte 5
+    TraceTarget* traceTarget() const override { return nullptr; }
+    bool refuse = false;
+};
+
+using Run = std::function<bool(Window&, const LinkContext&, Operator&)>;
+
+// One row per operation: its command, the exact length of its reply, how long it waits, and
+// what it says when the reply fails.
+struct Operation {
+    const char* name;
+    std::uint8_t code;
+    std::size_t replySize;
+    milliseconds timeout;
+    std::string readFailure;
+    Run run;
+};
+
+const Operation kOperations[] = {
+    {"ReadClock", command::kReadClock, 16, 2000ms, "读取数据失败!",
+     [](Window& w, const LinkContext& l, Operator& p) {
+         return ReadDeviceClock(w, l, p).has_value();
+     }},
+    {"SetClock", command::kSetClock, 10, 2000ms, "读取数据失败!",
+     [](Window& w, const LinkContext& l, Operator& p) {
+         return SetDeviceClock(w, l, p, [] { return std::tm{}; }).has_value();
+     }},
+    {"ReadInterval", command::kReadRecordingInterval, 10, 1000ms, "读取失败!",
+     [](Window& w, const LinkContext& l, Operator& p) {
+         return ReadRecordingInterval(w, l, p).has_value();
+     }},
+    {"SetInterval", command::kSetRecordingInterval, 10, 1000ms, "设置失败!",
+     [](Window& w, const LinkContext& l, Operator& p) {
+         return SetRecordingInterval(w, l, p, 60);
+     }},
+    {"Wipe", command::kWipeIds, 10, 4000ms, "删除数据失败!",
+     [](Window& w, const LinkContext& l, Operator& p) { return WipeRegisteredIds(w, l, p); }},
+};
+
+class DeviceOperationsTest : public ::testing::TestWithParam<Operation> {
+protected:
+    DeviceOperationsTest() {
+        // Whatever the operator is told, the port has been let go by then.
+        person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
+    }
+    bool run() { return GetParam().run(window, link.context, person); }
+
+    testing::ManualClock clock;
+    testing::FakeLine line{clock};
+    testing::FakeLink link{line};
+    Window window;
+    testing::RecordingOperator person;
+};
+
+TEST_P(DeviceOperationsTest, OnlyAnExactReplyInTimeWithItsChecksumIsTaken) {
+    const Operation& op = GetParam();
+    const Bytes good = ReplyFrame(5, op.code, Bytes(op.replySize - kFrameOverhead, 0x07));
+    Bytes badChecksum = good;
+    badChecksum.back() ^= 0x01;
+    Bytes surplus = good;
+    surplus.push_back(0x00);
+    const struct {
+        const char* situation;
+        std::function<void()> script;
+        Messages told;
+        int sent;
+    } cases[] = {
+        {"port held elsewhere", [&] { line.refuseOpen = true; }, {"请先打开串口!"}, 0},
+        {"field refused", [&] { window.refuse = true; }, {}, 0},
+        {"silent", [&] { line.silence(); }, {op.readFailure}, 1},
+        {"late", [&] { line.reply(good, op.timeout + 100ms); }, {op.readFailure}, 1},
+        {"short", [&] { line.reply(Bytes(good.begin(), good.end() - 1)); }, {op.readFailure}, 1},
+        {"surplus", [&] { line.reply(surplus); }, {op.readFailure}, 1},
+        {"checksum", [&] { line.reply(badChecksum); }, {"检验码错误!"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        line.refuseOpen = window.refuse = false;
+        person.messages.clear();
+        line.written.clear();
+        c.script();
+        const auto start = clock.now();
+        EXPECT_FALSE(run());
+        EXPECT_EQ(person.messages, c.told);
+        EXPECT_EQ(static_cast<int>(line.written.size()), c.sent);
+        EXPECT_FALSE(line.held());
+        EXPECT_LE(clock.now() - start, op.timeout + 20ms);
+    }
+
+    line.reply(good, op.timeout - 100ms);
+    EXPECT_TRUE(run());
+    EXPECT_EQ(line.written.at(0)[3], 0x05);
+    EXPECT_EQ(line.written.at(0)[4], op.code);
+    EXPECT_FALSE(line.held());
+}
+
+INSTANTIATE_TEST_SUITE_P(Device, DeviceOperationsTest, ::testing::ValuesIn(kOperations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tavolex
