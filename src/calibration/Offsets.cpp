@@ -114,21 +114,22 @@ std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const L
     const PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
     if (!port) return std::nullopt;
     const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kReadOffsets);
-    const std::optional<Bytes> reply =
-        ExchangeExact(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
-    if (!reply) {
+    const ExactReply exchange =
+        ExchangeExactly(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
+    if (exchange.status == ExactStatus::ReadFailed) {
         person.message("数据读取失败!");
         return std::nullopt;
     }
-    if (!HasValidChecksum(*reply)) {
+    if (exchange.status == ExactStatus::BadChecksum) {
         person.message("校验错误!");
         return std::nullopt;
     }
-    if ((*reply)[kLengthLowByte] != kOffsetsDataLength) return std::nullopt;
+    const Bytes& reply = exchange.bytes;
+    if (reply[kLengthLowByte] != kOffsetsDataLength) return std::nullopt;
     OffsetColumnTexts texts;
-    FillTexts(texts.low, *reply, kReplyDataOffset);
-    FillTexts(texts.high, *reply, kHighListFirstByte);
-    FillTexts(texts.pt100, *reply, kPt100FirstByte);
+    FillTexts(texts.low, reply, kReplyDataOffset);
+    FillTexts(texts.high, reply, kHighListFirstByte);
+    FillTexts(texts.pt100, reply, kPt100FirstByte);
     return texts;
 }
 
@@ -154,13 +155,12 @@ bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& perso
     const Bytes request =
         RequestFrame(window.linkSettings().addressByte(), command::kSetOffset, payload);
     link.pause(kPauseBeforeSetMs);
-    const std::optional<Bytes> reply =
-        ExchangeExact(*port, request, kSetReplySize, kSetTimeoutMs, link);
-    if (!reply) {
+    const ExactReply exchange = ExchangeExactly(*port, request, kSetReplySize, kSetTimeoutMs, link);
+    if (exchange.status == ExactStatus::ReadFailed) {
         person.message("读取数据失败!");
         return false;
     }
-    if (!HasValidChecksum(*reply)) {
+    if (exchange.status == ExactStatus::BadChecksum) {
         person.message("检验码错误!");
         return false;
     }
