@@ -27,6 +27,8 @@
 #include "ClickableLabel.h"
 #include "ContinuousAcquisition.h"
 #include "FileRegistration.h"
+#include "PortChoice.h"
+#include "PortOpenFailure.h"
 #include "ProbeRegistration.h"
 #include "ReadTemperatures.h"
 #include "RegisteredDialog.h"
@@ -215,6 +217,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
+    m_portChoice = std::make_unique<PortChoice>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }
@@ -503,7 +506,7 @@ void MainDialog::acquireOnce() {
     MainPort main = OpenMainPort(*this, m_link);
     if (main.refused) return;
     if (!main.port) {
-        m_operator.message(kOpenPortFailed);
+        m_operator.message(OpenFailureMessage(kOpenPortFailed, m_link.ports, linkSettings()));
         return;
     }
     // While this reading waits, the window serves a running acquisition's results, which
@@ -663,6 +666,7 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("最小化(&N)"), this, &QWidget::showMinimized);
     menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
     menu.addSeparator();
+    menu.addAction(&m_portChoice->action());
     menu.addAction(m_aboutAction);
     menu.addAction(&m_acquisition->recordOptionsAction());
     menu.exec(event->globalPos());

@@ -29,6 +29,7 @@ class QTableWidget;
 namespace tavolex {
 
 class ContinuousAcquisition;
+class PortChoice;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 
@@ -117,6 +118,8 @@ public:
     // True between the start and the stop of a continuous acquisition.
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
+    // The port chooser, opened from the menu or by a double click on "串口号:".
+    PortChoice& portChoice() { return *m_portChoice; }
 
     // The control with the given control ID.
     template <typename Control>
@@ -182,6 +185,7 @@ private:
     QAction* m_aboutAction = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
+    std::unique_ptr<PortChoice> m_portChoice;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "PortOpenFailure.h"
 
 namespace tavolex {
 
@@ -14,12 +15,13 @@ constexpr std::size_t kStatusEnd = 8;  // byte 7
 constexpr std::size_t kSnEnd = 16;     // bytes 8 to 15
 
 // Says why a transaction gave nothing to read; true when the reply holds the bytes wanted.
-bool Received(const TransactResult& result, std::size_t end, Operator& person) {
+bool Received(const TransactResult& result, std::size_t end, const TransactionHost& window,
+              const LinkContext& link, Operator& person) {
     switch (result.statusFor(end)) {
         case ReplyStatus::Refused:
             return false;
         case ReplyStatus::PortNotOpened:
-            person.message("打开串口错误!");
+            person.message(OpenFailureMessage("打开串口错误!", link.ports, window.linkSettings()));
             return false;
         case ReplyStatus::ReadFailed:
             person.message("读数据错误!");
@@ -52,7 +54,7 @@ RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, 
     const Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
     const TransactResult result =
         TransactForRegistration(window, link, address, payload, command::kRegisterSemiAutomatic);
-    if (!Received(result, kSnEnd, person)) return {};
+    if (!Received(result, kSnEnd, window, link, person)) return {};
     const ProbeSn sn = SnOf(result);
     if (AllBytesAre(sn, 0xFF)) {
         person.message("注册错误!SN号无效!");
@@ -80,7 +82,7 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
                                                     ChannelByte(inputs.channel), *sn);
     const TransactResult result =
         TransactForRegistration(window, link, address, payload, command::kRegisterManual);
-    if (!Received(result, kStatusEnd, person)) return {};
+    if (!Received(result, kStatusEnd, window, link, person)) return {};
     const std::uint8_t status = result.at(7);
     if (status == 0) {
         person.message("注册成功!");
@@ -94,7 +96,7 @@ RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link,
                                std::uint8_t address) {
     const TransactResult result =
         TransactForRegistration(window, link, address, {}, command::kRegisterFullyAutomatic);
-    if (!Received(result, kStatusEnd, person)) return {};
+    if (!Received(result, kStatusEnd, window, link, person)) return {};
     person.message("共搜索到的探头数为" + std::to_string(result.at(7)));
     return {true, std::nullopt};
 }
@@ -145,7 +147,7 @@ std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkCont
                                          std::int32_t channel) {
     const Bytes payload{ChannelByte(channel)};
     const TransactResult result = Transact(window, link, address, payload, command::kReadProbeSn);
-    if (!Received(result, kSnEnd, person)) return std::nullopt;
+    if (!Received(result, kSnEnd, window, link, person)) return std::nullopt;
     const ProbePort port = result.at(7) == 1 ? ProbePort::A : ProbePort::B;
     const std::string line =
         RegistrationLine(port == ProbePort::A ? "01" : "02", channel, SnOf(result));

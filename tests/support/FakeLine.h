@@ -5,6 +5,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "Frame.h"
@@ -36,6 +37,8 @@ public:
     std::function<std::vector<Chunk>(ByteView request)> responder;
 
     bool refuseOpen = false;
+    // What the opener says when asked why an open failed.
+    std::string failureReason;
     std::vector<Bytes> written;
     int opens = 0;
     int closes = 0;
@@ -83,6 +86,7 @@ class FakePortOpener final : public PortOpener {
 public:
     explicit FakePortOpener(FakeLine& line) : m_line(line) {}
     PortHandle open(const LinkSettings& settings, PortProfile profile) override;
+    std::string failureReason(const LinkSettings&) override { return m_line.failureReason; }
 
 private:
     FakeLine& m_line;
