@@ -37,8 +37,9 @@ public:
     std::function<std::vector<Chunk>(ByteView request)> responder;
 
     bool refuseOpen = false;
-    // What the opener says when asked why an open failed.
+    // What the opener says when asked why an open failed, and the settings it was asked for.
     std::string failureReason;
+    LinkSettings reasonAskedFor;
     std::vector<Bytes> written;
     int opens = 0;
     int closes = 0;
@@ -86,7 +87,10 @@ class FakePortOpener final : public PortOpener {
 public:
     explicit FakePortOpener(FakeLine& line) : m_line(line) {}
     PortHandle open(const LinkSettings& settings, PortProfile profile) override;
-    std::string failureReason(const LinkSettings&) override { return m_line.failureReason; }
+    std::string failureReason(const LinkSettings& settings) override {
+        m_line.reasonAskedFor = settings;
+        return m_line.failureReason;
+    }
 
 private:
     FakeLine& m_line;
