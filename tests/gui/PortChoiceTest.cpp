@@ -2,7 +2,6 @@
 // second line of the window's open-failure message, with the real opener on that tree.
 #include <gtest/gtest.h>
 
-#include <sys/file.h>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,9 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <optional>
 
 #include "FakeDeviceTree.h"
 #include "MainDialogFixture.h"
@@ -175,26 +172,20 @@ TEST_F(PortChoiceTest, ChooserIsInTheWindowsMenuAndSpeaksItsLanguage) {
     QApplication::sendEvent(&window, &event);
     EXPECT_TRUE(items.contains("选择串口(&S)...")) << items.join('|').toStdString();
 
-    WithChooser(
-        [&] { window.portChoice().choose(); },
-        [&](PortDialog& chooser) {
-            EXPECT_EQ(chooser.windowTitle(), "选择串口");
-            EXPECT_EQ(chooser.font().family(), window.font().family());
-            QStringList headers;
-            for (int c = 0; c < chooser.list().columnCount(); ++c)
-                headers << chooser.list().horizontalHeaderItem(c)->text();
-            EXPECT_EQ(headers, QStringList({"串口号", "设备", "说明", "状态"}));
-            EXPECT_EQ(chooser.list().accessibleName(), "串口列表");
-            EXPECT_EQ(chooser.numberBox().accessibleName(), "串口号:");
-            for (const char* name : {"1", "2", "refresh", "unbind"}) {
-                EXPECT_FALSE(chooser.findChild<QPushButton*>(name)->accessibleName().isEmpty())
-                    << name;
-            }
-            // Nothing chosen yet: OK asks for a choice rather than closing.
-            chooser.list().clearSelection();
-            Click(chooser, "1");
-            EXPECT_TRUE(chooser.isVisible());
-        });
+    WithChooser([&] { window.portChoice().choose(); },
+                [&](PortDialog& chooser) {
+                    EXPECT_EQ(chooser.windowTitle(), "选择串口");
+                    QStringList headers;
+                    for (int c = 0; c < chooser.list().columnCount(); ++c)
+                        headers << chooser.list().horizontalHeaderItem(c)->text();
+                    EXPECT_EQ(headers, QStringList({"串口号", "设备", "说明", "状态"}));
+                    EXPECT_EQ(chooser.list().accessibleName(), "串口列表");
+                    EXPECT_EQ(chooser.numberBox().accessibleName(), "串口号:");
+                    // Nothing chosen yet: OK asks for a choice rather than closing.
+                    chooser.list().clearSelection();
+                    Click(chooser, "1");
+                    EXPECT_TRUE(chooser.isVisible());
+                });
     EXPECT_EQ(person.messages, std::vector<std::string>{"请先在列表中选中一个串口。"});
 }
 
@@ -220,13 +211,12 @@ TEST_F(OpenFailureReasonTest, SecondLineSaysWhyTheWindowsPortWouldNotOpen) {
     fake.link(5, refused);
     const fs::path held = fake.device("ttyACM0");
     fake.link(6, held);
-    const int holder = ::open(held.c_str(), O_RDWR);
-    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    std::optional<testing::HeldDevice> holder(std::in_place, held);
 
     press(4, MainDialog::kAcquireButton);
     press(5, MainDialog::kAcquireButton);
     press(6, MainDialog::kReadSnButton);
-    ::close(holder);
+    holder.reset();
     ASSERT_EQ(person.messages.size(), 3u);
     const std::string missing = "打开串口错误!\n串口4对应 " + (fake.tree.dev / "ttyS3").string() +
                                 ",这台电脑上没有这个串口";

@@ -1,8 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/file.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "FakeDeviceTree.h"
 #include "FakeLine.h"
@@ -15,18 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::FakeDeviceTree;
-
-// Holds an exclusive lock on a file, as another program holding the port does.
-class HeldElsewhere {
-public:
-    explicit HeldElsewhere(const fs::path& device) : m_fd(::open(device.c_str(), O_RDWR)) {
-        EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0);
-    }
-    ~HeldElsewhere() { ::close(m_fd); }
-
-private:
-    int m_fd;
-};
 
 // One line per entry: number, bound mark, device relative to the tree, description, state.
 std::vector<std::string> Lines(const std::vector<PortEntry>& entries, const fs::path& root) {
@@ -99,7 +83,7 @@ TEST(PortDiscoveryTest, ProbeTellsEachStateApart) {
     const fs::path held = fake.device("ttyUSB1");
     const fs::path refused = fake.device("ttyUSB2");
     fake.refuse(refused);
-    const HeldElsewhere holder(held);
+    const testing::HeldDevice holder(held);
     EXPECT_EQ(ProbeDevice(free, fake.tree), PortState::Available);
     EXPECT_EQ(ProbeDevice(held, fake.tree), PortState::Busy);
     EXPECT_EQ(ProbeDevice(refused, fake.tree), PortState::NoPermission);
@@ -167,7 +151,7 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
     fake.link(5, refused);
     const fs::path held = fake.device("ttyACM0");
     fake.link(6, held);
-    const HeldElsewhere holder(held);
+    const testing::HeldDevice holder(held);
     fake.link(7, fake.device("ttyACM1"));  // there and free, but not a terminal
 
     const std::string dev = fake.tree.dev.string();

@@ -3,6 +3,10 @@
 // this user may not open.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -65,6 +69,21 @@ public:
 
 private:
     TemporaryDirectory m_root{"devices-" + CurrentTestName()};
+};
+
+// Holds an exclusive lock on a device, as another program holding the port does.
+class HeldDevice {
+public:
+    explicit HeldDevice(const std::filesystem::path& device)
+        : m_fd(::open(device.c_str(), O_RDWR | O_CLOEXEC)) {
+        EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0) << device;
+    }
+    ~HeldDevice() { ::close(m_fd); }
+    HeldDevice(const HeldDevice&) = delete;
+    HeldDevice& operator=(const HeldDevice&) = delete;
+
+private:
+    int m_fd;
 };
 
 }  // namespace tavolex::testing
