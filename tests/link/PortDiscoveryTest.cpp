@@ -1,4 +1,6 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "FakeDeviceTree.h"
 #include "FakeLine.h"
@@ -52,7 +54,7 @@ TEST(PortDiscoveryTest, ListsDevicesPresentWithTheirNumbersAndStates) {
     fake.device("ttyUSBx");  // not a numbered device name
     fake.device("pts/7");
     fake.link(2, fake.tree.dev / "pts" / "7");
-    fake.link(3, ftdi);
+    fake.link(3, fake.tree.dev / "ttyUSB0");  // made by hand, to the kernel's name
     fake.link(5, fake.tree.dev / "ttyACM1");
     fake.link(9, fake.tree.dev / "serial" / "by-id" / "usb-Prolific_PL2303-if00-port0");
     fake.link(0, fake.tree.dev / "ttyS0");  // not a port number
@@ -153,6 +155,17 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
     fake.link(6, held);
     const testing::HeldDevice holder(held);
     fake.link(7, fake.device("ttyACM1"));  // there and free, but not a terminal
+    // Refused devices that their group may use: that group is named, unless it is root's.
+    const group* uucp = ::getgrnam("uucp");
+    ASSERT_NE(uucp, nullptr);
+    for (const auto& [port, gid] : {std::pair{8, uucp->gr_gid}, std::pair{9, gid_t{0}}}) {
+        const fs::path device = fake.device("ttyUSB" + std::to_string(port));
+        ASSERT_EQ(::chown(device.c_str(), 0, gid), 0);
+        fs::permissions(device, fs::perms::owner_read | fs::perms::owner_write |
+                                    fs::perms::group_read | fs::perms::group_write);
+        fake.refuse(device);
+        fake.link(port, device);
+    }
 
     const std::string dev = fake.tree.dev.string();
     const std::pair<int, std::string> cases[] = {
@@ -170,6 +183,12 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
                 "(sudo usermod -aG dialout $USER),然后注销并重新登录。"},
         {6, dev + "/ttyACM0 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。"},
         {7, dev + "/ttyACM1 不接受串口设置(波特率 9600):它可能不是串口设备。"},
+        {8, "没有读写 " + dev +
+                "/ttyUSB8 的权限:请把当前用户加入 uucp 组"
+                "(sudo usermod -aG uucp $USER),然后注销并重新登录。"},
+        {9, "没有读写 " + dev +
+                "/ttyUSB9 的权限:请把当前用户加入 dialout 组"
+                "(sudo usermod -aG dialout $USER),然后注销并重新登录。"},
     };
     for (const auto& [port, reason] : cases) {
         PosixPortOpener opener(fake.tree);
