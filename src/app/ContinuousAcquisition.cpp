@@ -16,6 +16,7 @@
 #include "DataFile.h"
 #include "ErrorLog.h"
 #include "MainDialog.h"
+#include "PortOpenFailure.h"
 #include "ShownText.h"
 
 namespace tavolex {
@@ -134,8 +135,11 @@ AcquisitionSettings ContinuousAcquisition::fetchSettings() {
     const WindowValues& values = m_window.values();
     // The button refused shorter periods; a period that a failed refresh left behind must not
     // make the worker poll the instrument without a pause.
-    return {values.portNumber, LeadingNumber(values.baudRate), values.deviceAddress,
-            std::max(values.acquisitionPeriodMs, kMinAcquisitionPeriodMs)};
+    const AcquisitionSettings settings{
+        values.portNumber, LeadingNumber(values.baudRate), values.deviceAddress,
+        std::max(values.acquisitionPeriodMs, kMinAcquisitionPeriodMs)};
+    m_runLink = {settings.portNumber, settings.baudRate, settings.deviceAddress};
+    return settings;
 }
 
 // Only the counter and the channel lists change: the other controls keep what the operator
@@ -158,7 +162,7 @@ void ContinuousAcquisition::showResult(bool success, int count) {
 
 void ContinuousAcquisition::reportOpenFailure() {
     if (!m_shared.runFlag) return;
-    ownerlessMessage(kOpenFailedMessage);
+    ownerlessMessage(OpenFailureMessage(kOpenFailedMessage, m_window.link().ports, m_runLink));
 }
 
 void ContinuousAcquisition::takeRecordOptions() {

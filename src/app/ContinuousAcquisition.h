@@ -70,6 +70,8 @@ private:
 
     MainDialog& m_window;
     AcquisitionShared m_shared;
+    // What the run's worker opens, for the reason its open failed.
+    LinkSettings m_runLink;
     std::unique_ptr<AcquisitionWorker> m_worker;
     std::unique_ptr<ControlLock> m_runLock;
     bool m_acquiring = false;

@@ -31,6 +31,8 @@
 #include "FileRegistration.h"
 #include "IdWipeControl.h"
 #include "LowTemperatureCalibration.h"
+#include "PortChoice.h"
+#include "PortOpenFailure.h"
 #include "ProbeRegistration.h"
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
@@ -122,6 +124,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_deviceClock = std::make_unique<DeviceClockControls>(*this);
     m_recordingInterval = std::make_unique<RecordingIntervalControls>(*this);
     m_idWipe = std::make_unique<IdWipeControl>(*this);
+    m_portChoice = std::make_unique<PortChoice>(*this);
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }
@@ -412,7 +415,7 @@ void MainDialog::acquireOnce() {
     MainPort main = OpenMainPort(*this, m_link);
     if (main.refused) return;
     if (!main.port) {
-        m_operator.message(kOpenPortFailed);
+        m_operator.message(OpenFailureMessage(kOpenPortFailed, m_link.ports, linkSettings()));
         return;
     }
     // While this reading waits, the window serves a running acquisition's results, which
@@ -563,6 +566,7 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("最小化(&N)"), this, &QWidget::showMinimized);
     menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
     menu.addSeparator();
+    menu.addAction(&m_portChoice->action());
     menu.addAction(m_aboutAction);
     menu.addAction(m_pt100Action);
     menu.addAction(&m_acquisition->recordOptionsAction());

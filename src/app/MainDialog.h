@@ -34,6 +34,7 @@ class LowTemperatureCalibration;
 class DeviceClockControls;
 class IdWipeControl;
 class RecordingIntervalControls;
+class PortChoice;
 class RegisteredDialog;
 class RegistrationHelpDialog;
 class SignalCountAndVersion;
@@ -125,6 +126,8 @@ public:
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
     DeviceClockControls& deviceClock() { return *m_deviceClock; }
+    // The port chooser, opened from the menu or by a double click on "串口号:".
+    PortChoice& portChoice() { return *m_portChoice; }
 
     // The control with the given control ID.
     template <typename Control>
@@ -200,6 +203,7 @@ private:
     std::unique_ptr<DeviceClockControls> m_deviceClock;
     std::unique_ptr<RecordingIntervalControls> m_recordingInterval;
     std::unique_ptr<IdWipeControl> m_idWipe;
+    std::unique_ptr<PortChoice> m_portChoice;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };

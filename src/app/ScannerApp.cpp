@@ -35,6 +35,12 @@ void InstallChineseTranslations() {
     }
 }
 
+void ApplyOptions(MainDialog& dialog, const StartOptions& options) {
+    if (!options.portNumber) return;
+    dialog.values().portNumber = *options.portNumber;
+    dialog.updateControls();
+}
+
 }  // namespace
 
 void ScannerApp::SetUpLook() {
@@ -59,20 +65,23 @@ QIcon ScannerApp::Icon() {
 
 int ScannerApp::run(const StartOptions& options) {
     SetUpLook();
-    if (!options.screenshotPath.isEmpty()) return takeScreenshot(options.screenshotPath);
+    if (!options.screenshotPath.isEmpty()) return takeScreenshot(options);
 
     QtOperator person;
     MainDialog dialog(m_ports, m_clock, person);
     person.setOwner(&dialog);
+    ApplyOptions(dialog, options);
     dialog.exec();
     return 0;
 }
 
 // Nobody is at the screen: messages go to the standard error stream instead of boxes that
 // would wait for a click.
-int ScannerApp::takeScreenshot(const QString& path) {
+int ScannerApp::takeScreenshot(const StartOptions& options) {
+    const QString& path = options.screenshotPath;
     StreamOperator log(std::cerr, QtOperator::Caption().toStdString());
     MainDialog dialog(m_ports, m_clock, log);
+    ApplyOptions(dialog, options);
     bool saved = false;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.control<QPushButton>(MainDialog::kAcquireButton)->click();

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <optional>
 
 namespace tavolex {
 
@@ -14,6 +15,8 @@ class PortOpener;
 struct StartOptions {
     // When set: show the window, press "采集" once, save a picture of the window there, end.
     QString screenshotPath;
+    // When set: the window starts with this number in "串口号:".
+    std::optional<int> portNumber;
 };
 
 class ScannerApp {
@@ -31,7 +34,7 @@ public:
     static QIcon Icon();
 
 private:
-    int takeScreenshot(const QString& path);
+    int takeScreenshot(const StartOptions& options);
 
     PortOpener& m_ports;
     Clock& m_clock;

@@ -1,12 +1,31 @@
 // tavolex: the desktop program of the KORVA VELTA-2 temperature scanner.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstring>
+#include <iostream>
 
 #include "Clock.h"
+#include "PortDiscovery.h"
 #include "PosixSerialPort.h"
 #include "ScannerApp.h"
 
+namespace {
+
+// Listing the ports needs no window, so it works without a display too.
+bool WantsPortList(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--list-ports") == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (WantsPortList(argc, argv)) {
+        std::cout << tavolex::PortListText(tavolex::DiscoverPorts());
+        return 0;
+    }
     QApplication application(argc, argv);
 
     QCommandLineParser parser;
@@ -17,9 +36,27 @@ int main(int argc, char** argv) {
         QStringLiteral("Press 采集 once, save a PNG of the main window to FILE, then exit."),
         QStringLiteral("FILE"));
     parser.addOption(screenshot);
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("list-ports"),
+        QStringLiteral("Print the serial ports (number, device, description, state) and exit.")));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Start with port N in 串口号:."),
+                                  QStringLiteral("N"));
+    parser.addOption(port);
     parser.process(application);
+
+    tavolex::StartOptions options{parser.value(screenshot), std::nullopt};
+    if (parser.isSet(port)) {
+        bool valid = false;
+        options.portNumber = parser.value(port).toInt(&valid);
+        if (!valid) {
+            std::cerr << "tavolex: --port wants a whole number, not '"
+                      << parser.value(port).toStdString() << "'\n";
+            return 2;
+        }
+    }
 
     tavolex::PosixPortOpener ports;
     tavolex::ScannerApp app(ports, tavolex::SystemClock());
-    return app.run({parser.value(screenshot)});
+    return app.run(options);
 }

@@ -16,18 +16,7 @@ void SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& 
     const Bytes payload{static_cast<std::uint8_t>(count & 0xFF)};
     const TransactResult result =
         Transact(window, link, address, payload, command::kSetSignalCount);
-    switch (result.statusFor(kFirstValueEnd)) {
-        case ReplyStatus::Refused:
-            return;
-        case ReplyStatus::PortNotOpened:
-            person.message("打开串口错误!");
-            return;
-        case ReplyStatus::ReadFailed:
-            person.message("读数据错误!");
-            return;
-        case ReplyStatus::Received:
-            break;
-    }
+    if (!ReplyReceived(result, kFirstValueEnd, window, link, person)) return;
     const int reported = result.at(kReplyDataOffset);
     const std::string shown = std::to_string(reported);
     person.message(reported == count ? "设置的信号数为" + shown + "成功!"

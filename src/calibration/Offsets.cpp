@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "DedicatedExchange.h"
+#include "PortOpenFailure.h"
 
 namespace tavolex {
 
@@ -31,7 +32,7 @@ PortHandle OpenForOffsets(TransactionHost& window, const LinkContext& link, Oper
     MainPort main = OpenMainPort(window, link);
     if (main.refused) return nullptr;
     if (!main.port) {
-        person.message("请先打开串口!");
+        person.message(OpenFailureMessage("请先打开串口!", link.ports, window.linkSettings()));
         return nullptr;
     }
     if (acquisitionOn) {

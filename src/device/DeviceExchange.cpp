@@ -1,11 +1,14 @@
 #include "DeviceExchange.h"
 
+#include "PortOpenFailure.h"
+
 namespace tavolex {
 
 PortHandle OpenDevicePort(TransactionHost& host, const LinkContext& link, Operator& person) {
     MainPort main = OpenMainPort(host, link);
     if (main.refused) return nullptr;
-    if (!main.port) person.message(kOpenPortFirst);
+    if (!main.port)
+        person.message(OpenFailureMessage(kOpenPortFirst, link.ports, host.linkSettings()));
     return std::move(main.port);
 }
 

@@ -1,5 +1,7 @@
 #include "PortNaming.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -23,18 +25,30 @@ fs::path PortsDirectory() {
     return config / "tavolex" / "ports";
 }
 
+bool MayReadWrite(const fs::path& device) {
+    return ::access(device.c_str(), R_OK | W_OK) == 0;
+}
+
 fs::path PortLinkPath(int portNumber) {
-    return PortsDirectory() / ("com" + std::to_string(portNumber));
+    return PortLinkPath(portNumber, DeviceTree{});
+}
+
+fs::path PortLinkPath(int portNumber, const DeviceTree& tree) {
+    return tree.portsDir / ("com" + std::to_string(portNumber));
 }
 
 std::optional<fs::path> DevicePathForPort(int portNumber) {
+    return DevicePathForPort(portNumber, DeviceTree{});
+}
+
+std::optional<fs::path> DevicePathForPort(int portNumber, const DeviceTree& tree) {
     if (portNumber < 1) return std::nullopt;
-    const fs::path link = PortLinkPath(portNumber);
+    const fs::path link = PortLinkPath(portNumber, tree);
     std::error_code error;
     // A dangling link still names the port: opening it fails, rather than silently
     // falling back to a different device.
     if (fs::exists(fs::symlink_status(link, error))) return link;
-    return fs::path("/dev/ttyS" + std::to_string(portNumber - 1));
+    return tree.dev / ("ttyS" + std::to_string(portNumber - 1));
 }
 
 }  // namespace tavolex

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "PortNaming.h"
+#include "PortOpenFailure.h"
 
 namespace tavolex {
 
@@ -205,9 +206,21 @@ void PosixSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
 }
 
 PortHandle OpenPort(const LinkSettings& settings, PortProfile profile) {
-    const auto device = DevicePathForPort(settings.portNumber);
+    return OpenPort(settings, profile, DeviceTree{});
+}
+
+PortHandle OpenPort(const LinkSettings& settings, PortProfile profile, const DeviceTree& tree) {
+    const auto device = DevicePathForPort(settings.portNumber, tree);
     if (!device) return nullptr;
     return PosixSerialPort::Open(*device, settings.baudRate, profile);
+}
+
+PortHandle PosixPortOpener::open(const LinkSettings& settings, PortProfile profile) {
+    return OpenPort(settings, profile, tree());
+}
+
+std::string PosixPortOpener::failureReason(const LinkSettings& settings) {
+    return PortOpenFailureReason(settings, tree());
 }
 
 }  // namespace tavolex

@@ -5,7 +5,9 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <optional>
 
+#include "PortNaming.h"
 #include "SerialPort.h"
 
 namespace tavolex {
@@ -52,13 +54,22 @@ private:
 
 // Opens port `settings.portNumber` (see PortNaming.h) with the settings' speed.
 PortHandle OpenPort(const LinkSettings& settings, PortProfile profile);
+PortHandle OpenPort(const LinkSettings& settings, PortProfile profile, const DeviceTree& tree);
 
-// The production opener: real devices through OpenPort.
+// The production opener: real devices through OpenPort, in the machine's device tree (read
+// afresh at each open, so a changed ports folder counts at once) or in the given one.
 class PosixPortOpener final : public PortOpener {
 public:
-    PortHandle open(const LinkSettings& settings, PortProfile profile) override {
-        return OpenPort(settings, profile);
-    }
+    PosixPortOpener() = default;
+    explicit PosixPortOpener(DeviceTree tree) : m_tree(std::move(tree)) {}
+
+    PortHandle open(const LinkSettings& settings, PortProfile profile) override;
+    std::string failureReason(const LinkSettings& settings) override;
+
+private:
+    DeviceTree tree() const { return m_tree ? *m_tree : DeviceTree{}; }
+
+    std::optional<DeviceTree> m_tree;
 };
 
 }  // namespace tavolex

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 #include "Clock.h"
 #include "Frame.h"
@@ -38,6 +39,9 @@ public:
     virtual ~PortOpener() = default;
     // An open, configured and purged port, or null when it cannot be opened.
     virtual PortHandle open(const LinkSettings& settings, PortProfile profile) = 0;
+    // Why an open with these settings has just failed, as one line the operator can act on;
+    // empty when the opener cannot tell.
+    virtual std::string failureReason(const LinkSettings& /*settings*/) { return {}; }
 };
 
 }  // namespace tavolex

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "Commands.h"
+#include "PortOpenFailure.h"
 #include "PortWaits.h"
 
 namespace tavolex {
@@ -38,12 +39,13 @@ ReplyStatus TransactResult::statusFor(std::size_t end) const {
     return ReplyStatus::Received;
 }
 
-bool ReplyReceived(const TransactResult& result, std::size_t end, Operator& person) {
+bool ReplyReceived(const TransactResult& result, std::size_t end, const TransactionHost& host,
+                   const LinkContext& link, Operator& person) {
     switch (result.statusFor(end)) {
         case ReplyStatus::Refused:
             return false;
         case ReplyStatus::PortNotOpened:
-            person.message("打开串口错误!");
+            person.message(OpenFailureMessage("打开串口错误!", link.ports, host.linkSettings()));
             return false;
         case ReplyStatus::ReadFailed:
             person.message("读数据错误!");

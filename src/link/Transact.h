@@ -67,10 +67,11 @@ struct TransactResult {
 
 // `replyEnd`: where the caller's last field ends. When the wait table's row waits for fewer
 // bytes, the wait goes on, within the row's own time-out, until that many are queued.
-// Tells the operator why a transaction gave nothing to read: "打开串口错误!" when the port did
-// not open, "读数据错误!" when the reply ends before `end`, nothing for a refused field. True
-// when the reply holds the bytes wanted.
-bool ReplyReceived(const TransactResult& result, std::size_t end, Operator& person);
+// Tells the operator why a transaction gave nothing to read: "打开串口错误!" with the reason on
+// a second line when the port did not open, "读数据错误!" when the reply ends before `end`,
+// nothing for a refused field. True when the reply holds the bytes wanted.
+bool ReplyReceived(const TransactResult& result, std::size_t end, const TransactionHost& host,
+                   const LinkContext& link, Operator& person);
 
 TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
                         ByteView payload, std::uint8_t code, std::size_t replyEnd = 0);

@@ -35,7 +35,7 @@ RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, 
     const Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
     const TransactResult result =
         TransactForRegistration(window, link, address, payload, command::kRegisterSemiAutomatic);
-    if (!ReplyReceived(result, kSnEnd, person)) return {};
+    if (!ReplyReceived(result, kSnEnd, window, link, person)) return {};
     const ProbeSn sn = SnOf(result);
     if (AllBytesAre(sn, 0xFF)) {
         person.message("注册错误!SN号无效!");
@@ -63,7 +63,7 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
                                                     ChannelByte(inputs.channel), *sn);
     const TransactResult result =
         TransactForRegistration(window, link, address, payload, command::kRegisterManual);
-    if (!ReplyReceived(result, kStatusEnd, person)) return {};
+    if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
     const std::uint8_t status = result.at(7);
     if (status == 0) {
         person.message("注册成功!");
@@ -77,7 +77,7 @@ RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link,
                                std::uint8_t address) {
     const TransactResult result =
         TransactForRegistration(window, link, address, {}, command::kRegisterFullyAutomatic);
-    if (!ReplyReceived(result, kStatusEnd, person)) return {};
+    if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
     person.message("共搜索到的探头数为" + std::to_string(result.at(7)));
     return {true, std::nullopt};
 }
@@ -128,7 +128,7 @@ std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkCont
                                          std::int32_t channel) {
     const Bytes payload{ChannelByte(channel)};
     const TransactResult result = Transact(window, link, address, payload, command::kReadProbeSn);
-    if (!ReplyReceived(result, kSnEnd, person)) return std::nullopt;
+    if (!ReplyReceived(result, kSnEnd, window, link, person)) return std::nullopt;
     const ProbePort port = result.at(7) == 1 ? ProbePort::A : ProbePort::B;
     const std::string line =
         RegistrationLine(port == ProbePort::A ? "01" : "02", channel, SnOf(result));

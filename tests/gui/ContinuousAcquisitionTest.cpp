@@ -252,10 +252,13 @@ TEST_F(ContinuousAcquisitionTest, ResultsShowCountsAndListsButLeaveWhatIsBeingTy
 
 TEST_F(ContinuousAcquisitionTest, APortThatDoesNotOpenIsToldOnceWithoutOwnerAndTheRunStaysOn) {
     line.refuseOpen = true;
+    line.failureReason = "串口7不存在。";
+    type(1000, "7");
     press();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ownerless.empty(); }));
     EXPECT_EQ(ownerless.size(), 1u);
-    EXPECT_EQ(ownerless.front(), "打开串口失败!");
+    EXPECT_EQ(ownerless.front(), "打开串口失败!\n串口7不存在。");
+    EXPECT_EQ(line.reasonAskedFor.portNumber, 7);
     EXPECT_TRUE(person.messages.empty());
     EXPECT_TRUE(window.acquiring());
     EXPECT_EQ(buttonText(), "取消采集");

@@ -2,15 +2,21 @@
 // pseudo-terminal linked as com1: acquiring, and registering from a file.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 #include "ChannelLists.h"
 #include "MainDialog.h"
+#include "PortChoice.h"
+#include "PortDialog.h"
 #include "RecordingOperator.h"
 #include "RegisteredDialog.h"
 #include "SimulatorFixture.h"
@@ -52,6 +58,34 @@ TEST_F(MainDialogE2eTest, AcquireShowsWhatTheInstrumentSent) {
         EXPECT_EQ(cell(list, k % 32).toStdString(), words[4 + k].text()) << k;
     }
     EXPECT_EQ(cell(MainDialog::kHighChannelList, 8), QStringLiteral(" "));
+}
+
+TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquiringWorksThere) {
+    startSimulator();
+    DeviceTree machine;
+    machine.portsDir = portsDir;
+    window.portChoice().setDeviceTree(machine);
+    QTimer::singleShot(0, [&] {
+        auto* chooser = qobject_cast<PortDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(chooser, nullptr);
+        const auto& entries = chooser->entries();
+        const auto simulator = std::find_if(entries.begin(), entries.end(),
+                                            [](const PortEntry& e) { return e.portNumber == 1; });
+        ASSERT_NE(simulator, entries.end());
+        EXPECT_EQ(simulator->device, fs::canonical(portsDir / "com1"));
+        EXPECT_EQ(simulator->description, "伪终端(如模拟仪器)");
+        EXPECT_EQ(simulator->state, PortState::Available);
+        chooser->list().selectRow(static_cast<int>(simulator - entries.begin()));
+        chooser->numberBox().setValue(4);
+        chooser->choose();
+    });
+    window.portChoice().choose();
+    EXPECT_EQ(window.control<QLineEdit>(MainDialog::kPortEdit)->text(), "4");
+
+    pressAcquire();
+    ASSERT_TRUE(person.messages.empty()) << person.messages.front();
+    EXPECT_EQ(host->withModel([](sim::InstrumentModel& m) { return m.sentReadings().size(); }), 1u);
+    EXPECT_FALSE(cell(MainDialog::kPt100List, 0).isEmpty());
 }
 
 // Controls a file registration run disables and enables again.

@@ -91,7 +91,10 @@ TEST_F(ProbeRegistrationTest, SemiAutomaticMarkersAndUnknownPorts) {
 
 TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
     line.refuseOpen = true;
+    line.failureReason = "串口不存在。";
+    window.settings.portNumber = 6;
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    EXPECT_EQ(line.reasonAskedFor.portNumber, 6);
     line.refuseOpen = false;
     line.silence();
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
@@ -99,8 +102,8 @@ TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
     const Bytes full = SnReply(command::kRegisterSemiAutomatic, 1, kSn);
     line.reply(Bytes(full.begin(), full.begin() + 12));
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
-    EXPECT_EQ(person.messages,
-              (std::vector<std::string>{"打开串口错误!", "读数据错误!", "读数据错误!"}));
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"打开串口错误!\n串口不存在。",
+                                                         "读数据错误!", "读数据错误!"}));
     // A field the window refused has had its message: nothing is opened, sent or said.
     window.refuses = true;
     const int opens = line.opens;

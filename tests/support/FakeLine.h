@@ -5,6 +5,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "Frame.h"
@@ -36,6 +37,9 @@ public:
     std::function<std::vector<Chunk>(ByteView request)> responder;
 
     bool refuseOpen = false;
+    // What the opener says when asked why an open failed, and the settings it was asked for.
+    std::string failureReason;
+    LinkSettings reasonAskedFor;
     std::vector<Bytes> written;
     int opens = 0;
     int closes = 0;
@@ -83,6 +87,10 @@ class FakePortOpener final : public PortOpener {
 public:
     explicit FakePortOpener(FakeLine& line) : m_line(line) {}
     PortHandle open(const LinkSettings& settings, PortProfile profile) override;
+    std::string failureReason(const LinkSettings& settings) override {
+        m_line.reasonAskedFor = settings;
+        return m_line.failureReason;
+    }
 
 private:
     FakeLine& m_line;

@@ -1,0 +1,34 @@
+// Why a port would not open, told to the operator on a second line under the operation's own
+// open-failure message.
+//
+// Every operation that reports a failed open keeps its own message as the first line and adds
+// the reason through OpenFailureMessage, with the opener and the settings it opened with:
+//
+//     person.message(OpenFailureMessage("打开串口错误!", link.ports, window.linkSettings()));
+//
+// A worker that copied the settings at its start passes that copy. The message stays one
+// string; the reason follows a "\n", and is left out when the opener cannot tell.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "LinkSettings.h"
+#include "PortNaming.h"
+#include "SerialPort.h"
+
+namespace tavolex {
+
+// Why port `settings.portNumber` cannot be opened now, and what to do about it: the device
+// does not exist (naming the path the number means), this user lacks permission (join the
+// device's group, usually dialout, and log in again), or another program holds it. Looks at
+// the device again, so call it right after the failed open. When the device looks usable,
+// it says that the device refused the line settings.
+std::string PortOpenFailureReason(const LinkSettings& settings,
+                                  const DeviceTree& tree = DeviceTree{});
+
+// `message`, followed by "\n" and the opener's reason when it gives one.
+std::string OpenFailureMessage(std::string_view message, PortOpener& ports,
+                               const LinkSettings& settings);
+
+}  // namespace tavolex
