@@ -38,6 +38,7 @@
 #include "ShownText.h"
 #include "SignalCountAndVersion.h"
 #include "TemperatureOffsets.h"
+#include "TrendMonitor.h"
 
 namespace tavolex {
 
@@ -112,6 +113,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_values.probePort = 0;
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
+    m_trend = std::make_unique<TrendMonitor>(*this);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
     m_signalCountAndVersion = std::make_unique<SignalCountAndVersion>(*this);
     m_offsets = std::make_unique<TemperatureOffsets>(*this);
@@ -400,6 +402,7 @@ void MainDialog::showTemperatures() {
     fill(kLowChannelList, texts.low);
     fill(kHighChannelList, texts.high);
     fill(kPt100List, texts.pt100);
+    m_trend->takeReading(m_temperatureReply);
 }
 
 void MainDialog::acquireOnce() {
@@ -422,6 +425,7 @@ void MainDialog::acquireOnce() {
         m_temperatureReply = reply;
         showTemperatures();
     } else {
+        m_trend->takeFailure();
         m_operator.message(kBadReply);
     }
 }
@@ -532,6 +536,7 @@ void MainDialog::openPt100Dialog() {
 
 void MainDialog::done(int result) {
     m_acquisition->end();
+    m_trend->closeTrend();
     QDialog::done(result);
 }
 
@@ -560,6 +565,8 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(m_aboutAction);
     menu.addAction(m_pt100Action);
     menu.addAction(&m_acquisition->recordOptionsAction());
+    menu.addAction(&m_trend->trendAction());
+    menu.addAction(&m_trend->settingsAction());
     menu.exec(event->globalPos());
 }
 

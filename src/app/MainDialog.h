@@ -35,6 +35,7 @@ class RegisteredDialog;
 class RegistrationHelpDialog;
 class SignalCountAndVersion;
 class TemperatureOffsets;
+class TrendMonitor;
 
 class MainDialog final : public DefaultActionDialog, public TransactionHost {
     Q_OBJECT
@@ -121,6 +122,8 @@ public:
     // True between the start and the stop of a continuous acquisition.
     bool acquiring() const;
     ContinuousAcquisition& continuousAcquisition() { return *m_acquisition; }
+    // Channel names, alarms, statistics and the trend window.
+    TrendMonitor& trend() { return *m_trend; }
 
     // The control with the given control ID.
     template <typename Control>
@@ -193,6 +196,7 @@ private:
     std::unique_ptr<SignalCountAndVersion> m_signalCountAndVersion;
     std::unique_ptr<TemperatureOffsets> m_offsets;
     std::unique_ptr<LowTemperatureCalibration> m_calibration;
+    std::unique_ptr<TrendMonitor> m_trend;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };
