@@ -97,23 +97,35 @@ std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs,
         return points;
     }
     points.reserve(2 * buckets);
+    const std::vector<std::int16_t>& values = m_values.at(channel);
     for (std::size_t bucket = 0; bucket < buckets; ++bucket) {
         const std::size_t begin = first + bucket * count / buckets;
         const std::size_t end = first + (bucket + 1) * count / buckets;
-        std::optional<std::size_t> lowest;
-        std::optional<std::size_t> highest;
-        for (std::size_t i = begin; i < end; ++i) {
-            const std::optional<int> value = valueAt(channel, i);
-            if (!value) continue;
-            if (!lowest || *value < *valueAt(channel, *lowest)) lowest = i;
-            if (!highest || *value > *valueAt(channel, *highest)) highest = i;
+        // Slots of the bucket's samples, in time order; the scan is the costly part of a redraw.
+        std::size_t lowest = end;
+        std::size_t highest = end;
+        std::int16_t lowValue = 0;
+        std::int16_t highValue = 0;
+        for (std::size_t i = begin, at = slot(begin); i < end; ++i) {
+            const std::int16_t value = values[at];
+            if (value != kGap) {
+                if (lowest == end || value < lowValue) {
+                    lowest = i;
+                    lowValue = value;
+                }
+                if (highest == end || value > highValue) {
+                    highest = i;
+                    highValue = value;
+                }
+            }
+            if (++at == values.size()) at = 0;
         }
-        if (!lowest) {
+        if (lowest == end) {
             AddPoint(points, {timeAt(begin), std::nullopt});
             continue;
         }
-        const std::size_t earlier = std::min(*lowest, *highest);
-        const std::size_t later = std::max(*lowest, *highest);
+        const std::size_t earlier = std::min(lowest, highest);
+        const std::size_t later = std::max(lowest, highest);
         AddPoint(points, {timeAt(earlier), valueAt(channel, earlier)});
         if (later != earlier) AddPoint(points, {timeAt(later), valueAt(channel, later)});
     }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +34,7 @@ constexpr std::int64_t kHourMs = 60 * kMinuteMs;
 // Room above and below the curves, in °C.
 constexpr double kValueMarginCelsius = 0.5;
 const QColor kAlarmColour(200, 0, 0);
+constexpr int kRedrawBudgetFactor = 5;
 
 std::int64_t SpanMs(TrendDialog::Span span) {
     switch (span) {
@@ -233,6 +235,8 @@ void TrendDialog::updateList() {
 
 void TrendDialog::redrawNow() {
     m_redrawTimer.stop();
+    QElapsedTimer took;
+    took.start();
     updateList();
     const TrendHistory& history = m_sources.history;
     const std::int64_t now = history.lastTime().value_or(QDateTime::currentMSecsSinceEpoch());
@@ -251,6 +255,10 @@ void TrendDialog::redrawNow() {
         high = 1;
     }
     m_valueAxis->setRange(low - kValueMarginCelsius, high + kValueMarginCelsius);
+    // A heavy chart (many channels over a long span) waits longer for its next redraw, so
+    // that drawing never takes more than a fifth of the window thread's time.
+    m_redrawTimer.setInterval(
+        std::max<int>(kRedrawIntervalMs, static_cast<int>(kRedrawBudgetFactor * took.elapsed())));
 }
 
 void TrendDialog::plotChannel(int channel, std::int64_t fromMs, double& low, double& high) {

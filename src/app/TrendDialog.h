@@ -48,6 +48,7 @@ public:
         kAlarmColumn,
         kColumnCount
     };
+    // The shortest time between two redraws.
     static constexpr int kRedrawIntervalMs = 250;
 
     TrendDialog(const TrendSources& sources, QWidget* parent);
