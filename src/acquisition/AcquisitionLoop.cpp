@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "CsvFile.h"
 #include "DataFile.h"
 #include "LinkContext.h"
 #include "ReadTemperatures.h"
@@ -15,9 +16,13 @@ void RecordIfDue(const AcquisitionShared& shared, const TemperatureReply& reply,
     if (!shared.recordEnabled) return;
     const std::time_t now = environment.wallTime();
     if (!schedule.due(now, shared.recordPeriodSeconds)) return;
+    const std::tm local = environment.localTime(now);
     // A record that cannot be written is tried again at the next success.
-    if (AppendRecord(shared.dataFileName, RecordLine(environment.localTime(now), reply))) {
-        schedule.recorded(now);
+    if (!AppendRecord(shared.dataFileName, RecordLine(local, reply))) return;
+    schedule.recorded(now);
+    // The sibling takes exactly the records the data file took.
+    if (!shared.csvFileName.empty()) {
+        (void)AppendCsvRecord(shared.csvFileName, shared.csvHeading, CsvRecordLine(local, reply));
     }
 }
 

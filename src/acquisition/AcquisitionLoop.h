@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "Clock.h"
@@ -33,6 +34,10 @@ struct AcquisitionShared {
     std::atomic<int> recordPeriodSeconds{30};
     // Set before the worker starts and left alone until it has ended.
     std::filesystem::path dataFileName;
+    // The comma-separated sibling and its heading line, set and left alone likewise; an empty
+    // name writes no sibling.
+    std::filesystem::path csvFileName;
+    std::string csvHeading;
 };
 
 // What the worker asks of its window. Each call returns only after the window has handled

@@ -35,7 +35,10 @@ std::string RecordLine(const std::tm& time, const TemperatureReply& reply) {
 }
 
 bool AppendRecord(const std::filesystem::path& file, const std::string& line) {
-    const std::string bytes = Utf8ToGbk(line);
+    return AppendWhole(file, Utf8ToGbk(line));
+}
+
+bool AppendWhole(const std::filesystem::path& file, std::string_view bytes) {
     struct stat before {};
     const bool existed = ::stat(file.c_str(), &before) == 0;
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "TemperatureReply.h"
 
@@ -20,6 +21,9 @@ std::string RecordLine(const std::tm& time, const TemperatureReply& reply);
 // Appends the line, creating the file with the first record; false when it cannot be written
 // whole, and then the file is left as it was before (no torn line).
 bool AppendRecord(const std::filesystem::path& file, const std::string& line);
+
+// Appends the bytes as they are, with the same guarantee: all of them or none.
+bool AppendWhole(const std::filesystem::path& file, std::string_view bytes);
 
 // When records are due: the first success of a run always, then the first success more than
 // `periodSeconds` after the last record written.

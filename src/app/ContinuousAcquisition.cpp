@@ -13,11 +13,13 @@
 
 #include "AcquisitionWorker.h"
 #include "ControlLocks.h"
+#include "CsvFile.h"
 #include "DataFile.h"
 #include "ErrorLog.h"
 #include "MainDialog.h"
 #include "PortOpenFailure.h"
 #include "ShownText.h"
+#include "TrendMonitor.h"
 
 namespace tavolex {
 
@@ -46,7 +48,7 @@ ContinuousAcquisition::ContinuousAcquisition(MainDialog& window) : m_window(wind
     for (QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (label->text() == kRecordPeriodCaption) m_recordPeriodCaption = label;
     }
-    m_recordOptions = new QAction(QStringLiteral("显示保存选项"), &window);
+    m_recordOptions = new QAction(QStringLiteral("显示保存选项(&R)"), &window);
     m_recordOptions->setCheckable(true);
     QObject::connect(m_recordOptions, &QAction::toggled, &window,
                      [this](bool shown) { showRecordOptions(shown); });
@@ -97,9 +99,13 @@ void ContinuousAcquisition::start() {
     setButtonCaption(kStopCaption);
     m_shared.runFlag = true;
     m_shared.dataFileName = DataFileName(m_window.workingDirectory(), LocalTimeNow());
+    m_shared.csvFileName = CsvFileName(m_shared.dataFileName);
+    m_shared.csvHeading = m_window.trend().csvHeading();
+    m_window.trend().startRun();
     const LinkContext& link = m_window.link();
-    const AcquisitionEnvironment environment(
-        link.ports, link.clock, ErrorLogFile::InDirectory(m_window.workingDirectory()));
+    AcquisitionEnvironment environment(link.ports, link.clock,
+                                       ErrorLogFile::InDirectory(m_window.workingDirectory()));
+    if (wallTime) environment.wallTime = wallTime;
     AcquisitionWindow& served = *this;
     m_worker = std::make_unique<AcquisitionWorker>(served, m_shared, environment);
     m_runLock = m_window.lockControls(kLockedWhileRunning);
@@ -157,6 +163,7 @@ void ContinuousAcquisition::showResult(bool success, int count) {
     } else {
         values.failureCount = text;
         ShowValue(m_window.control<QLabel>(MainDialog::kFailureCountLabel), FromUtf8(text));
+        m_window.trend().takeFailure();
     }
 }
 

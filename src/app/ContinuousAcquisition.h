@@ -43,12 +43,14 @@ public:
     void end();
 
     bool acquiring() const { return m_acquiring; }
-    // The menu item "显示保存选项": shows or hides the record controls.
+    // The menu item "显示保存选项(&R)": shows or hides the record controls.
     QAction& recordOptionsAction() { return *m_recordOptions; }
 
     // Shows the worker's one message. It has no owner window, so the main window stays
     // usable while it shows; by default a box with the platform's own caption.
     std::function<void(std::string_view)> ownerlessMessage;
+    // The wall clock of the records of the runs started from now on; empty: the system's.
+    std::function<std::time_t()> wallTime;
 
 private:
     AcquisitionSettings fetchSettings() override;

@@ -43,6 +43,7 @@
 #include "ShownText.h"
 #include "SignalCountAndVersion.h"
 #include "TemperatureOffsets.h"
+#include "TrendMonitor.h"
 
 namespace tavolex {
 
@@ -117,6 +118,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_values.probePort = 0;
     control<QLineEdit>(kRecordPeriodEdit)->setText(QStringLiteral("30"));
     setSnEditsEnabled(false);
+    m_trend = std::make_unique<TrendMonitor>(*this);
     m_acquisition = std::make_unique<ContinuousAcquisition>(*this);
     m_signalCountAndVersion = std::make_unique<SignalCountAndVersion>(*this);
     m_offsets = std::make_unique<TemperatureOffsets>(*this);
@@ -409,6 +411,7 @@ void MainDialog::showTemperatures() {
     fill(kLowChannelList, texts.low);
     fill(kHighChannelList, texts.high);
     fill(kPt100List, texts.pt100);
+    m_trend->takeReading(m_temperatureReply);
 }
 
 void MainDialog::acquireOnce() {
@@ -431,6 +434,7 @@ void MainDialog::acquireOnce() {
         m_temperatureReply = reply;
         showTemperatures();
     } else {
+        m_trend->takeFailure();
         m_operator.message(kBadReply);
     }
 }
@@ -541,6 +545,7 @@ void MainDialog::openPt100Dialog() {
 
 void MainDialog::done(int result) {
     m_acquisition->end();
+    m_trend->closeTrend();
     QDialog::done(result);
 }
 
@@ -570,6 +575,8 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(m_aboutAction);
     menu.addAction(m_pt100Action);
     menu.addAction(&m_acquisition->recordOptionsAction());
+    menu.addAction(&m_trend->trendAction());
+    menu.addAction(&m_trend->settingsAction());
     menu.exec(event->globalPos());
 }
 

@@ -39,6 +39,7 @@ class RegisteredDialog;
 class RegistrationHelpDialog;
 class SignalCountAndVersion;
 class TemperatureOffsets;
+class TrendMonitor;
 
 class MainDialog final : public DefaultActionDialog, public TransactionHost {
     Q_OBJECT
@@ -128,6 +129,8 @@ public:
     DeviceClockControls& deviceClock() { return *m_deviceClock; }
     // The port chooser, opened from the menu or by a double click on "串口号:".
     PortChoice& portChoice() { return *m_portChoice; }
+    // Channel names, alarms, statistics and the trend window.
+    TrendMonitor& trend() { return *m_trend; }
 
     // The control with the given control ID.
     template <typename Control>
@@ -204,6 +207,7 @@ private:
     std::unique_ptr<RecordingIntervalControls> m_recordingInterval;
     std::unique_ptr<IdWipeControl> m_idWipe;
     std::unique_ptr<PortChoice> m_portChoice;
+    std::unique_ptr<TrendMonitor> m_trend;
     // Last, so that it goes first: a run ends while the rest of the window still stands.
     std::unique_ptr<ContinuousAcquisition> m_acquisition;
 };

@@ -139,6 +139,42 @@ TEST_F(AcquisitionLoopTest, PeriodZeroRecordsOncePerSecondThatChanged) {
     EXPECT_EQ(dataLines().size(), 6u);
 }
 
+// The sibling takes the same records with their dates, so a run past midnight stays in order.
+TEST_F(AcquisitionLoopTest, TheCsvSiblingTakesEveryRecordOfTheDataFileWithItsDate) {
+    line.responder = [](ByteView) {
+        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(6, 5)}};
+    };
+    constexpr std::time_t kBeforeMidnightUtc = 1'700'006'397;  // 2023-11-14 23:59:57 UTC
+    environment.wallTime = [this] {
+        return kBeforeMidnightUtc +
+               std::chrono::duration_cast<std::chrono::seconds>(clock.elapsed()).count();
+    };
+    environment.localTime = [](std::time_t t) {
+        std::tm utc{};
+        gmtime_r(&t, &utc);
+        return utc;
+    };
+    shared.csvFileName = dir.path() / "data.csv";
+    shared.csvHeading = "heading\r\n";
+    shared.recordEnabled = true;
+    shared.recordPeriodSeconds = 0;
+    window.stopAfter = 5;
+    run();
+    const auto txt = dataLines();
+    std::ifstream in(shared.csvFileName);
+    std::vector<std::string> csv;
+    for (std::string csvLine; std::getline(in, csvLine);)
+        csv.push_back(csvLine);
+    ASSERT_EQ(txt.size(), 5u);
+    ASSERT_EQ(csv.size(), 6u);
+    EXPECT_EQ(csv[0], "\xEF\xBB\xBFheading\r");
+    const std::string values = ",0.5,0.6,0.7,0.8,0.9,1.0" + std::string(62, ',') + "\r";
+    EXPECT_EQ(txt[0], "23:59:57\t0.5\t0.6\t0.7\t0.8\t0.9\t1.0\r");
+    EXPECT_EQ(csv[1], "2023-11-14T23:59:57" + values);
+    EXPECT_EQ(txt[4].substr(0, 8), "00:00:01");
+    EXPECT_EQ(csv[5], "2023-11-15T00:00:01" + values);
+}
+
 // A run with recording off writes no file either; the window's test checks that.
 TEST_F(AcquisitionLoopTest, FailedReadingsWriteNoDataFile) {
     line.responder = [](ByteView) { return std::vector<testing::Chunk>{}; };

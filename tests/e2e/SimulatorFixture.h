@@ -26,9 +26,12 @@ protected:
     }
 
     // Starts the simulator as com1.
-    void startSimulator(sim::ModelOptions model = {}, sim::HostOptions options = {}) {
+    // The instrument's time is the given wall clock's, or the system's.
+    void startSimulator(sim::ModelOptions model = {}, sim::HostOptions options = {},
+                        sim::WallClock wallClock = {}) {
         options.linkPath = portsDir / "com1";
-        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel(model), options);
+        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel(model, std::move(wallClock)),
+                                              options);
         std::string error;
         ASSERT_TRUE(host->start(&error)) << error;
     }

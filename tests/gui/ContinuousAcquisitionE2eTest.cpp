@@ -7,15 +7,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+#include <atomic>
 #include <sstream>
 
+#include "ChannelLists.h"
 #include "ContinuousAcquisition.h"
 #include "Gbk.h"
 #include "MainDialog.h"
 #include "RecordingOperator.h"
 #include "SimulatorFixture.h"
 #include "TemporaryDirectory.h"
+#include "TrendMonitor.h"
 
 namespace tavolex {
 namespace {
@@ -29,6 +33,32 @@ std::vector<std::string> Split(const std::string& text, char separator) {
         parts.push_back(part);
     return parts;
 }
+
+// Lines of a file without their CR LF.
+std::vector<std::string> Lines(const std::filesystem::path& file) {
+    std::vector<std::string> lines = Split(FileText(file), '\n');
+    for (std::string& line : lines) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    }
+    return lines;
+}
+
+// A clock that moves only when the worker pauses on it, shared by the worker, the window and
+// the simulated instrument's thread.
+class SteppingClock final : public Clock {
+public:
+    TimePoint now() override { return TimePoint{} + Duration(m_ticks.load()); }
+    void sleepFor(Duration duration) override {
+        const Duration elapsed = Duration(m_ticks += duration.count());
+        if (onSleep) onSleep(elapsed);
+    }
+    Duration elapsed() const { return Duration(m_ticks.load()); }
+    // Runs on the sleeping thread after time moved; set before a run starts.
+    std::function<void(Duration)> onSleep;
+
+private:
+    std::atomic<Duration::rep> m_ticks{0};
+};
 
 std::size_t Occurrences(const std::string& text, const std::string& what) {
     std::size_t found = 0;
@@ -77,7 +107,9 @@ TEST_F(ContinuousAcquisitionE2eTest, ARunRecordsWhatTheInstrumentSentAndLogsItsF
 
     std::filesystem::path dataFile;
     for (const auto& name : directory.files()) {
-        if (name != "QRNA_log.txt") dataFile = directory.path() / name;
+        if (name != "QRNA_log.txt" && name.extension() == ".txt") {
+            dataFile = directory.path() / name;
+        }
     }
     ASSERT_FALSE(dataFile.empty());
     // With a record period of 0 a reading is recorded when its second differs from the last
@@ -104,6 +136,106 @@ TEST_F(ContinuousAcquisitionE2eTest, ARunRecordsWhatTheInstrumentSentAndLogsItsF
 
     const std::string log = FileText(directory.path() / "QRNA_log.txt");
     EXPECT_EQ(Occurrences(log, Utf8ToGbk("校验错误，")), 2u);
+}
+
+// A minute of instrument time at the shortest period, passed in as fast as the line allows:
+// channel 1 is pushed above its limit for twenty seconds by an offset on the instrument.
+TEST_F(ContinuousAcquisitionE2eTest, AMinuteCrossingALimitAlarmsOnceAndTheCsvMatchesTheDataFile) {
+    using namespace std::chrono;
+    constexpr int kChannel1 = 4;
+    SteppingClock clock;
+    const auto start = floor<seconds>(system_clock::now());
+    const auto wall = [&clock, start] {
+        return start + duration_cast<system_clock::duration>(clock.elapsed());
+    };
+    startSimulator({}, {}, wall);
+    const int startTenths = host->withModel([](sim::InstrumentModel& model) {
+        return model.currentTemperatures()[kChannel1].tenths();
+    });
+    clock.onSleep = [this, raised = false, lowered = false](Clock::Duration elapsed) mutable {
+        if (!raised && elapsed >= 20s) {
+            raised = true;
+            host->withModel([](sim::InstrumentModel& model) { model.setDigitalOffset(1, 127); });
+        }
+        if (!lowered && elapsed >= 40s) {
+            lowered = true;
+            host->withModel([](sim::InstrumentModel& model) { model.setDigitalOffset(1, 0); });
+        }
+    };
+
+    MainDialog run{opener, clock, person};
+    std::vector<QString> notifications;
+    run.trend().notify = [&notifications](const QString&, const QString& body) {
+        notifications.push_back(body);
+    };
+    run.trend().nowMs = [&wall] {
+        return duration_cast<milliseconds>(wall().time_since_epoch()).count();
+    };
+    run.continuousAcquisition().wallTime = [&wall] { return system_clock::to_time_t(wall()); };
+    // The sine the sensor drifts along moves it far less than 5 °C in a minute; the offset
+    // moves it 12.7 °C.
+    ChannelSettings settings;
+    settings[kChannel1].name = "炉膛, 上";
+    settings[kChannel1].limits.highTenths = startTenths + 50;
+    run.trend().applySettings(settings);
+    run.continuousAcquisition().recordOptionsAction().trigger();
+    run.control<QCheckBox>(MainDialog::kSaveLogCheck)->setChecked(true);
+    run.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->setText("0");
+    run.control<QLineEdit>(MainDialog::kPeriodEdit)->setText("600");
+
+    const auto successes = [&run] {
+        return run.control<QLabel>(MainDialog::kSuccessCountLabel)->text().toInt();
+    };
+    QTest::mouseClick(run.control<QPushButton>(MainDialog::kContinuousButton), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return successes() >= 100; }, 60'000));
+    run.done(QDialog::Rejected);
+    ASSERT_TRUE(person.messages.empty()) << person.messages.front();
+
+    // Every reading shown was taken whole; the alarm counts those above the limit.
+    const std::int64_t shown = run.trend().statistics().of(kChannel1).count;
+    int above = 0;
+    host->withModel([&](sim::InstrumentModel& model) {
+        for (std::int64_t i = 0; i < shown; ++i) {
+            if (model.sentReadings()[i].words[kChannel1].tenths() > startTenths + 50) ++above;
+        }
+    });
+    EXPECT_GT(above, 25);
+    EXPECT_LT(above, 40);
+    EXPECT_EQ(run.trend().alarms().count(kChannel1), above);
+    EXPECT_EQ(notifications.size(), 1u);
+    EXPECT_FALSE(run.trend().alarms().inAlarm(kChannel1));
+    EXPECT_FALSE(run.control<QTableWidget>(MainDialog::kLowChannelList)
+                     ->item(0, kCaptionColumn)
+                     ->data(Qt::BackgroundRole)
+                     .isValid());
+
+    std::filesystem::path txtFile;
+    for (const auto& name : directory.files()) {
+        if (name.extension() == ".txt" && name != "QRNA_log.txt") txtFile = directory.path() / name;
+    }
+    ASSERT_FALSE(txtFile.empty());
+    const std::vector<std::string> txt = Lines(txtFile);
+    const std::vector<std::string> csv =
+        Lines(std::filesystem::path(txtFile).replace_extension(".csv"));
+    ASSERT_GE(txt.size(), 55u);  // a record per second of the minute
+    ASSERT_EQ(csv.size(), txt.size() + 1);
+    EXPECT_EQ(csv[0].rfind("\xEF\xBB\xBF时间,PT100通道1,", 0), 0u);
+    EXPECT_NE(csv[0].find(",\"通道1 (炉膛, 上)\",通道2,"), std::string::npos);
+    for (std::size_t i = 0; i < txt.size(); ++i) {
+        const std::vector<std::string> txtFields = Split(txt[i], '\t');
+        const std::vector<std::string> csvFields = Split(csv[i + 1], ',');
+        ASSERT_EQ(csvFields.size(), txtFields.size()) << csv[i + 1];
+        // The same local time, with its date.
+        std::tm local{};
+        ASSERT_NE(strptime(csvFields[0].c_str(), "%Y-%m-%dT%H:%M:%S", &local), nullptr);
+        local.tm_isdst = -1;
+        const auto when = system_clock::from_time_t(std::mktime(&local));
+        EXPECT_TRUE(when >= start && when <= start + 70s) << csvFields[0];
+        EXPECT_EQ(csvFields[0].substr(11), txtFields[0]);
+        EXPECT_TRUE(std::equal(txtFields.begin() + 1, txtFields.end(), csvFields.begin() + 1))
+            << txt[i] << "\n"
+            << csv[i + 1];
+    }
 }
 
 }  // namespace

@@ -1,0 +1,312 @@
+#include "TrendDialog.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <limits>
+
+#include "DialogUnits.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr int kPointSize = 9;
+// About one bucket per two pixels of a wide chart: enough for the eye, cheap to draw.
+constexpr std::size_t kDisplayBuckets = 600;
+constexpr std::int64_t kMinuteMs = 60'000;
+constexpr std::int64_t kHourMs = 60 * kMinuteMs;
+// Room above and below the curves, in °C.
+constexpr double kValueMarginCelsius = 0.5;
+const QColor kAlarmColour(200, 0, 0);
+constexpr int kRedrawBudgetFactor = 5;
+
+std::int64_t SpanMs(TrendDialog::Span span) {
+    switch (span) {
+        case TrendDialog::Span::FiveMinutes:
+            return 5 * kMinuteMs;
+        case TrendDialog::Span::Hour:
+            return kHourMs;
+        case TrendDialog::Span::Day:
+            return 24 * kHourMs;
+        case TrendDialog::Span::All:
+            break;
+    }
+    return 0;
+}
+
+QColor ChannelColour(int channel) {
+    // Neighbouring channels get hues far apart.
+    return QColor::fromHsv((channel * 67) % 360, 230, 190);
+}
+
+QString Celsius(std::optional<double> value) {
+    return value ? QString::number(*value, 'f', 1) : QString();
+}
+
+// The points split at every gap, each stretch a list of its own.
+std::vector<QList<QPointF>> Stretches(const std::vector<TrendPoint>& points, double& low,
+                                      double& high) {
+    std::vector<QList<QPointF>> stretches(1);
+    for (const TrendPoint& point : points) {
+        if (!point.tenths) {
+            if (!stretches.back().isEmpty()) stretches.emplace_back();
+            continue;
+        }
+        const double celsius = *point.tenths / 10.0;
+        low = std::min(low, celsius);
+        high = std::max(high, celsius);
+        stretches.back().append(QPointF(static_cast<double>(point.timeMs), celsius));
+    }
+    if (stretches.size() > 1 && stretches.back().isEmpty()) stretches.pop_back();
+    return stretches;
+}
+
+}  // namespace
+
+TrendDialog::TrendDialog(const TrendSources& sources, QWidget* parent)
+    : QDialog(parent, Qt::Window), m_sources(sources) {
+    setWindowTitle(QStringLiteral("趋势图"));
+    setModal(false);
+    const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
+    resize(units.size(600, 340));
+
+    buildChannelList();
+
+    m_spanCombo = new QComboBox(this);
+    m_spanCombo->addItems({QStringLiteral("最近5分钟"), QStringLiteral("最近1小时"),
+                           QStringLiteral("最近24小时"), QStringLiteral("全部")});
+    auto* spanLabel = new QLabel(QStringLiteral("时间范围(&R):"), this);
+    spanLabel->setBuddy(m_spanCombo);
+    m_spanCombo->setAccessibleName(QStringLiteral("时间范围"));
+    connect(m_spanCombo, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setSpan(static_cast<Span>(index)); });
+    auto* settingsButton = new QPushButton(QStringLiteral("通道设置(&L)..."), this);
+    connect(settingsButton, &QPushButton::clicked, this, &TrendDialog::settingsRequested);
+
+    m_chart = new QChart;
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_timeAxis = new QDateTimeAxis(m_chart);
+    m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
+    m_timeAxis->setTitleText(QStringLiteral("时间"));
+    m_valueAxis = new QValueAxis(m_chart);
+    m_valueAxis->setTitleText(QStringLiteral("°C"));
+    m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    m_view = new QChartView(m_chart, this);
+    m_view->setRenderHint(QPainter::Antialiasing, false);
+    m_view->setAccessibleName(QStringLiteral("趋势图"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(spanLabel);
+    top->addWidget(m_spanCombo);
+    top->addStretch();
+    top->addWidget(settingsButton);
+    auto* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addLayout(top);
+    rightLayout->addWidget(m_view);
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(m_list);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(splitter);
+
+    m_redrawTimer.setSingleShot(true);
+    m_redrawTimer.setInterval(kRedrawIntervalMs);
+    connect(&m_redrawTimer, &QTimer::timeout, this, &TrendDialog::redrawNow);
+}
+
+TrendDialog::~TrendDialog() = default;
+
+void TrendDialog::buildChannelList() {
+    m_list = new QTableWidget(kChannelCount, kColumnCount, this);
+    m_list->setAccessibleName(QStringLiteral("通道"));
+    m_list->setHorizontalHeaderLabels({QStringLiteral("通道"), QStringLiteral("最小"),
+                                       QStringLiteral("最大"), QStringLiteral("平均"),
+                                       QStringLiteral("次数"), QStringLiteral("报警")});
+    m_list->verticalHeader()->hide();
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_filling = true;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        auto* caption = new QTableWidgetItem;
+        caption->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        caption->setCheckState(Qt::Unchecked);
+        caption->setForeground(ChannelColour(channel));
+        m_list->setItem(channel, kChannelColumn, caption);
+        for (int column = kMinColumn; column < kColumnCount; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_list->setItem(channel, column, item);
+        }
+    }
+    m_filling = false;
+    updateList();
+    m_list->resizeColumnToContents(kChannelColumn);
+    connect(m_list, &QTableWidget::itemChanged, this, &TrendDialog::listItemChanged);
+}
+
+void TrendDialog::listItemChanged(QTableWidgetItem* item) {
+    if (m_filling || item->column() != kChannelColumn) return;
+    setChannelShown(item->row(), item->checkState() == Qt::Checked);
+}
+
+void TrendDialog::setChannelShown(int channel, bool shown) {
+    if (m_shown.at(channel) == shown) return;
+    m_shown[channel] = shown;
+    m_filling = true;
+    m_list->item(channel, kChannelColumn)->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
+    m_filling = false;
+    if (!shown) removeCurve(channel);
+    scheduleRedraw();
+}
+
+bool TrendDialog::channelShown(int channel) const {
+    return m_shown.at(channel);
+}
+
+void TrendDialog::setSpan(Span span) {
+    m_span = span;
+    if (m_spanCombo->currentIndex() != static_cast<int>(span)) {
+        m_spanCombo->setCurrentIndex(static_cast<int>(span));
+    }
+    m_timeAxis->setFormat(span == Span::FiveMinutes || span == Span::Hour
+                              ? QStringLiteral("HH:mm:ss")
+                              : QStringLiteral("MM-dd HH:mm"));
+    scheduleRedraw();
+}
+
+void TrendDialog::scheduleRedraw() {
+    if (!isVisible() || m_redrawTimer.isActive()) return;
+    m_redrawTimer.start();
+}
+
+void TrendDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    redrawNow();
+}
+
+void TrendDialog::updateList() {
+    m_filling = true;
+    const auto set = [this](int row, int column, const QString& text) {
+        QTableWidgetItem* item = m_list->item(row, column);
+        if (item->text() != text) item->setText(text);
+    };
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const ChannelSummary& summary = m_sources.statistics.of(channel);
+        const bool any = summary.count > 0;
+        set(channel, kChannelColumn, QString::fromStdString(m_sources.settings.label(channel)));
+        set(channel, kMinColumn, any ? Celsius(summary.minTenths / 10.0) : QString());
+        set(channel, kMaxColumn, any ? Celsius(summary.maxTenths / 10.0) : QString());
+        set(channel, kMeanColumn, Celsius(summary.meanCelsius()));
+        set(channel, kCountColumn, any ? QString::number(summary.count) : QString());
+        const int alarms = m_sources.alarms.count(channel);
+        set(channel, kAlarmColumn, alarms > 0 ? QString::number(alarms) : QString());
+        const QVariant background =
+            m_sources.alarms.inAlarm(channel) ? QVariant(QColor(255, 200, 200)) : QVariant();
+        for (int column = 0; column < kColumnCount; ++column) {
+            QTableWidgetItem* item = m_list->item(channel, column);
+            if (item->data(Qt::BackgroundRole) != background) {
+                item->setData(Qt::BackgroundRole, background);
+            }
+        }
+    }
+    m_filling = false;
+}
+
+void TrendDialog::redrawNow() {
+    m_redrawTimer.stop();
+    QElapsedTimer took;
+    took.start();
+    updateList();
+    const TrendHistory& history = m_sources.history;
+    const std::int64_t now = history.lastTime().value_or(QDateTime::currentMSecsSinceEpoch());
+    const std::int64_t from =
+        m_span == Span::All ? history.firstTime().value_or(now) : now - SpanMs(m_span);
+    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
+                         QDateTime::fromMSecsSinceEpoch(std::max(now, from + 1000)));
+
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (m_shown[channel]) plotChannel(channel, from, low, high);
+    }
+    if (low > high) {
+        low = 0;
+        high = 1;
+    }
+    m_valueAxis->setRange(low - kValueMarginCelsius, high + kValueMarginCelsius);
+    // A heavy chart (many channels over a long span) waits longer for its next redraw, so
+    // that drawing never takes more than a fifth of the window thread's time.
+    m_redrawTimer.setInterval(
+        std::max<int>(kRedrawIntervalMs, static_cast<int>(kRedrawBudgetFactor * took.elapsed())));
+}
+
+void TrendDialog::plotChannel(int channel, std::int64_t fromMs, double& low, double& high) {
+    const std::vector<QList<QPointF>> stretches =
+        Stretches(m_sources.history.points(channel, fromMs, kDisplayBuckets), low, high);
+    std::vector<QLineSeries*>& pieces = m_curves[channel];
+    while (pieces.size() < stretches.size())
+        pieces.push_back(addPiece(channel));
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        QLineSeries* piece = pieces[i];
+        if (i < stretches.size()) {
+            piece->replace(stretches[i]);
+            // A reading between two failures has no line to draw: show it as a dot.
+            piece->setPointsVisible(stretches[i].size() == 1);
+        } else {
+            piece->clear();
+        }
+    }
+    QLineSeries* first = pieces.front();
+    first->setName(QString::fromStdString(m_sources.settings.label(channel)));
+    for (QLegendMarker* marker : m_chart->legend()->markers(first)) {
+        const bool alarm = m_sources.alarms.inAlarm(channel);
+        marker->setLabelBrush(alarm ? QBrush(kAlarmColour) : m_chart->legend()->labelBrush());
+        marker->setBrush(alarm ? QBrush(kAlarmColour) : QBrush(ChannelColour(channel)));
+    }
+}
+
+QLineSeries* TrendDialog::addPiece(int channel) {
+    auto* piece = new QLineSeries;
+    QPen pen(ChannelColour(channel));
+    pen.setWidth(1);
+    piece->setPen(pen);
+    m_chart->addSeries(piece);
+    piece->attachAxis(m_timeAxis);
+    piece->attachAxis(m_valueAxis);
+    if (!m_curves[channel].empty()) {
+        for (QLegendMarker* marker : m_chart->legend()->markers(piece))
+            marker->setVisible(false);
+    }
+    return piece;
+}
+
+void TrendDialog::removeCurve(int channel) {
+    for (QLineSeries* piece : m_curves.at(channel)) {
+        m_chart->removeSeries(piece);
+        delete piece;
+    }
+    m_curves[channel].clear();
+}
+
+}  // namespace tavolex

@@ -1,0 +1,167 @@
+#include "TrendMonitor.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QTableWidget>
+
+#include "ChannelLists.h"
+#include "ChannelSettingsDialog.h"
+#include "ChannelSettingsStore.h"
+#include "CsvFile.h"
+#include "DesktopNotification.h"
+#include "MainDialog.h"
+#include "TenthDegree.h"
+#include "TrendDialog.h"
+
+namespace tavolex {
+
+namespace {
+
+const QColor kAlarmBackground(255, 200, 200);
+
+int ListId(ChannelList list) {
+    switch (list) {
+        case ChannelList::Low:
+            return MainDialog::kLowChannelList;
+        case ChannelList::High:
+            return MainDialog::kHighChannelList;
+        case ChannelList::Pt100:
+            break;
+    }
+    return MainDialog::kPt100List;
+}
+
+}  // namespace
+
+TrendMonitor::TrendMonitor(MainDialog& window)
+    : notify(ShowDesktopNotification),
+      nowMs([] { return QDateTime::currentMSecsSinceEpoch(); }),
+      settingsFile(ChannelSettingsFile()),
+      m_window(window) {
+    m_settings = LoadChannelSettings(settingsFile);
+    showLabels();
+
+    m_trendAction = new QAction(QStringLiteral("趋势图(&T)..."), &window);
+    QObject::connect(m_trendAction, &QAction::triggered, &window, [this] { openTrend(); });
+    m_settingsAction = new QAction(QStringLiteral("通道设置(&L)..."), &window);
+    QObject::connect(m_settingsAction, &QAction::triggered, &window, [this] { editSettings(); });
+
+    for (ChannelList list : {ChannelList::Low, ChannelList::High, ChannelList::Pt100}) {
+        QObject::connect(window.control<QTableWidget>(ListId(list)),
+                         &QTableWidget::cellDoubleClicked, &window,
+                         [this, list](int row, int) { addToTrend(ChannelOfRow(list, row)); });
+    }
+}
+
+TrendMonitor::~TrendMonitor() {
+    // The trend window reads this object's history: it goes first.
+    delete m_dialog.data();
+}
+
+void TrendMonitor::takeReading(const TemperatureReply& reply) {
+    m_history.addReading(nowMs(), reply);
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const std::optional<int> tenths = ChannelTenths(reply, channel);
+        if (tenths) m_statistics.add(channel, *tenths);
+        const AlarmStep step = m_alarms.take(channel, tenths, m_settings[channel].limits);
+        if (step.change != AlarmChange::None) {
+            colourRow(channel, step.change == AlarmChange::Entered);
+        }
+        if (step.notify) announce(channel, *tenths);
+    }
+    redrawTrend();
+}
+
+void TrendMonitor::takeFailure() {
+    m_history.addFailure(nowMs());
+    redrawTrend();
+}
+
+void TrendMonitor::startRun() {
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (m_alarms.inAlarm(channel)) colourRow(channel, false);
+    }
+    m_alarms.startRun();
+    m_statistics.reset();
+    redrawTrend();
+}
+
+TrendDialog* TrendMonitor::trendDialog() const {
+    return m_dialog.data();
+}
+
+TrendDialog& TrendMonitor::openTrend() {
+    if (m_dialog.isNull()) {
+        m_dialog = new TrendDialog({m_history, m_settings, m_statistics, m_alarms}, &m_window);
+        QObject::connect(m_dialog, &TrendDialog::settingsRequested, m_dialog,
+                         [this] { editSettings(); });
+    }
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+    return *m_dialog;
+}
+
+void TrendMonitor::addToTrend(int channel) {
+    openTrend().setChannelShown(channel, true);
+}
+
+void TrendMonitor::editSettings() {
+    QWidget* owner = m_dialog && m_dialog->isVisible() ? static_cast<QWidget*>(m_dialog.data())
+                                                       : static_cast<QWidget*>(&m_window);
+    ChannelSettingsDialog dialog(m_settings, m_window.person(), owner);
+    if (dialog.exec() != QDialog::Accepted) return;
+    applySettings(dialog.settings());
+    SaveChannelSettings(settingsFile, m_settings);
+}
+
+void TrendMonitor::applySettings(const ChannelSettings& settings) {
+    m_settings = settings;
+    showLabels();
+    if (m_dialog) m_dialog->redrawNow();
+}
+
+void TrendMonitor::closeTrend() {
+    if (m_dialog) m_dialog->hide();
+}
+
+std::string TrendMonitor::csvHeading() const {
+    std::vector<std::string> labels;
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        labels.push_back(m_settings.label(channel));
+    return CsvHeading(labels);
+}
+
+void TrendMonitor::showLabels() {
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const ListRow at = RowOfChannel(channel);
+        QTableWidgetItem* item =
+            m_window.control<QTableWidget>(ListId(at.list))->item(at.row, kCaptionColumn);
+        item->setText(QString::fromStdString(m_settings.label(channel)));
+    }
+}
+
+void TrendMonitor::colourRow(int channel, bool alarm) {
+    const ListRow at = RowOfChannel(channel);
+    QTableWidget* list = m_window.control<QTableWidget>(ListId(at.list));
+    for (int column = 0; column < kChannelListColumns; ++column) {
+        list->item(at.row, column)
+            ->setData(Qt::BackgroundRole, alarm ? QVariant(kAlarmBackground) : QVariant());
+    }
+}
+
+void TrendMonitor::announce(int channel, int tenths) {
+    const ChannelLimits& limits = m_settings[channel].limits;
+    const bool high = limits.highTenths && tenths > *limits.highTenths;
+    const std::string limit = LimitText(high ? limits.highTenths : limits.lowTenths);
+    const std::string body = m_settings.label(channel) + ": " +
+                             TenthDegree::FromTenths(tenths).text() + " °C, " +
+                             (high ? "上限 " : "下限 ") + limit + " °C";
+    notify(QStringLiteral("温度超限"), QString::fromStdString(body));
+}
+
+void TrendMonitor::redrawTrend() {
+    if (m_dialog) m_dialog->scheduleRedraw();
+}
+
+}  // namespace tavolex

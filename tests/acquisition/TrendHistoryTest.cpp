@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "TemperatureFrames.h"
+#include "TrendHistory.h"
+
+namespace tavolex {
+namespace {
+
+TemperatureReply Reply(const std::vector<int>& tenths) {
+    const Bytes frame = testing::TemperatureFrame(tenths);
+    TemperatureReply reply;
+    std::copy(frame.begin(), frame.end(), reply.bytes.begin());
+    return reply;
+}
+
+// Channel 0 carries the value, channels 1-3 zero: the shortest reply there is.
+TemperatureReply OneValue(int tenths) {
+    return Reply({tenths, 0, 0, 0});
+}
+
+TEST(TrendHistory, KeepsTheNewestSamplesUpToItsCapacityOldestFirst) {
+    TrendHistory history(3);
+    for (int i = 1; i <= 5; ++i)
+        history.addReading(i * 1000, OneValue(i * 10));
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history.firstTime(), 3000);
+    EXPECT_EQ(history.lastTime(), 5000);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(history.timeAt(i), static_cast<std::int64_t>(i + 3) * 1000);
+        EXPECT_EQ(history.valueAt(0, i), static_cast<int>(i + 3) * 10);
+    }
+    history.clear();
+    EXPECT_EQ(history.size(), 0u);
+    EXPECT_FALSE(history.lastTime());
+}
+
+TEST(TrendHistory, AFailureAndAChannelTheReplyLacksAreGapsNeverValues) {
+    TrendHistory history;
+    history.addReading(0, Reply({-251, 1, 2, 3, 44}));  // PT100 1-4 and digital channel 1
+    history.addFailure(600);
+    history.addReading(1200, Reply({7, 1, 2, 3}));
+    EXPECT_EQ(history.valueAt(0, 0), -251);
+    EXPECT_EQ(history.valueAt(4, 0), 44);
+    EXPECT_FALSE(history.valueAt(5, 0));
+    for (int channel : {0, 4, 67})
+        EXPECT_FALSE(history.valueAt(channel, 1));
+    EXPECT_FALSE(history.valueAt(4, 2));
+    // Undecimated, the gap stays in place and the values around it are untouched.
+    EXPECT_EQ(history.points(0, 0, 100),
+              (std::vector<TrendPoint>{{0, -251}, {600, std::nullopt}, {1200, 7}}));
+    EXPECT_EQ(history.points(0, 601, 100), (std::vector<TrendPoint>{{1200, 7}}));
+}
+
+TEST(TrendHistory, DecimationKeepsEveryBucketsMinimumAndMaximumInTimeOrder) {
+    TrendHistory history;
+    // 1000 samples of a slow ramp with one spike up and one down, and a failed stretch.
+    for (int i = 0; i < 1000; ++i) {
+        if (i >= 600 && i < 700) {
+            history.addFailure(i * 100);
+            continue;
+        }
+        int value = i;
+        if (i == 123) value = 5000;
+        if (i == 456) value = -5000;
+        history.addReading(i * 100, OneValue(value));
+    }
+    const std::size_t buckets = 10;
+    const std::vector<TrendPoint> points = history.points(0, 0, buckets);
+    EXPECT_LE(points.size(), 2 * buckets);
+    EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
+                               [](auto& a, auto& b) { return a.timeMs < b.timeMs; }));
+    const auto has = [&](TrendPoint p) {
+        return std::find(points.begin(), points.end(), p) != points.end();
+    };
+    EXPECT_TRUE(has({12300, 5000}));
+    EXPECT_TRUE(has({45600, -5000}));
+    EXPECT_TRUE(has({0, 0}));
+    EXPECT_TRUE(has({99900, 999}));
+    // The failed bucket breaks the line once; no bucket with values does.
+    EXPECT_EQ(std::count_if(points.begin(), points.end(), [](auto& p) { return !p.tenths; }), 1);
+    EXPECT_TRUE(has({60000, std::nullopt}));
+    // A span that starts later decimates only what lies in it.
+    const auto late = history.points(0, 70000, 10);
+    EXPECT_EQ(late.front(), (TrendPoint{70000, 700}));
+    EXPECT_EQ(late.back(), (TrendPoint{99900, 999}));
+}
+
+TEST(TrendHistory, ASpanAfterTheLastSampleOrAnEmptyHistoryHasNoPoints) {
+    TrendHistory history;
+    EXPECT_TRUE(history.points(0, 0, 10).empty());
+    history.addReading(1000, OneValue(1));
+    EXPECT_TRUE(history.points(0, 1001, 10).empty());
+}
+
+}  // namespace
+}  // namespace tavolex

@@ -1,0 +1,221 @@
+// Channel names, alarm limits and the trend window, driven from the main window on the fake
+// line with "采集": names in the lists, rows coloured while out of limits, the notification,
+// the trend window opened by a double click, and the window's menu reachable by keyboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QChart>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QLineSeries>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <set>
+
+#include "ChannelSettingsDialog.h"
+#include "ChannelSettingsStore.h"
+#include "MainDialogFixture.h"
+#include "TrendDialog.h"
+#include "TrendMonitor.h"
+
+namespace tavolex {
+namespace {
+
+using testing::TemperatureFrame;
+
+// Channel 5 is the ninth word of a reply and row 4 of the left list.
+constexpr int kChannel5 = 8;
+constexpr int kRow5 = 4;
+
+class TrendGuiTest : public testing::MainDialogFixture {
+protected:
+    TrendGuiTest() {
+        trend().notify = [this](const QString&, const QString& body) {
+            notifications.push_back(body);
+        };
+        trend().nowMs = [this] { return nextMs += 1000; };
+    }
+
+    TrendMonitor& trend() { return window.trend(); }
+    QTableWidget* list(int id) { return control<QTableWidget>(id); }
+    // One reading through "采集" whose channel 5 reads the given tenths.
+    void readChannel5(int tenths) {
+        std::vector<int> words(12, 200);
+        words[kChannel5] = tenths;
+        line.reply(TemperatureFrame(words));
+        click(MainDialog::kAcquireButton);
+    }
+    void failReading() {
+        Bytes frame = TemperatureFrame(std::vector<int>(12, 200));
+        frame.back() ^= 1;
+        line.reply(frame);
+        click(MainDialog::kAcquireButton);
+    }
+    QVariant rowBackground(int column) {
+        return list(MainDialog::kLowChannelList)->item(kRow5, column)->data(Qt::BackgroundRole);
+    }
+    // Runs the action on the modal dialog that the next call opens, then lets that call go on.
+    template <typename Dialog>
+    void onNextModal(std::function<void(Dialog&)> action) {
+        QTimer::singleShot(0, [action] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            action(*dialog);
+        });
+    }
+
+    std::vector<QString> notifications;
+    std::int64_t nextMs = 1'700'000'000'000;
+};
+
+TEST_F(TrendGuiTest, NamesConfirmedInTheTableShowInTheListsAndAreKeptInTheConfigFolder) {
+    testing::TemporaryDirectory config;
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
+    trend().settingsFile = ChannelSettingsFile();
+    onNextModal<ChannelSettingsDialog>([](ChannelSettingsDialog& dialog) {
+        dialog.table().item(kChannel5, ChannelSettingsDialog::kNameColumn)->setText("炉膛");
+        dialog.table().item(0, ChannelSettingsDialog::kNameColumn)->setText("进口, 左");
+        dialog.table().item(0, ChannelSettingsDialog::kHighColumn)->setText("80");
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    trend().settingsAction().trigger();
+
+    QTableWidget* low = list(MainDialog::kLowChannelList);
+    EXPECT_EQ(low->item(kRow5, 0)->text(), "通道5 (炉膛)");
+    EXPECT_EQ(low->item(kRow5 + 1, 0)->text(), "通道6");
+    EXPECT_EQ(low->horizontalHeaderItem(0)->text(), "内容");
+    EXPECT_EQ(list(MainDialog::kPt100List)->item(0, 0)->text(), "PT100通道1 (进口, 左)");
+    EXPECT_NE(trend().csvHeading().find(",\"PT100通道1 (进口, 左)\",PT100通道2,"),
+              std::string::npos);
+
+    // A window started later finds them in the file under the configuration folder.
+    EXPECT_TRUE(std::filesystem::exists(config.path() / "tavolex" / "channels.ini"));
+    MainDialog later(ports, clock, person);
+    EXPECT_EQ(later.control<QTableWidget>(MainDialog::kLowChannelList)->item(kRow5, 0)->text(),
+              "通道5 (炉膛)");
+    EXPECT_EQ(later.trend().settings()[0].limits.highTenths, 800);
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(TrendGuiTest, TheTableRefusesALimitThatIsNoTemperatureOrALowAboveTheHigh) {
+    ChannelSettingsDialog dialog(trend().settings(), person, &window);
+    QTableWidget& table = dialog.table();
+    table.item(3, ChannelSettingsDialog::kHighColumn)->setText("3O");
+    dialog.accept();
+    table.item(3, ChannelSettingsDialog::kHighColumn)->setText("30");
+    table.item(3, ChannelSettingsDialog::kLowColumn)->setText("30.1");
+    dialog.accept();
+    EXPECT_EQ(person.messages, (std::vector<std::string>{"报警限应为温度值(°C)，最多一位小数!",
+                                                         "下限不能高于上限!"}));
+    EXPECT_EQ(table.currentRow(), 3);
+    EXPECT_EQ(table.currentColumn(), ChannelSettingsDialog::kLowColumn);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    table.item(3, ChannelSettingsDialog::kLowColumn)->setText("-5");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.settings()[3].limits, (ChannelLimits{-50, 300}));
+}
+
+TEST_F(TrendGuiTest, AReadingOutOfLimitsColoursItsRowUntilAReadingIsBackInside) {
+    ChannelSettings settings;
+    settings[kChannel5].limits.highTenths = 300;
+    trend().applySettings(settings);
+
+    readChannel5(300);
+    EXPECT_FALSE(rowBackground(0).isValid());
+    readChannel5(301);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_TRUE(rowBackground(column).isValid()) << column;
+    EXPECT_FALSE(
+        list(MainDialog::kLowChannelList)->item(kRow5 + 1, 0)->data(Qt::BackgroundRole).isValid());
+    // A failed reading changes nothing on screen.
+    failReading();
+    EXPECT_TRUE(rowBackground(1).isValid());
+    readChannel5(290);
+    EXPECT_FALSE(rowBackground(0).isValid());
+    readChannel5(350);
+    EXPECT_TRUE(rowBackground(0).isValid());
+
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications.front(), "通道5: 30.1 °C, 上限 30.0 °C");
+    EXPECT_EQ(trend().alarms().count(kChannel5), 2);
+    EXPECT_EQ(trend().statistics().of(kChannel5).count, 4);
+    EXPECT_EQ(trend().statistics().of(kChannel5).maxTenths, 350);
+    // The error log stays for the line's errors.
+    EXPECT_TRUE(directory.files().empty());
+}
+
+TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurveAtAFailure) {
+    readChannel5(250);
+    readChannel5(260);
+    failReading();
+    readChannel5(240);
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTableWidget* low = list(MainDialog::kLowChannelList);
+    const QPoint cell = low->visualItemRect(low->item(kRow5, 1)).center();
+    // The view takes a double click only on the cell that a press chose before it, as the
+    // first click of a real double click does.
+    QTest::mouseClick(low->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(low->viewport(), Qt::LeftButton, {}, cell);
+    TrendDialog* dialog = trend().trendDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_TRUE(dialog->channelShown(kChannel5));
+    EXPECT_EQ(dialog->channelList().item(kChannel5, 0)->checkState(), Qt::Checked);
+    EXPECT_FALSE(dialog->channelShown(kChannel5 + 1));
+
+    dialog->redrawNow();
+    const std::vector<QLineSeries*>& curve = dialog->curveOf(kChannel5);
+    ASSERT_EQ(curve.size(), 2u);
+    EXPECT_EQ(curve[0]->name(), "通道5");
+    EXPECT_EQ(curve[0]->points(),
+              (QList<QPointF>{{1'700'000'001'000.0, 25.0}, {1'700'000'002'000.0, 26.0}}));
+    EXPECT_EQ(curve[1]->points(), (QList<QPointF>{{1'700'000'004'000.0, 24.0}}));
+    // A lone reading is drawn as a dot.
+    EXPECT_TRUE(curve[1]->pointsVisible());
+    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kMinColumn)->text(), "24.0");
+    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kMeanColumn)->text(), "25.0");
+    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kCountColumn)->text(), "3");
+
+    // Unchecked in its list, the channel leaves the chart.
+    dialog->channelList().item(kChannel5, 0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(dialog->channelShown(kChannel5));
+    EXPECT_TRUE(dialog->curveOf(kChannel5).empty());
+    EXPECT_TRUE(dialog->chart().series().isEmpty());
+    window.done(QDialog::Rejected);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(TrendGuiTest, EveryItemOfTheWindowsMenuHasItsOwnAccelerator) {
+    std::vector<QString> texts;
+    QTimer::singleShot(0, [&texts] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) texts.push_back(action->text());
+        }
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                            window.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&window, &event);
+
+    EXPECT_EQ(texts.size(), 8u);
+    std::set<QChar> keys;
+    for (const QString& text : texts) {
+        const auto at = text.indexOf('&');
+        ASSERT_GE(at, 0) << text.toStdString();
+        keys.insert(text.at(at + 1).toUpper());
+    }
+    EXPECT_EQ(keys.size(), texts.size());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "显示保存选项(&R)"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "趋势图(&T)..."), texts.end());
+}
+
+}  // namespace
+}  // namespace tavolex
