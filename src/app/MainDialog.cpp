@@ -35,6 +35,7 @@
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
 #include "RecordingIntervalControls.h"
+#include "RecordsDialog.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
@@ -270,6 +271,8 @@ void MainDialog::buildControls() {
             &MainDialog::registerFromFile);
     connect(control<QPushButton>(kPt100Button), &QPushButton::clicked, this,
             &MainDialog::openPt100Dialog);
+    connect(control<QPushButton>(kViewRecordsButton), &QPushButton::clicked, this,
+            [this] { RecordsDialog::Open(*this); });
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [this](int mode) {
         if (refresh()) {
             applyRegistrationMode(mode);
