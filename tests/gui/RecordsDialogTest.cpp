@@ -1,5 +1,6 @@
-// The records window on the fake line: opened from the main window, its count, download and
-// deletion, the download's worker thread and progress window, and the table saved as CSV.
+// The records window: on the fake line, opened from the main window, its count, download and
+// deletion, the download's worker thread and progress window, and the table saved as CSV; on
+// the real port, downloads of what the simulated instrument logged by itself.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -7,20 +8,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <atomic>
 #include <functional>
-#include <sstream>
 
 #include "DialogUnits.h"
 #include "MainDialogFixture.h"
 #include "RecordDownloadWorker.h"
 #include "RecordFrames.h"
+#include "RecordTexts.h"
 #include "RecordsDialog.h"
+#include "SimulatorFixture.h"
 #include "WaitDialog.h"
 
 namespace tavolex {
@@ -60,6 +62,23 @@ WaitDialog* OpenWaitDialog() {
     return qobject_cast<WaitDialog*>(QApplication::activeModalWidget());
 }
 
+// Presses "读取记录内容"; returns the value and the maximum that the progress bar tells
+// assistive tools as its window closes.
+std::pair<int, int> Download(RecordsDialog& records) {
+    std::pair<int, int> progress{-1, -1};
+    const AtHandOver first(1, [&progress] {
+        WaitDialog* wait = OpenWaitDialog();
+        ASSERT_NE(wait, nullptr);
+        QObject::connect(wait, &QDialog::finished, [wait, &progress] {
+            QAccessibleValueInterface* value =
+                QAccessible::queryAccessibleInterface(wait->progressBar())->valueInterface();
+            progress = {value->currentValue().toInt(), value->maximumValue().toInt()};
+        });
+    });
+    QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDownloadButton), Qt::LeftButton);
+    return progress;
+}
+
 class RecordsDialogTest : public testing::MainDialogFixture {
 protected:
     RecordsDialogTest() {
@@ -68,22 +87,11 @@ protected:
         };
     }
     void press(int id) { QTest::mouseClick(records.control<QPushButton>(id), Qt::LeftButton); }
-    // Presses "读取记录内容" for a count scripted already; `progress` gets the value and the
-    // maximum that the progress bar tells assistive tools as its window closes.
-    void download(std::pair<int, int>* progress = nullptr) {
-        const AtHandOver first(1, [progress] {
-            WaitDialog* wait = OpenWaitDialog();
-            ASSERT_NE(wait, nullptr);
-            QObject::connect(wait, &QDialog::finished, [wait, progress] {
-                QAccessibleValueInterface* value =
-                    QAccessible::queryAccessibleInterface(wait->progressBar())->valueInterface();
-                if (progress) {
-                    *progress = {value->currentValue().toInt(), value->maximumValue().toInt()};
-                }
-            });
-        });
-        press(RecordsDialog::kDownloadButton);
+    // Presses "读取记录内容" for a count scripted already; the progress it ended at.
+    std::pair<int, int> download() {
+        const std::pair<int, int> progress = Download(records);
         EXPECT_FALSE(line.held());
+        return progress;
     }
     QTableWidget* table() { return records.control<QTableWidget>(RecordsDialog::kTable); }
     int rows() { return table()->rowCount(); }
@@ -148,91 +156,46 @@ TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpening) {
     EXPECT_EQ(line.written.at(0), RequestFrame(5, command::kStoredRecords, Bytes{0}));
 }
 
-TEST_F(RecordsDialogTest, DownloadShowsRecordsInOrderAndABadOneAsUnreadable) {
+TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
     line.reply(RecordCountFrame(3));
     line.reply(RecordFrame({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, 0x80FA, 0x00FD));
     line.silence();
     line.reply(RecordFrame({0x00, 0x24, 0x1A, 0x07, 0x09, 0x03, 0x01}, 0x8000, 0x7FFF));
-    std::pair<int, int> progress;
-    download(&progress);
-    EXPECT_EQ(progress, std::make_pair(3, 3));
+    EXPECT_EQ(download(), std::make_pair(3, 3));
     EXPECT_EQ(countText(), "记录条数:3");
     ASSERT_EQ(rows(), 3);
-    const QStringList first{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3), cell(0, 66)};
-    EXPECT_EQ(first, (QStringList{"记录#1", "2024/05/07/09/03/01", "25.3", "25.4", "-25.0"}));
-    EXPECT_EQ(cell(1, 0), "记录#2");
-    EXPECT_EQ(cell(1, 1), "读取失败");
-    EXPECT_EQ(cell(1, 2), "");
-    EXPECT_EQ(cell(1, 69), "");
-    const QStringList third{cell(2, 1), cell(2, 2), cell(2, 3), cell(2, 66)};
-    EXPECT_EQ(third, (QStringList{"24/1A/07/09/03/01", "3276.7", "-0.0", "-0.0"}));
-    EXPECT_TRUE(person.messages.empty());
+    const QStringList shown{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3),  cell(0, 66),
+                            cell(1, 0), cell(1, 1), cell(1, 2), cell(1, 69), cell(2, 1),
+                            cell(2, 2), cell(2, 3), cell(2, 66)};
+    EXPECT_EQ(shown,
+              (QStringList{"记录#1", "2024/05/07/09/03/01", "25.3", "25.4", "-25.0", "记录#2",
+                           "读取失败", "", "", "24/1A/07/09/03/01", "3276.7", "-0.0", "-0.0"}));
 
-    // "读取" shows the count alone; its failures leave count and table as they were.
+    // "读取" shows the count alone; a failed count, or a count of 0, leaves the table be.
     line.reply(RecordCountFrame(5));
     press(RecordsDialog::kReadCountButton);
-    EXPECT_EQ(countText(), "记录条数:5");
-    Bytes badChecksum = RecordCountFrame(9);
-    badChecksum.back() ^= 1;
-    line.reply(badChecksum);
-    press(RecordsDialog::kReadCountButton);
-    line.reply(RecordCountFrame(9), 1100ms);
-    press(RecordsDialog::kDownloadButton);
-    line.refuseOpen = true;
-    press(RecordsDialog::kReadCountButton);
-    line.refuseOpen = false;
-    EXPECT_EQ(person.messages,
-              (Messages{"检验码错误!", "读取失败!", "没有发现此串口或此串口被占用"}));
-    EXPECT_EQ(countText(), "记录条数:5");
-    EXPECT_EQ(records.total(), 5);
-    EXPECT_EQ(rows(), 3);
-
-    // A count of 0 starts nothing and keeps the table.
-    person.messages.clear();
-    line.reply(RecordCountFrame(0));
-    press(RecordsDialog::kDownloadButton);
-    EXPECT_EQ(person.messages, Messages{"请先读取记录总条目数"});
-    EXPECT_EQ(countText(), "记录条数:0");
-    EXPECT_EQ(rows(), 3);
-    EXPECT_FALSE(line.held());
-}
-
-TEST_F(RecordsDialogTest, DeleteClearsTheTableButNotTheCountAndAFailureKeepsIt) {
-    line.reply(RecordCountFrame(4));
-    download();
-    Bytes bad = ReplyFrame(0, command::kDeleteRecords, Bytes{0});
+    Bytes bad = RecordCountFrame(9);
     bad.back() ^= 1;
     line.reply(bad);
-    press(RecordsDialog::kDeleteButton);
+    press(RecordsDialog::kDownloadButton);
+    EXPECT_EQ(countText(), "记录条数:5");
+    line.reply(RecordCountFrame(0));
+    press(RecordsDialog::kDownloadButton);
+    EXPECT_EQ(countText(), "记录条数:0");
+    EXPECT_EQ(rows(), 3);
+
+    // Deleting clears the table, after its message, and leaves the count.
     line.silence();
     press(RecordsDialog::kDeleteButton);
-    EXPECT_EQ(person.messages, (Messages{"校验出错!", "校验出错!"}));
-    EXPECT_EQ(rows(), 4);
-
-    person.onMessage = [this](std::string_view) { EXPECT_EQ(rows(), 4); };
+    EXPECT_EQ(rows(), 3);
+    person.onMessage = [this](std::string_view) { EXPECT_EQ(rows(), 3); };
     line.reply(ReplyFrame(0, command::kDeleteRecords, Bytes{0}), 9000ms);
     press(RecordsDialog::kDeleteButton);
-    EXPECT_EQ(person.messages.back(), "记录已全部删除!");
+    EXPECT_EQ(person.messages,
+              (Messages{"检验码错误!", "请先读取记录总条目数", "校验出错!", "记录已全部删除!"}));
     EXPECT_EQ(rows(), 0);
-    EXPECT_EQ(countText(), "记录条数:4");
-    EXPECT_EQ(records.total(), 4);
-    EXPECT_EQ(line.written.back(), RequestFrame(0, command::kDeleteRecords));
-}
-
-// Splits CSV lines without quoted fields, which these rows do not need.
-std::vector<std::vector<std::string>> CsvFields(const std::string& text) {
-    std::vector<std::vector<std::string>> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        EXPECT_EQ(line.back(), '\r');
-        line.pop_back();
-        std::vector<std::string>& fields = lines.emplace_back();
-        std::istringstream fieldsIn(line);
-        for (std::string field; std::getline(fieldsIn, field, ',');)
-            fields.push_back(field);
-        if (line.back() == ',') fields.emplace_back();
-    }
-    return lines;
+    EXPECT_EQ(countText(), "记录条数:0");
+    EXPECT_FALSE(line.held());
 }
 
 TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
@@ -244,7 +207,6 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     line.silence();
     line.reply(RecordFrame({0x20, 0x24, 0x1A, 0x07, 0x09, 0x03, 0x00}, 0x8001, 0x0101));
     download();
-    EXPECT_TRUE(save.isEnabled());
 
     person.savedFile = directory.path() / "saved";
     records.show();
@@ -256,26 +218,24 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
               window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
     const std::string text = testing::FileText(directory.path() / "saved.csv");
     ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
-    const auto lines = CsvFields(text.substr(3));
-    ASSERT_EQ(lines.size(), 4u);
-    for (const auto& fields : lines)
-        ASSERT_EQ(fields.size(), 70u);
-    EXPECT_EQ(lines[0][0], "记录条目");
-    EXPECT_EQ(lines[0][69], "PT100通道4");
-    for (int column = 0; column < 70; ++column) {
-        for (int row = 0; row < 3; ++row) {
-            if (row == 0 && column == 1) continue;
-            EXPECT_EQ(QString::fromStdString(lines[row + 1][column]), cell(row, column));
-        }
+    const QStringList lines = QString::fromStdString(text.substr(3)).split("\r\n");
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith("记录条目,时间,通道1,"));
+    EXPECT_TRUE(
+        lines[0].endsWith(QStringLiteral(",通道64,PT100通道1,PT100通道2,PT100通道3,PT100通道4")));
+    for (int row = 0; row < 3; ++row) {
+        QStringList shown;
+        for (int column = 0; column < 70; ++column)
+            shown << cell(row, column);
+        if (row == 0) shown[1] = "2024-05-07 09:01:00";
+        EXPECT_EQ(lines[row + 1].split(','), shown);
     }
-    EXPECT_EQ(lines[1][1], "2024-05-07 09:01:00");
-    EXPECT_EQ(lines[2][1], "读取失败");
-    EXPECT_EQ(lines[3][1], "2024/1A/07/09/03/00");
-    EXPECT_EQ(lines[3][66], "-0.1");
+    EXPECT_TRUE(lines[3].startsWith("记录#3,2024/1A/07/09/03/00,25.7,"));
 
     person.savedFile = directory.path() / "no such folder" / "saved.csv";
     save.trigger();
     EXPECT_EQ(person.messages, Messages{"保存文件失败!"});
+    EXPECT_EQ(directory.files().size(), 1u);
 
     line.reply(ReplyFrame(0, command::kDeleteRecords, Bytes{0}));
     press(RecordsDialog::kDeleteButton);
@@ -287,11 +247,9 @@ TEST_F(RecordsDialogTest, EscapeInTheWaitWindowEndsTheDownloadAfterTheRecordInHa
     AtHandOver enter(5, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Return); });
     AtHandOver escape(10, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape); });
     line.reply(RecordCountFrame(40));
-    std::pair<int, int> progress;
-    download(&progress);
+    EXPECT_EQ(download(), std::make_pair(10, 40));
     EXPECT_EQ(rows(), 10);
     EXPECT_EQ(cell(9, 0), "记录#10");
-    EXPECT_EQ(progress, std::make_pair(10, 40));
     EXPECT_EQ(line.written.size(), 11u);
     EXPECT_EQ(line.closes, line.opens);
 }
@@ -318,6 +276,65 @@ TEST_F(RecordsDialogTest, ClosingTheRecordsWindowDuringADownloadWaitsForTheWorke
     EXPECT_EQ(window.findChildren<RecordsDialog*>().size(), 1);
     EXPECT_FALSE(line.held());
     EXPECT_EQ(line.written.size(), 4u);
+}
+
+class RecordsE2eTest : public testing::SimulatorTest {
+protected:
+    // The simulator as com1, its wall clock moved only by the test.
+    void start(sim::HostOptions options = {}) {
+        options.linkPath = portsDir / "com1";
+        const sim::WallClock wall = [this] {
+            return std::chrono::system_clock::time_point{m_wall.load()};
+        };
+        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel({}, wall), options);
+        ASSERT_TRUE(host->start());
+    }
+    std::vector<sim::StoredRecord> held() {
+        return host->withModel([](sim::InstrumentModel& model) { return model.records(); });
+    }
+
+    std::atomic<std::chrono::seconds> m_wall{std::chrono::seconds{1'700'000'000}};
+    testing::RecordingOperator person;
+    MainDialog window{opener, SystemClock(), person};
+    RecordsDialog records{window, LinkSettings{1, 9600, 0}};
+    QTableWidget* table = records.control<QTableWidget>(RecordsDialog::kTable);
+};
+
+TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
+    start();
+    m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};  // seven minutes pass
+    EXPECT_EQ(Download(records), std::make_pair(7, 7));
+    const std::vector<sim::StoredRecord> store = held();
+    ASSERT_EQ(store.size(), 7u);
+    ASSERT_EQ(table->rowCount(), 7);
+    for (int row = 0; row < 7; ++row) {
+        const sim::StoredRecord& record = store[static_cast<std::size_t>(row)];
+        QStringList expected{QStringLiteral("记录#%1").arg(row + 1),
+                             QString::fromStdString(RecordTimeText(DeviceTimestamp(record.stamp)))};
+        for (const TenthDegree word : record.digital)
+            expected << QString::fromStdString(word.text());
+        for (const TenthDegree word : record.pt100)
+            expected << QString::fromStdString(word.text());
+        QStringList shown;
+        for (int column = 0; column < table->columnCount(); ++column)
+            shown << table->item(row, column)->text();
+        EXPECT_EQ(shown, expected) << "row " << row;
+    }
+    QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);
+    EXPECT_EQ(person.messages, Messages{"记录已全部删除!"});
+    EXPECT_TRUE(held().empty());
+}
+
+// At the line's real rate: a few records keep the test short.
+TEST_F(RecordsE2eTest, APacedDownloadCompletesAndItsProgressReachesTheEnd) {
+    sim::HostOptions paced;
+    paced.pace = true;
+    start(paced);
+    host->withModel([](sim::InstrumentModel& model) { model.preloadRecords(4); });
+    EXPECT_EQ(Download(records), std::make_pair(4, 4));
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_NE(table->item(3, 1)->text(), "读取失败");
+    EXPECT_TRUE(person.messages.empty());
 }
 
 }  // namespace
