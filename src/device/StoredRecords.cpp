@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "DedicatedExchange.h"
 #include "DeviceExchange.h"
+#include "PortOpenFailure.h"
 #include "PortWaits.h"
 
 namespace tavolex {
@@ -35,7 +36,7 @@ StoredRecord StoredRecord::FromReply(ByteView reply) {
 PortHandle OpenRecordsPort(const LinkContext& link, const LinkSettings& settings,
                            Operator& person) {
     PortHandle port = link.ports.open(settings, PortProfile::Records);
-    if (!port) person.message(kRecordsPortMissing);
+    if (!port) person.message(OpenFailureMessage(kRecordsPortMissing, link.ports, settings));
     return port;
 }
 
