@@ -18,7 +18,7 @@ void ConsoleOperator::message(std::string_view text) {
 }
 
 bool ConsoleOperator::confirm(std::string_view) {
-    return m_yes;
+    return false;
 }
 
 std::optional<std::filesystem::path> ConsoleOperator::chooseFile(const FileChoice&) {

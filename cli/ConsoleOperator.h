@@ -1,7 +1,8 @@
 // The Operator of the command-line client: every message goes to a stream (standard error) as
-// it is shown in the window, one message a line; a question is answered by the command's own
-// flag (--yes); the file to choose is the one the command names; and text meant for the
-// clipboard is kept for the command to print as data.
+// it is shown in the window, one message a line; nobody is there to answer a question, so the
+// commands that need a yes take --yes before they run, and a question asked anyway is answered
+// no; the file to choose is the one the command names; and text meant for the clipboard is
+// kept for the command to print as data.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +25,6 @@ public:
     std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) override;
     void copyToClipboard(std::string_view text) override { m_clipboard = text; }
 
-    void answerQuestions(bool yes) { m_yes = yes; }
     void chooseFile(std::filesystem::path file) { m_file = std::move(file); }
 
     const std::vector<std::string>& messages() const { return m_messages; }
@@ -32,7 +32,6 @@ public:
 
 private:
     std::ostream& m_out;
-    bool m_yes = false;
     std::optional<std::filesystem::path> m_file;
     std::vector<std::string> m_messages;
     std::string m_clipboard;

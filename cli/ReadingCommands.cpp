@@ -172,6 +172,9 @@ int LogContinuously(Session& session) {
     if (recording) {
         std::error_code error;
         fs::create_directories(directory, error);
+        if (!fs::is_directory(directory)) {
+            return session.usage("cannot make the folder '" + directory.string() + "'");
+        }
         shared.recordEnabled = true;
         shared.recordPeriodSeconds =
             static_cast<int>(recordSeconds.value_or(kDefaultRecordSeconds));

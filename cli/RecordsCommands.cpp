@@ -92,6 +92,7 @@ int DownloadAllRecords(Session& session) {
     PortHandle port = OpenRecordsPort(link, session.settings, session.person);
     if (!port) return kExitNoPort;
     const auto count = ReadRecordCount(port, session.settings.addressByte(), link, session.person);
+    if (signals.stopped()) return kExitSignalBase + signals.signal();
     if (!count) return kExitFailed;
     state.total = *count;
 

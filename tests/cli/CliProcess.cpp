@@ -1,13 +1,13 @@
 #include "CliProcess.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <regex>
+#include <thread>
 
 extern char** environ;
 
@@ -16,7 +16,8 @@ namespace tavolex::testing {
 namespace chr = std::chrono;
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
-                       const std::filesystem::path& workingDirectory) {
+                       const std::filesystem::path& directory)
+    : m_out(directory / ".cli-out"), m_err(directory / ".cli-err") {
     std::vector<std::string> args{TAVOLEX_CLI_PROGRAM};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -24,136 +25,71 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    int out[2];
-    int err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-        ADD_FAILURE() << "no pipes";
-        return;
-    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    constexpr int kNew = O_WRONLY | O_CREAT | O_TRUNC;
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_out.c_str(), kNew, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_err.c_str(), kNew, 0600);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    ::close(err[1]);
-    m_out = out[0];
-    m_err = err[0];
     EXPECT_GT(m_pid, 0) << "cannot run " << TAVOLEX_CLI_PROGRAM;
 }
 
-CliProcess::~CliProcess() {
-    if (m_pid > 0) finish(chr::milliseconds(0));
-    if (m_out >= 0) ::close(m_out);
-    if (m_err >= 0) ::close(m_err);
-}
-
-bool CliProcess::readSome(chr::milliseconds wait) {
-    pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
-    if (m_out < 0 && m_err < 0) return false;
-    if (::poll(fds, 2, static_cast<int>(wait.count())) <= 0) return true;
-    const std::pair<int*, std::string*> streams[] = {{&m_out, &m_result.out},
-                                                     {&m_err, &m_result.err}};
-    for (std::size_t i = 0; i < 2; ++i) {
-        if (fds[i].revents == 0) continue;
-        char buffer[4096];
-        const ssize_t got = ::read(*streams[i].first, buffer, sizeof buffer);
-        if (got > 0) {
-            streams[i].second->append(buffer, static_cast<std::size_t>(got));
-        } else {
-            ::close(*streams[i].first);
-            *streams[i].first = -1;
-        }
-    }
-    return true;
-}
-
-bool CliProcess::waitForLines(std::size_t count, chr::milliseconds timeout) {
+bool CliProcess::waitForLines(std::size_t count, chr::milliseconds timeout) const {
     const auto end = chr::steady_clock::now() + timeout;
-    while (static_cast<std::size_t>(std::count(m_result.out.begin(), m_result.out.end(), '\n')) <
-           count) {
-        if (chr::steady_clock::now() >= end || !readSome(chr::milliseconds(20))) return false;
+    while (Lines(FileText(m_out)).size() < count) {
+        if (chr::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(chr::milliseconds(10));
     }
     return true;
 }
 
-void CliProcess::signal(int number) {
+void CliProcess::signal(int number) const {
     if (m_pid > 0) ::kill(m_pid, number);
 }
 
 CliResult CliProcess::finish(chr::milliseconds timeout) {
+    if (m_pid <= 0) return {};
     const auto end = chr::steady_clock::now() + timeout;
-    while (readSome(chr::milliseconds(20))) {
+    int status = 0;
+    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
         if (chr::steady_clock::now() >= end) {
             ADD_FAILURE() << "tavolex-cli still running; killed";
             ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
             break;
         }
-    }
-    int status = 0;
-    if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid) {
-        m_result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+        std::this_thread::sleep_for(chr::milliseconds(5));
     }
     m_pid = -1;
-    return m_result;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status), FileText(m_out),
+            FileText(m_err)};
 }
 
-std::map<std::string, std::string> ParseJsonObject(std::string_view line) {
+std::map<std::string, std::string> ParseJsonObject(std::string line) {
+    if (line.ends_with('\n')) line.pop_back();
+    static const std::regex field(R"re("((?:[^"\\]|\\.)*)":("(?:[^"\\]|\\.)*"|[^,}]*))re");
+    static const std::regex escape(R"(\\(.))");
+    EXPECT_TRUE(line.starts_with('{') && line.ends_with('}')) << line;
     std::map<std::string, std::string> fields;
-    std::size_t at = 0;
-    const auto skip = [&](char c) {
-        if (at < line.size() && line[at] == c) {
-            ++at;
-            return true;
-        }
-        return false;
-    };
-    const auto string = [&] {
-        std::string text;
-        ++at;  // the opening quote
-        while (at < line.size() && line[at] != '"') {
-            if (line[at] == '\\' && at + 1 < line.size()) {
-                ++at;
-                text += line[at] == 'n' ? '\n' : line[at] == 't' ? '\t' : line[at];
-            } else {
-                text += line[at];
-            }
-            ++at;
-        }
-        ++at;  // the closing quote
-        return text;
-    };
-    if (!skip('{')) {
-        ADD_FAILURE() << "not a JSON object: " << line;
-        return fields;
+    for (auto it = std::sregex_iterator(line.begin(), line.end(), field);
+         it != std::sregex_iterator(); ++it) {
+        std::string value = (*it)[2];
+        if (value.starts_with('"'))
+            value = std::regex_replace(value.substr(1, value.size() - 2), escape, "$1");
+        fields[(*it)[1]] = value;
     }
-    while (at < line.size() && line[at] == '"') {
-        const std::string name = string();
-        skip(':');
-        if (at < line.size() && line[at] == '"') {
-            fields[name] = string();
-        } else {
-            const std::size_t end = line.find_first_of(",}", at);
-            fields[name] = std::string(line.substr(at, end - at));
-            at = end;
-        }
-        skip(',');
-    }
-    EXPECT_TRUE(skip('}')) << "bad JSON object: " << line;
     return fields;
 }
 
 std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string line(text.substr(start, end - start));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.ends_with('\r')) line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;
     }

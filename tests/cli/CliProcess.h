@@ -1,5 +1,5 @@
-// The built tavolex-cli run as a child process, with its standard output and error captured,
-// and the simulated instrument as com1 of a private ports folder.
+// The built tavolex-cli run as a child process, its standard output and error captured in
+// files, against the simulated instrument as com1 of a private ports folder.
 #pragma once
 
 #include <sys/types.h>
@@ -23,38 +23,30 @@ struct CliResult {
 
 class CliProcess {
 public:
-    // Starts the program in `workingDirectory` with the given arguments.
-    CliProcess(const std::vector<std::string>& arguments,
-               const std::filesystem::path& workingDirectory);
-    ~CliProcess();
+    // Starts the program in `workingDirectory` (which also takes its two output files).
+    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory);
+    ~CliProcess() { finish(std::chrono::milliseconds(0)); }
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
-    // Reads output until standard output holds `count` lines, or the time has passed.
-    bool waitForLines(std::size_t count, std::chrono::milliseconds timeout);
-    void signal(int number);
-    // Reads to the end of both streams and waits for the exit (killing the program after
-    // `timeout`).
+    // True once standard output holds `count` lines; false when the time has passed first.
+    bool waitForLines(std::size_t count, std::chrono::milliseconds timeout) const;
+    void signal(int number) const;
+    // Waits for the exit, killing the program after `timeout`.
     CliResult finish(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 private:
-    // Reads what is there within `wait`; false when both streams have ended.
-    bool readSome(std::chrono::milliseconds wait);
-
+    std::filesystem::path m_out;
+    std::filesystem::path m_err;
     pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
-    CliResult m_result;
 };
 
-// One flat JSON object of a line of output: each field's text (strings unquoted and
-// unescaped, numbers and null as written).
-std::map<std::string, std::string> ParseJsonObject(std::string_view line);
+// The fields of a flat JSON object: strings unescaped, numbers and null as written.
+std::map<std::string, std::string> ParseJsonObject(std::string line);
 
 // The lines of the text, without their line ends.
 std::vector<std::string> Lines(std::string_view text);
 
-// The simulator as com1 (from SimulatorTest) and a working directory for the program.
 class CliTest : public SimulatorTest {
 protected:
     CliResult run(const std::vector<std::string>& arguments) {
