@@ -12,12 +12,12 @@ namespace tavolex::cli {
 
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;
     bool takesValue;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {"port", true},  {"device", true},   {"baud", true},   {"address", true}, {"format", true},
     {"help", false}, {"period", true},   {"record", true}, {"csv", true},     {"txt", true},
     {"count", true}, {"duration", true}, {"file", true},   {"yes", false},    {"now", false},
@@ -25,7 +25,7 @@ constexpr OptionSpec kOptions[] = {
 constexpr std::string_view kGlobalOptions[] = {"port",    "device", "baud",
                                                "address", "format", "help"};
 
-struct CommandSpec {
+struct CommandEntry {
     CommandInfo info;
     std::vector<std::string_view> options;  // besides the global ones
     std::size_t minOperands;
@@ -35,8 +35,8 @@ struct CommandSpec {
     bool groupDefault = false;
 };
 
-const std::vector<CommandSpec>& Commands() {
-    static const std::vector<CommandSpec> commands = {
+const std::vector<CommandEntry>& Commands() {
+    static const std::vector<CommandEntry> commands = {
         {{"read", "", "one reading of every channel"}, {}, 0, 0, ReadOnce},
         {{"log",
           "--period MS [--record SECONDS] [--txt DIR] [--csv FILE] [--count N | --duration S]",
@@ -147,23 +147,23 @@ constexpr std::string_view kGlobalUsage =
 void PrintOverview(std::ostream& out) {
     out << "Usage: " << kProgramName << " [global options] COMMAND [operands] [options]\n\n"
         << "Commands:\n";
-    for (const CommandSpec& spec : Commands()) {
-        std::string line = "  " + std::string(spec.info.name);
-        if (!spec.info.synopsis.empty()) line += " " + std::string(spec.info.synopsis);
-        out << line << "\n      " << spec.info.summary << '\n';
+    for (const CommandEntry& entry : Commands()) {
+        std::string line = "  " + std::string(entry.info.name);
+        if (!entry.info.synopsis.empty()) line += " " + std::string(entry.info.synopsis);
+        out << line << "\n      " << entry.info.summary << '\n';
     }
     out << '\n' << kGlobalUsage;
 }
 
-void PrintCommandHelp(std::ostream& out, const CommandSpec& spec) {
-    out << "Usage: " << kProgramName << " [global options] " << spec.info.name;
-    if (!spec.info.synopsis.empty()) out << ' ' << spec.info.synopsis;
-    out << "\n\n" << spec.info.summary << ".\n\n" << kGlobalUsage;
+void PrintCommandHelp(std::ostream& out, const CommandEntry& entry) {
+    out << "Usage: " << kProgramName << " [global options] " << entry.info.name;
+    if (!entry.info.synopsis.empty()) out << ' ' << entry.info.synopsis;
+    out << "\n\n" << entry.info.summary << ".\n\n" << kGlobalUsage;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.name == name) return &spec;
+const OptionEntry* FindOption(std::string_view name) {
+    for (const OptionEntry& entry : kOptions) {
+        if (entry.name == name) return &entry;
     }
     return nullptr;
 }
@@ -194,52 +194,53 @@ std::variant<Arguments, std::string> Split(const std::vector<std::string_view>& 
             value = std::string(name.substr(equals + 1));
             name = name.substr(0, equals);
         }
-        const OptionSpec* spec = FindOption(name);
-        if (!spec) return "unknown option --" + std::string(name);
-        if (spec->takesValue && !value) {
+        const OptionEntry* entry = FindOption(name);
+        if (!entry) return "unknown option --" + std::string(name);
+        if (entry->takesValue && !value) {
             if (i + 1 >= arguments.size()) return "--" + std::string(name) + " wants a value";
             value = std::string(arguments[++i]);
         }
-        if (!spec->takesValue && value) return "--" + std::string(name) + " takes no value";
+        if (!entry->takesValue && value) return "--" + std::string(name) + " takes no value";
         parsed.options[std::string(name)] = value.value_or("");
     }
     return parsed;
 }
 
 // The command the words name, longest name first, and how many words its name takes.
-std::pair<const CommandSpec*, std::size_t> FindCommand(const std::vector<std::string>& words) {
+std::pair<const CommandEntry*, std::size_t> FindCommand(const std::vector<std::string>& words) {
     if (words.empty()) return {nullptr, 0};
     if (words.size() >= 2) {
         const std::string two = words[0] + " " + words[1];
-        for (const CommandSpec& spec : Commands()) {
-            if (spec.info.name == two) return {&spec, 2};
+        for (const CommandEntry& entry : Commands()) {
+            if (entry.info.name == two) return {&entry, 2};
         }
     }
-    for (const CommandSpec& spec : Commands()) {
-        if (spec.info.name == words[0]) return {&spec, 1};
+    for (const CommandEntry& entry : Commands()) {
+        if (entry.info.name == words[0]) return {&entry, 1};
     }
-    for (const CommandSpec& spec : Commands()) {
-        if (words.size() == 1 && spec.groupDefault && spec.info.name.starts_with(words[0] + " ")) {
-            return {&spec, 1};
+    for (const CommandEntry& entry : Commands()) {
+        if (words.size() == 1 && entry.groupDefault &&
+            entry.info.name.starts_with(words[0] + " ")) {
+            return {&entry, 1};
         }
     }
     return {nullptr, 0};
 }
 
 bool GroupExists(const std::string& word) {
-    return std::any_of(Commands().begin(), Commands().end(), [&word](const CommandSpec& spec) {
-        return spec.info.name.starts_with(word + " ");
+    return std::any_of(Commands().begin(), Commands().end(), [&word](const CommandEntry& entry) {
+        return entry.info.name.starts_with(word + " ");
     });
 }
 
-std::optional<std::string> CheckOptions(const Arguments& args, const CommandSpec& spec) {
+std::optional<std::string> CheckOptions(const Arguments& args, const CommandEntry& entry) {
     for (const auto& [name, value] : args.options) {
         const bool global = std::find(std::begin(kGlobalOptions), std::end(kGlobalOptions), name) !=
                             std::end(kGlobalOptions);
         const bool own =
-            std::find(spec.options.begin(), spec.options.end(), name) != spec.options.end();
+            std::find(entry.options.begin(), entry.options.end(), name) != entry.options.end();
         if (!global && !own) {
-            return "--" + name + " does not belong to '" + std::string(spec.info.name) + "'";
+            return "--" + name + " does not belong to '" + std::string(entry.info.name) + "'";
         }
     }
     if (args.has("port") && args.has("device")) return "give either --port or --device";
@@ -290,8 +291,8 @@ std::optional<std::int32_t> WholeNumber(std::string_view text) {
 
 std::vector<CommandInfo> CommandList() {
     std::vector<CommandInfo> list;
-    for (const CommandSpec& spec : Commands())
-        list.push_back(spec.info);
+    for (const CommandEntry& entry : Commands())
+        list.push_back(entry.info);
     return list;
 }
 
@@ -304,8 +305,8 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
     if (const auto* problem = std::get_if<std::string>(&split)) return fail(*problem);
     const Arguments& args = std::get<Arguments>(split);
 
-    const auto [spec, nameWords] = FindCommand(args.words);
-    if (!spec) {
+    const auto [entry, nameWords] = FindCommand(args.words);
+    if (!entry) {
         if (args.has("help") || args.words.empty()) {
             PrintOverview(args.has("help") ? out : err);
             return args.has("help") ? kExitSuccess : kExitUsage;
@@ -316,10 +317,10 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
         return fail("no command '" + args.words[0] + "'");
     }
     if (args.has("help")) {
-        PrintCommandHelp(out, *spec);
+        PrintCommandHelp(out, *entry);
         return kExitSuccess;
     }
-    if (const auto problem = CheckOptions(args, *spec)) return fail(*problem);
+    if (const auto problem = CheckOptions(args, *entry)) return fail(*problem);
     const auto settings = SettingsOf(args);
     if (const auto* problem = std::get_if<std::string>(&settings)) return fail(*problem);
     const std::optional<Format> format = FormatNamed(args.option("format").value_or("text"));
@@ -335,13 +336,13 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
                     err);
     session.operands.assign(args.words.begin() + static_cast<std::ptrdiff_t>(nameWords),
                             args.words.end());
-    if (session.operands.size() < spec->minOperands ||
-        session.operands.size() > spec->maxOperands) {
+    if (session.operands.size() < entry->minOperands ||
+        session.operands.size() > entry->maxOperands) {
         return session.usage(
-            "'" + std::string(spec->info.name) + "' takes " +
-            std::string(spec->info.synopsis.empty() ? "no operands" : spec->info.synopsis));
+            "'" + std::string(entry->info.name) + "' takes " +
+            std::string(entry->info.synopsis.empty() ? "no operands" : entry->info.synopsis));
     }
-    return spec->run(session);
+    return entry->run(session);
 }
 
 }  // namespace tavolex::cli
