@@ -11,16 +11,17 @@ constexpr std::string_view kVersionReadFailed = "读数据失败!!!";
 
 }  // namespace
 
-void SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
                     std::uint8_t address, std::int32_t count) {
     const Bytes payload{static_cast<std::uint8_t>(count & 0xFF)};
     const TransactResult result =
         Transact(window, link, address, payload, command::kSetSignalCount);
-    if (!ReplyReceived(result, kFirstValueEnd, window, link, person)) return;
+    if (!ReplyReceived(result, kFirstValueEnd, window, link, person)) return false;
     const int reported = result.at(kReplyDataOffset);
     const std::string shown = std::to_string(reported);
     person.message(reported == count ? "设置的信号数为" + shown + "成功!"
                                      : "设置的信号数为" + shown + "失败!");
+    return reported == count;
 }
 
 std::optional<std::string> ReadFirmwareVersion(TransactionHost& window, const LinkContext& link,

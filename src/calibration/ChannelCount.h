@@ -13,8 +13,8 @@
 namespace tavolex {
 
 // Sends the low eight bits of the count and reports the count the instrument now serves: a
-// success only when that equals the whole count entered.
-void SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
+// success only when that equals the whole count entered. True for a success.
+bool SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
                     std::uint8_t address, std::int32_t count);
 
 // The version label's new text ("Ver3.2"), or none when the read failed (the operator has been

@@ -17,27 +17,28 @@ std::optional<std::uint8_t> ResistorCode(std::int32_t ohms) {
     }
 }
 
-void CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& link,
+bool CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& link,
                                    Operator& person, std::uint8_t address, std::int32_t ohms) {
     const std::optional<std::uint8_t> code = ResistorCode(ohms);
     if (!code) {
         person.message("请先选择电阻!");
-        return;
+        return false;
     }
     const Bytes payload{*code};
     const TransactResult result = Transact(window, link, address, payload, command::kCalibrate);
     // Any reply counts as done; its content is not read.
     switch (result.statusFor(kFrameOverhead)) {
         case ReplyStatus::Refused:
-            return;
+            return false;
         case ReplyStatus::PortNotOpened:
         case ReplyStatus::ReadFailed:
             person.message("读数据失败!!!");
-            return;
+            return false;
         case ReplyStatus::Received:
-            person.message("校机成功!!!");
-            return;
+            break;
     }
+    person.message("校机成功!!!");
+    return true;
 }
 
 }  // namespace tavolex

@@ -52,6 +52,25 @@ bool IsEmptyUartSlot(const fs::path& device, const DeviceTree& tree) {
     return name.starts_with("ttyS") && device.parent_path() == tree.dev && !HasUart(name, tree);
 }
 
+// Why an existing device cannot be opened, or that it refused the line settings.
+std::string PresentDeviceReason(const fs::path& device, PortState state, std::int32_t baudRate) {
+    switch (state) {
+        case PortState::NoPermission: {
+            const std::string group = DeviceGroup(device);
+            return "没有读写 " + device.string() + " 的权限:请把当前用户加入 " + group +
+                   " 组(sudo usermod -aG " + group + " $USER),然后注销并重新登录。";
+        }
+        case PortState::Busy:
+            return device.string() +
+                   " 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。";
+        case PortState::Missing:
+        case PortState::Available:
+            break;
+    }
+    return device.string() + " 不接受串口设置(波特率 " + std::to_string(baudRate) +
+           "):它可能不是串口设备。";
+}
+
 }  // namespace
 
 std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& tree) {
@@ -66,22 +85,20 @@ std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree
     PortState state = ProbeDevice(device, tree);
     if (state != PortState::Missing && !bound && IsEmptyUartSlot(device, tree))
         state = PortState::Missing;
-    switch (state) {
-        case PortState::Missing:
-            return MissingReason(number, *path, bound);
-        case PortState::NoPermission: {
-            const std::string group = DeviceGroup(device);
-            return "没有读写 " + device.string() + " 的权限:请把当前用户加入 " + group +
-                   " 组(sudo usermod -aG " + group + " $USER),然后注销并重新登录。";
-        }
-        case PortState::Busy:
-            return device.string() +
-                   " 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。";
-        case PortState::Available:
-            break;
+    if (state == PortState::Missing) return MissingReason(number, *path, bound);
+    return PresentDeviceReason(device, state, settings.baudRate);
+}
+
+std::string DeviceOpenFailureReason(const fs::path& device, std::int32_t baudRate,
+                                    const DeviceTree& tree) {
+    std::error_code error;
+    fs::path target = fs::canonical(device, error);
+    if (error) target = device;
+    const PortState state = ProbeDevice(target, tree);
+    if (state == PortState::Missing) {
+        return device.string() + " 不存在:请插上仪器的串口适配器,或检查设备的路径。";
     }
-    return device.string() + " 不接受串口设置(波特率 " + std::to_string(settings.baudRate) +
-           "):它可能不是串口设备。";
+    return PresentDeviceReason(target, state, baudRate);
 }
 
 std::string OpenFailureMessage(std::string_view message, PortOpener& ports,

@@ -27,6 +27,10 @@ namespace tavolex {
 std::string PortOpenFailureReason(const LinkSettings& settings,
                                   const DeviceTree& tree = DeviceTree{});
 
+// The same for a device named by its path rather than by a port number.
+std::string DeviceOpenFailureReason(const std::filesystem::path& device, std::int32_t baudRate,
+                                    const DeviceTree& tree = DeviceTree{});
+
 // `message`, followed by "\n" and the opener's reason when it gives one.
 std::string OpenFailureMessage(std::string_view message, PortOpener& ports,
                                const LinkSettings& settings);

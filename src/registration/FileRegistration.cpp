@@ -33,14 +33,17 @@ private:
     FileRegistrationWindow& m_window;
 };
 
-// Registers one line; false when the run must stop.
-bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
-                  std::uint8_t address, const std::string& text, std::size_t lineNumber) {
+enum class LineOutcome { Registered, Refused, Stop };
+
+// Registers one line: the instrument took it or refused it (the run goes on), or the run
+// must stop.
+LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+                         std::uint8_t address, const std::string& text, std::size_t lineNumber) {
     const auto parsed = ParseRegistrationLine(text);
     if (const LineError* error = std::get_if<LineError>(&parsed)) {
         person.message(
             LineMessage(*error == LineError::Format ? "格式错误" : "SN号格式错误", lineNumber));
-        return false;
+        return LineOutcome::Stop;
     }
     const FileRegistration& line = std::get<FileRegistration>(parsed);
     const TransactResult result = TransactForRegistration(
@@ -48,37 +51,42 @@ bool RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Opera
         command::kRegisterManual);
     const ReplyStatus status = result.statusFor(8);
     // A refused field has had its one message; the run stops there.
-    if (status == ReplyStatus::Refused) return false;
+    if (status == ReplyStatus::Refused) return LineOutcome::Stop;
     if (status != ReplyStatus::Received) {
         person.message(LineMessage("注册失败错误", lineNumber));
-        return false;
+        return LineOutcome::Stop;
     }
     const std::uint8_t answer = result.at(7);
     if (answer == 0) {
         window.showRegisteredPopup(line.channel);
-    } else {
-        person.message(RefusalMessage(answer).value_or("注册是否成功未知!"));
+        return LineOutcome::Registered;
     }
-    return true;
+    person.message(RefusalMessage(answer).value_or("注册是否成功未知!"));
+    return LineOutcome::Refused;
 }
 
 }  // namespace
 
-void RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
                       const std::filesystem::path& startDirectory) {
-    if (!window.refresh()) return;
+    if (!window.refresh()) return false;
     const std::uint8_t address = window.linkSettings().addressByte();
     const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory});
-    if (!path) return;
+    if (!path) return false;
     std::optional<RegistrationFileReader> reader = RegistrationFileReader::Open(*path);
-    if (!reader) return;
+    if (!reader) return false;
 
     RunScope run(window);
     std::size_t lineNumber = 0;
+    bool everyLine = true;
     while (const std::optional<std::string> line = reader->next()) {
-        if (!RegisterLine(window, link, person, address, *line, ++lineNumber)) return;
+        const LineOutcome outcome =
+            RegisterLine(window, link, person, address, *line, ++lineNumber);
+        if (outcome == LineOutcome::Stop) return false;
+        everyLine = everyLine && outcome == LineOutcome::Registered;
     }
     person.message("注册成功!");
+    return everyLine;
 }
 
 }  // namespace tavolex

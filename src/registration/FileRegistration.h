@@ -25,8 +25,8 @@ public:
 inline constexpr const char* kRegistrationFileFilter = "Data Files (*.txt)";
 
 // Refreshes the window, asks for the file (starting in `startDirectory`) and registers it with
-// the window's device address.
-void RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+// the window's device address. True when every line of the file was registered.
+bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
                       const std::filesystem::path& startDirectory);
 
 }  // namespace tavolex

@@ -1,0 +1,16 @@
+#include "CliLink.h"
+
+#include "PortOpenFailure.h"
+#include "PosixSerialPort.h"
+
+namespace tavolex::cli {
+
+PortHandle DevicePathOpener::open(const LinkSettings& settings, PortProfile profile) {
+    return PosixSerialPort::Open(m_device, settings.baudRate, profile);
+}
+
+std::string DevicePathOpener::failureReason(const LinkSettings& settings) {
+    return DeviceOpenFailureReason(m_device, settings.baudRate);
+}
+
+}  // namespace tavolex::cli

@@ -1,0 +1,60 @@
+// What the operations need from a window, given by the command line instead: the link
+// settings come from the options and there is no field to refuse; the port comes from the
+// port number or straight from a device path; and the client notes whether a port failed to
+// open, which decides its exit status.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "LinkSettings.h"
+#include "SerialPort.h"
+#include "Transact.h"
+
+namespace tavolex::cli {
+
+class CliHost final : public TransactionHost {
+public:
+    explicit CliHost(LinkSettings settings) : m_settings(settings) {}
+
+    bool refresh() override { return true; }
+    LinkSettings linkSettings() const override { return m_settings; }
+    TraceTarget* traceTarget() const override { return nullptr; }
+
+private:
+    LinkSettings m_settings;
+};
+
+// Opens the device at a path (--device), whatever port number the settings carry.
+class DevicePathOpener final : public PortOpener {
+public:
+    explicit DevicePathOpener(std::filesystem::path device) : m_device(std::move(device)) {}
+
+    PortHandle open(const LinkSettings& settings, PortProfile profile) override;
+    std::string failureReason(const LinkSettings& settings) override;
+
+private:
+    std::filesystem::path m_device;
+};
+
+// Passes opens on to another opener and remembers whether one of them failed.
+class WatchedOpener final : public PortOpener {
+public:
+    explicit WatchedOpener(PortOpener& base) : m_base(base) {}
+
+    PortHandle open(const LinkSettings& settings, PortProfile profile) override {
+        PortHandle port = m_base.open(settings, profile);
+        if (!port) m_failed = true;
+        return port;
+    }
+    std::string failureReason(const LinkSettings& settings) override {
+        return m_base.failureReason(settings);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    PortOpener& m_base;
+    bool m_failed = false;
+};
+
+}  // namespace tavolex::cli

@@ -1,0 +1,185 @@
+// Probe registration, reading a channel's probe, and the PT100 service operations.
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "Commands.h"
+#include "FileRegistration.h"
+#include "ProbeRegistration.h"
+#include "Pt100Operations.h"
+
+namespace tavolex::cli {
+
+namespace {
+
+constexpr std::int32_t kMinSnChannel = 0;
+constexpr std::int32_t kMaxSnChannel = 64;
+constexpr std::string_view kSnChannelRange = "请输入一个介于 0 和 64 之间的整数。";
+
+std::optional<ProbePort> PortNamed(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (text == "A") return ProbePort::A;
+    if (text == "B") return ProbePort::B;
+    return std::nullopt;
+}
+
+// The eight fields of "28-FF-...", upper-cased as the window's fields take them; none when
+// the text does not have eight fields.
+std::optional<std::array<std::string, 8>> SnFields(const std::string& text) {
+    std::array<std::string, 8> fields;
+    std::size_t field = 0;
+    for (const char c : text) {
+        if (c == '-' || c == ':') {
+            if (++field >= fields.size()) return std::nullopt;
+            continue;
+        }
+        fields[field] += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (field != fields.size() - 1) return std::nullopt;
+    return fields;
+}
+
+// The registration inputs of a port and channel operand; none after telling of bad usage.
+std::optional<RegistrationInputs> PortAndChannel(Session& session, RegistrationMode mode) {
+    RegistrationInputs inputs;
+    inputs.mode = mode;
+    const std::optional<ProbePort> port = PortNamed(session.operands[0]);
+    const std::optional<std::int32_t> channel = WholeNumber(session.operands[1]);
+    if (!port || !channel) {
+        session.usage("the port is A or B, the channel a whole number");
+        return std::nullopt;
+    }
+    inputs.port = *port;
+    inputs.channel = *channel;
+    return inputs;
+}
+
+// A file registration run without a window: nothing to disable, no popup.
+class FileRun final : public FileRegistrationWindow {
+public:
+    explicit FileRun(TransactionHost& host) : m_host(host) {}
+    bool refresh() override { return m_host.refresh(); }
+    LinkSettings linkSettings() const override { return m_host.linkSettings(); }
+    TraceTarget* traceTarget() const override { return m_host.traceTarget(); }
+    void setRunControlsEnabled(bool) override {}
+    void showRegisteredPopup(std::optional<int>) override {}
+    void hideRegisteredPopup() override {}
+
+private:
+    TransactionHost& m_host;
+};
+
+std::optional<std::uint8_t> Pt100Channel(Session& session, const std::string& text) {
+    const std::optional<std::int32_t> channel = WholeNumber(text);
+    if (!channel || *channel < 1 || *channel > kPt100ChannelCount) {
+        session.usage("the PT100 channel is 1 to 4");
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*channel - 1);
+}
+
+}  // namespace
+
+int ReadSn(Session& session) {
+    const std::optional<std::int32_t> channel = WholeNumber(session.operands[0]);
+    if (!channel || *channel < kMinSnChannel || *channel > kMaxSnChannel) {
+        session.person.message(kSnChannelRange);
+        return kExitUsage;
+    }
+    const auto outcome = ReadProbeSn(session.host, session.link, session.person,
+                                     session.settings.addressByte(), *channel);
+    if (!outcome) return session.status(false);
+    const std::string& line = session.person.clipboard();
+    DataOutput(session.out, session.format)
+        .write({{"port", outcome->port == ProbePort::A ? "A" : "B", false},
+                {"channel", std::to_string(*channel), true},
+                {"sn", line.substr(line.rfind(':') + 1), false},
+                {"line", line, false}});
+    return kExitSuccess;
+}
+
+int RegisterSemiAutomatic(Session& session) {
+    const auto inputs = PortAndChannel(session, RegistrationMode::SemiAutomatic);
+    if (!inputs) return kExitUsage;
+    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
+                                                  session.settings.addressByte(), *inputs);
+    return session.status(outcome.nextChannel.has_value());
+}
+
+int RegisterManual(Session& session) {
+    auto inputs = PortAndChannel(session, RegistrationMode::Manual);
+    if (!inputs) return kExitUsage;
+    const auto fields = SnFields(session.operands[2]);
+    // Refused here, as the operation would refuse it, with its message.
+    if (!fields || !ParseSnFields(*fields)) {
+        session.person.message("SN号输入格式错误!");
+        return kExitUsage;
+    }
+    inputs->snTexts = *fields;
+    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
+                                                  session.settings.addressByte(), *inputs);
+    return session.status(outcome.nextChannel.has_value());
+}
+
+int RegisterFullyAutomatic(Session& session) {
+    RegistrationInputs inputs;
+    inputs.mode = RegistrationMode::FullyAutomatic;
+    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
+                                                  session.settings.addressByte(), inputs);
+    return session.status(outcome.updateWindow);
+}
+
+int RegisterFile(Session& session) {
+    const std::optional<std::string> file = session.args.option("file");
+    if (!file) return session.usage("register wants semi, manual, auto or --file FILE");
+    if (!std::ifstream(*file)) return session.usage("cannot read '" + *file + "'");
+    session.person.chooseFile(*file);
+    FileRun run(session.host);
+    return session.status(RegisterFromFile(run, session.link, session.person, {}));
+}
+
+int ShowPt100Parameters(Session& session) {
+    const auto channel = Pt100Channel(session, session.operands[0]);
+    if (!channel) return kExitUsage;
+    const auto parameters = ReadPt100Parameters(session.host, session.link, session.person,
+                                                session.settings.addressByte(), *channel);
+    if (!parameters) return session.status(false);
+    DataOutput(session.out, session.format)
+        .write({{"zero", std::to_string(parameters->zeroPointAd), true},
+                {"offset", Pt100OffsetText(parameters->offsetTenths), true},
+                {"r1", std::to_string(parameters->resistor1Ad), true},
+                {"r2", std::to_string(parameters->resistor2Ad), true}});
+    return kExitSuccess;
+}
+
+int CalibratePt100Channel(Session& session) {
+    const std::string& kind = session.operands[0];
+    const std::optional<Pt100Calibration> step = kind == "zero" ? Pt100Calibration::ZeroPoint
+                                                 : kind == "r1" ? Pt100Calibration::Resistor1
+                                                 : kind == "r2" ? Pt100Calibration::Resistor2
+                                                                : std::optional<Pt100Calibration>();
+    if (!step) return session.usage("the calibration step is zero, r1 or r2");
+    const auto channel = Pt100Channel(session, session.operands[1]);
+    if (!channel) return kExitUsage;
+    const auto value = CalibratePt100(session.host, session.link, session.person,
+                                      session.settings.addressByte(), *step, *channel);
+    if (value)
+        DataOutput(session.out, session.format).write({{kind, std::to_string(*value), true}});
+    return session.status(value.has_value());
+}
+
+int ShowPt100Temperatures(Session& session) {
+    const auto temperatures = ReadPt100Temperatures(session.host, session.link, session.person,
+                                                    session.settings.addressByte());
+    if (!temperatures) return session.status(false);
+    Row row;
+    for (int i = 0; i < kPt100ChannelCount; ++i) {
+        row.push_back({"PT100通道" + std::to_string(i + 1),
+                       (*temperatures)[static_cast<std::size_t>(i)].text(), true});
+    }
+    DataOutput(session.out, session.format).write(row);
+    return kExitSuccess;
+}
+
+}  // namespace tavolex::cli

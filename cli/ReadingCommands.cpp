@@ -1,0 +1,207 @@
+// One reading of every channel, and continuous acquisition until stopped.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "AcquisitionLoop.h"
+#include "Channels.h"
+#include "Commands.h"
+#include "CsvFile.h"
+#include "DataFile.h"
+#include "ErrorLog.h"
+#include "InterruptibleClock.h"
+#include "PortOpenFailure.h"
+#include "ReadTemperatures.h"
+#include "StopSignals.h"
+
+namespace tavolex::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+constexpr std::string_view kOpenPortFailed = "打开串口错误!";
+constexpr std::string_view kBadReply = "返回数据错误!";
+constexpr std::string_view kMinPeriodMessage = "最小采集周期600ms";
+constexpr std::string_view kRunOpenFailed = "打开串口失败!";
+constexpr int kDefaultRecordSeconds = 30;
+constexpr std::chrono::seconds kCountsEvery{5};
+
+std::string IsoTime(const std::tm& time) {
+    char text[80];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.tm_year + 1900,
+                  time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
+    return text;
+}
+
+// The time and the channels of a reading: those the reply carries, or all of them (empty
+// where the reply carries none) so that every row of a run has the same fields.
+Row ReadingRow(const std::tm& time, const TemperatureReply& reply, bool allChannels) {
+    Row row{{"时间", IsoTime(time), false}};
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const std::optional<int> tenths = ChannelTenths(reply, channel);
+        if (!tenths && !allChannels) continue;
+        row.push_back(
+            {ChannelCaption(channel), tenths ? reply.word(channel).text() : std::string(), true});
+    }
+    return row;
+}
+
+// The acquisition loop's window: the settings from the options, each reading printed, the
+// counts on the message stream now and then, and the end of a run of --count readings or of
+// --duration seconds.
+class LogWindow final : public AcquisitionWindow {
+public:
+    LogWindow(Session& session, AcquisitionShared& shared, const TemperatureReply& reply,
+              std::int32_t periodMs)
+        : m_session(session),
+          m_shared(shared),
+          m_reply(reply),
+          m_periodMs(periodMs),
+          m_output(session.out, session.format),
+          m_start(std::chrono::steady_clock::now()),
+          m_lastCounts(m_start) {}
+
+    std::optional<long> readingLimit;
+    std::optional<std::chrono::seconds> timeLimit;
+
+    AcquisitionSettings fetchSettings() override {
+        const LinkSettings& link = m_session.settings;
+        return {link.portNumber, link.baudRate, link.deviceAddress, m_periodMs};
+    }
+
+    void showResult(bool success, int) override {
+        if (success) {
+            ++m_successes;
+            m_output.write(ReadingRow(LocalTimeNow(), m_reply, true));
+        } else {
+            ++m_failures;
+        }
+        const SteadyTime now = std::chrono::steady_clock::now();
+        if (now - m_lastCounts >= kCountsEvery) {
+            printCounts();
+            m_lastCounts = now;
+        }
+        if ((readingLimit && m_successes + m_failures >= *readingLimit) ||
+            (timeLimit && now - m_start >= *timeLimit)) {
+            m_shared.runFlag = false;
+        }
+    }
+
+    void reportOpenFailure() override {
+        m_openFailed = true;
+        m_session.person.message(
+            OpenFailureMessage(kRunOpenFailed, m_session.watch, m_session.settings));
+    }
+
+    void printCounts() const {
+        m_session.err << "成功次数:" << m_successes << " 失败次数:" << m_failures << '\n'
+                      << std::flush;
+    }
+    bool openFailed() const { return m_openFailed; }
+    long successes() const { return m_successes; }
+    long failures() const { return m_failures; }
+
+private:
+    Session& m_session;
+    AcquisitionShared& m_shared;
+    const TemperatureReply& m_reply;
+    std::int32_t m_periodMs;
+    DataOutput m_output;
+    SteadyTime m_start;
+    SteadyTime m_lastCounts;
+    long m_successes = 0;
+    long m_failures = 0;
+    bool m_openFailed = false;
+};
+
+// A positive whole number option, or none when it is not given; false on a bad value.
+bool PositiveOption(const Session& session, std::string_view name, std::optional<long>& value) {
+    const std::optional<std::string> text = session.args.option(name);
+    if (!text) return true;
+    const std::optional<std::int32_t> number = WholeNumber(*text);
+    if (!number || *number < 1) return false;
+    value = *number;
+    return true;
+}
+
+}  // namespace
+
+int ReadOnce(Session& session) {
+    MainPort main = OpenMainPort(session.host, session.link);
+    if (!main.port) {
+        session.person.message(
+            OpenFailureMessage(kOpenPortFailed, session.watch, session.settings));
+        return kExitNoPort;
+    }
+    TemperatureReply reply;
+    const bool read =
+        ReadTemperatures(*main.port, session.settings.addressByte(), reply, session.link);
+    main.port.reset();
+    if (!read) {
+        session.person.message(kBadReply);
+        return kExitFailed;
+    }
+    DataOutput(session.out, session.format, true).write(ReadingRow(LocalTimeNow(), reply, false));
+    return kExitSuccess;
+}
+
+int LogContinuously(Session& session) {
+    const auto period = WholeNumber(session.args.option("period").value_or(""));
+    if (!period) return session.usage("log wants --period MS");
+    if (*period < kMinAcquisitionPeriodMs) {
+        session.person.message(kMinPeriodMessage);
+        return kExitUsage;
+    }
+    std::optional<long> count;
+    std::optional<long> seconds;
+    std::optional<long> recordSeconds;
+    if (!PositiveOption(session, "count", count) || !PositiveOption(session, "duration", seconds) ||
+        !PositiveOption(session, "record", recordSeconds)) {
+        return session.usage("--count, --duration and --record want a whole number above 0");
+    }
+    if (count && seconds) return session.usage("give either --count or --duration");
+
+    AcquisitionShared shared;
+    const bool recording = session.args.has("txt") || session.args.has("csv") || recordSeconds;
+    const fs::path directory = session.args.option("txt").value_or(".");
+    if (recording) {
+        std::error_code error;
+        fs::create_directories(directory, error);
+        if (!fs::is_directory(directory)) {
+            return session.usage("cannot make the folder '" + directory.string() + "'");
+        }
+        shared.recordEnabled = true;
+        shared.recordPeriodSeconds =
+            static_cast<int>(recordSeconds.value_or(kDefaultRecordSeconds));
+        shared.dataFileName = DataFileName(directory, LocalTimeNow());
+        shared.csvFileName = session.args.option("csv").value_or(CsvFileName(shared.dataFileName));
+        std::vector<std::string> labels;
+        for (int channel = 0; channel < kChannelCount; ++channel)
+            labels.push_back(ChannelCaption(channel));
+        shared.csvHeading = CsvHeading(labels);
+    }
+    shared.runFlag = true;
+
+    InterruptibleClock clock(session.link.clock);
+    StopSignals signals([&shared, &clock] {
+        shared.runFlag = false;
+        clock.interrupt();
+    });
+    AcquisitionEnvironment environment(session.watch, clock, ErrorLogFile::InDirectory(directory));
+    TemperatureReply reply;
+    LogWindow window(session, shared, reply, *period);
+    window.readingLimit = count;
+    if (seconds) window.timeLimit = std::chrono::seconds(*seconds);
+    RunAcquisition(window, shared, reply, environment);
+
+    if (window.openFailed()) return kExitNoPort;
+    window.printCounts();
+    return window.successes() == 0 && window.failures() > 0 ? kExitFailed : kExitSuccess;
+}
+
+}  // namespace tavolex::cli

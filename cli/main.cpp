@@ -1,0 +1,12 @@
+// tavolex-cli: every job of the KORVA VELTA-2 temperature scanner from a shell, a script or a
+// service, on the same operations as the window.
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "Cli.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return tavolex::cli::RunCli(arguments, std::cout, std::cerr);
+}

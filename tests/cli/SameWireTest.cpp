@@ -1,0 +1,152 @@
+// The window and the client doing the same job put the same requests on the line: each job is
+// done once from the window and once by tavolex-cli, against one simulated instrument that
+// records every request it receives.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <mutex>
+
+#include "CliProcess.h"
+#include "DeviceClockControls.h"
+#include "MainDialog.h"
+#include "Pt100Dialog.h"
+#include "RecordingOperator.h"
+#include "RecordsDialog.h"
+
+namespace tavolex::testing {
+namespace {
+
+using M = MainDialog;
+using P = Pt100Dialog;
+
+class SameWireTest : public CliTest {
+protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        sim::HostOptions options;
+        options.trace = [this](std::string_view line) {
+            if (!line.starts_with("<-")) return;
+            const std::lock_guard lock(m_mutex);
+            m_requests.emplace_back(line);
+        };
+        startSimulator({}, options);
+        // The count reply is shorter than the generic wait: filled up, the exchange ends at once.
+        host->faults().add(*sim::FaultRule::Parse("surplus:0x01:bytes=7"));
+        window.deviceClock().localTime = [] {
+            return std::tm{1, 3, 9, 7, 4, 124, 0, 0, 0, 0, nullptr};  // 2024-05-07 09:03:01
+        };
+    }
+
+    std::vector<std::string> takeRequests() {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_requests, {});
+    }
+    static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
+    void click(int id) { Click(window.control<QWidget>(id)); }
+    void setText(int id, const char* text) {
+        window.control<QLineEdit>(id)->setText(QString::fromUtf8(text));
+    }
+    void pt100(int channelIndex, int button) {
+        Pt100Dialog dialog(window);
+        dialog.control<QComboBox>(P::kChannelCombo)->setCurrentIndex(channelIndex);
+        Click(dialog.control<QPushButton>(button));
+    }
+
+    RecordingOperator person;
+    MainDialog window{opener, SystemClock(), person};
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+};
+
+struct Job {
+    std::vector<std::string> cli;
+    std::function<void()> inWindow;
+};
+
+TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
+    const std::vector<Job> jobs = {
+        {{"read"}, [this] { click(M::kAcquireButton); }},
+        {{"version"}, [this] { click(M::kVersionLabel); }},
+        {{"channels", "set", "10"},
+         [this] {
+             setText(M::kSignalCountEdit, "10");
+             click(M::kSetSignalCountButton);
+         }},
+        {{"offsets"}, [this] { click(M::kReadOffsetsButton); }},
+        {{"offsets", "set", "digital", "5", "-1.5"},
+         [this] {
+             auto* type = window.control<QComboBox>(M::kProbeTypeCombo);
+             type->setCurrentIndex(1);
+             emit type->activated(1);
+             window.control<QComboBox>(M::kOffsetChannelList)->setCurrentIndex(4);
+             setText(M::kOffsetEdit, "-1.5");
+             click(M::kSetOffsetButton);
+         }},
+        {{"calibrate", "143"},
+         [this] {
+             window.control<QComboBox>(M::kResistorCombo)->setCurrentIndex(2);
+             click(M::kCalibrateButton);
+         }},
+        {{"clock", "set", "2024-05-07 09:03:01"}, [this] { click(M::kSetClockButton); }},
+        {{"clock"}, [this] { click(M::kReadClockButton); }},
+        {{"interval", "set", "15"},
+         [this] {
+             setText(M::kIntervalEdit, "15");
+             click(M::kSetIntervalButton);
+         }},
+        {{"interval"}, [this] { click(M::kReadIntervalButton); }},
+        {{"sn", "read", "5"},
+         [this] {
+             setText(M::kSnReadChannelEdit, "5");
+             click(M::kReadSnButton);
+         }},
+        {{"register", "semi", "B", "7"},
+         [this] {
+             click(M::kPortBRadio);
+             setText(M::kRegistrationChannelEdit, "7");
+             click(M::kRegisterButton);
+         }},
+        {{"register", "auto"},
+         [this] {
+             click(M::kFullyAutomaticRadio);
+             click(M::kRegisterButton);
+         }},
+        {{"pt100", "params", "2"}, [this] { pt100(1, P::kReadParametersButton); }},
+        {{"pt100", "calibrate", "r1", "3"}, [this] { pt100(2, P::kResistor1Button); }},
+        {{"pt100", "temps"}, [this] { pt100(0, P::kTemperaturesButton); }},
+        {{"records", "count"},
+         [this] {
+             RecordsDialog(window, {1, 9600, 0}).readCount();
+         }},
+        {{"records", "delete", "--yes"},
+         [this] {
+             RecordsDialog(window, {1, 9600, 0}).deleteRecords();
+         }},
+        {{"ids", "wipe", "--yes"},
+         [this] {
+             QTimer::singleShot(0, [] {
+                 if (auto* asked = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                     asked->accept();
+             });
+             click(M::kDeleteIdsButton);
+         }},
+    };
+    for (const Job& job : jobs) {
+        job.inWindow();
+        const std::vector<std::string> fromWindow = takeRequests();
+        const CliResult result = run(job.cli);
+        EXPECT_FALSE(fromWindow.empty()) << job.cli[0];
+        EXPECT_EQ(takeRequests(), fromWindow) << ::testing::PrintToString(job.cli) << result.err;
+    }
+}
+
+}  // namespace
+}  // namespace tavolex::testing
