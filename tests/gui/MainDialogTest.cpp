@@ -186,6 +186,29 @@ TEST_F(MainDialogTest, AFailedReadingReportsBadDataAndKeepsTheShownValues) {
     EXPECT_FALSE(line.held());
 }
 
+// While a reading waits, the window serves a running acquisition, whose results write the
+// window's reply; the reading must show what it read itself and nothing of theirs.
+TEST_F(MainDialogTest, AReadingShowsOnlyWhatItReadWhileAnotherResultArrivesMeanwhile) {
+    const Bytes own = TemperatureFrame(10);
+    line.replyInChunks({testing::Chunk{10ms, Bytes(own.begin(), own.begin() + 7)},
+                        testing::Chunk{50ms, Bytes(own.begin() + 7, own.end())}});
+    TemperatureReply other;
+    const Bytes theirs = testing::RisingTemperatureFrame(68, 500, 9);
+    std::copy(theirs.begin(), theirs.end(), other.bytes.begin());
+    bool arrived = false;
+    clock.onAdvance = [&] {
+        if (arrived || clock.elapsed() < 30ms) return;
+        arrived = true;
+        window.temperatureReply() = other;
+    };
+    pressAcquire();
+    EXPECT_TRUE(arrived);
+    EXPECT_TRUE(person.messages.empty());
+    EXPECT_EQ(cell(kPt100, 0), TextOfWord(0));
+    EXPECT_EQ(cell(kLow, 5), TextOfWord(9));
+    EXPECT_EQ(rowsWithValues(kLow), 6);
+}
+
 TEST_F(MainDialogTest, WaitingForASilentInstrumentKeepsTheWindowServedUnderABusyCursor) {
     line.silence();
     std::optional<Qt::CursorShape> cursorWhileWaiting;
