@@ -37,6 +37,7 @@
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
 #include "RecordingIntervalControls.h"
+#include "RecordsDialog.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "ScannerApp.h"
@@ -275,6 +276,8 @@ void MainDialog::buildControls() {
             &MainDialog::registerFromFile);
     connect(control<QPushButton>(kPt100Button), &QPushButton::clicked, this,
             &MainDialog::openPt100Dialog);
+    connect(control<QPushButton>(kViewRecordsButton), &QPushButton::clicked, this,
+            [this] { RecordsDialog::Open(*this); });
     connect(m_modeGroup, &QButtonGroup::idClicked, this, [this](int mode) {
         if (refresh()) {
             applyRegistrationMode(mode);

@@ -51,4 +51,16 @@ TimeTexts DeviceTimestamp::fieldTexts() const {
             Hex(m_bytes[6])};
 }
 
+bool DeviceTimestamp::isValidBcd() const {
+    return std::all_of(m_bytes.begin(), m_bytes.end(),
+                       [](std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; });
+}
+
+std::string DeviceTimestamp::dateTimeText() const {
+    char text[24];
+    std::snprintf(text, sizeof text, "%02X%02X-%02X-%02X %02X:%02X:%02X", m_bytes[0], m_bytes[1],
+                  m_bytes[2], m_bytes[3], m_bytes[4], m_bytes[5], m_bytes[6]);
+    return text;
+}
+
 }  // namespace tavolex

@@ -50,6 +50,10 @@ public:
     // 16-bit value of the century and year bytes: a century byte 0x00 leaves only the year
     // within the century.
     TimeTexts fieldTexts() const;
+    // Every byte two decimal digits.
+    bool isValidBcd() const;
+    // "YYYY-MM-DD HH:MM:SS"; meaningful only for a valid BCD stamp.
+    std::string dateTimeText() const;
 
     bool operator==(const DeviceTimestamp&) const = default;
 

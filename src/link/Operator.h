@@ -13,7 +13,8 @@ namespace tavolex {
 struct FileChoice {
     // Which files the chooser lists, e.g. "Data Files (*.txt)"; empty for every file.
     std::string filter;
-    // Where the chooser starts; empty for the current directory.
+    // Where the chooser starts; empty for the current directory. A save chooser given a file
+    // there starts in its folder with its name suggested.
     std::filesystem::path startDirectory;
 };
 

@@ -1,0 +1,66 @@
+// One download of the stored records on a thread of its own. The thread runs DownloadRecords
+// on the port handed to it and reaches the records window only through blocking queued
+// invocations: each record is shown on the window's thread while the worker waits, so rows
+// appear in record order and the progress counts only complete rows.
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "LinkContext.h"
+#include "RecordDownload.h"
+
+class QEventLoop;
+
+namespace tavolex {
+
+class RecordDownloadWorker final : public QObject {
+    Q_OBJECT
+public:
+    // Starts the thread at once with the port, which it closes at its end. Make the worker on
+    // the window's thread: `sink` is called there. `state` and what `link` refers to must
+    // outlive the worker; state.total is read once, at the start.
+    RecordDownloadWorker(RecordSink& sink, RecordTransferState& state, PortHandle port,
+                         std::uint8_t address, const LinkContext& link);
+    // Stops the download and waits for its end, as waitUntilEnded() does.
+    ~RecordDownloadWorker() override;
+
+    RecordDownloadWorker(const RecordDownloadWorker&) = delete;
+    RecordDownloadWorker& operator=(const RecordDownloadWorker&) = delete;
+
+    // Ends the download after the record in hand; any thread, returns at once.
+    void requestStop() { m_state.stop = true; }
+    // The thread has closed the port and shows nothing more.
+    bool ended() const { return m_ended; }
+    // On the window's thread: serves the worker's calls in a local event loop (user input
+    // held back) until the thread has ended, then joins it.
+    void waitUntilEnded();
+
+private:
+    class Forwarder;
+
+    void run(PortHandle port, std::uint8_t address);
+    // On the worker's thread: has the window show the record and waits until it has.
+    void callWindow(int number, const std::optional<StoredRecord>& record);
+    Q_INVOKABLE void serveCall();
+    Q_INVOKABLE void noteEnded();
+
+    RecordSink& m_sink;
+    RecordTransferState& m_state;
+    LinkContext m_link;
+
+    // The record being handed over. Qt's blocking invocation orders the two threads; the mutex
+    // states that order in the program itself, so that the thread sanitizer sees it too.
+    std::mutex m_callMutex;
+    int m_number = 0;
+    std::optional<StoredRecord> m_record;
+
+    std::atomic<bool> m_ended{false};
+    QEventLoop* m_waitLoop = nullptr;
+    std::thread m_thread;
+};
+
+}  // namespace tavolex

@@ -1,0 +1,239 @@
+#include "RecordsDialog.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <utility>
+
+#include "AtomicFile.h"
+#include "BusyCursor.h"
+#include "ControlBuilder.h"
+#include "MainDialog.h"
+#include "RecordDownloadWorker.h"
+#include "RecordTexts.h"
+#include "ScannerApp.h"
+#include "ShownText.h"
+#include "WaitDialog.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr int kPointSize = 9;
+constexpr int kWidthUnits = 563;
+constexpr int kHeightUnits = 365;
+// The time stamp of a row read whole, kept with its time cell for the CSV file.
+constexpr int kStampRole = Qt::UserRole;
+
+const QString kCountCaption = QStringLiteral("记录条数");
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The time stamp kept with a time cell; none for a row that was not read whole.
+std::optional<DeviceTimestamp> StampOf(const QTableWidgetItem* item) {
+    const QByteArray data = item->data(kStampRole).toByteArray();
+    if (data.size() != static_cast<qsizetype>(DeviceTimestamp::kSize)) return std::nullopt;
+    DeviceTimestamp::Bytes7 bytes{};
+    std::copy(data.begin(), data.end(), bytes.begin());
+    return DeviceTimestamp(bytes);
+}
+
+}  // namespace
+
+void RecordsDialog::Open(MainDialog& window) {
+    if (!window.refresh()) return;
+    RecordsDialog dialog(window, window.linkSettings());
+    dialog.exec();
+}
+
+RecordsDialog::RecordsDialog(MainDialog& window, const LinkSettings& settings)
+    : DefaultActionDialog(&window, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                       Qt::WindowCloseButtonHint),
+      m_window(window),
+      m_settings(settings) {
+    const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
+    setFont(ScannerApp::DialogFont(kPointSize));
+    setWindowTitle(QStringLiteral("记录"));
+    setFixedSize(units.size(kWidthUnits, kHeightUnits));
+    buildControls();
+    setUpTable();
+}
+
+RecordsDialog::~RecordsDialog() {
+    // The worker writes rows into this window; it ends before the window does.
+    m_worker.reset();
+}
+
+void RecordsDialog::buildControls() {
+    const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
+    ControlBuilder make(*this, units);
+    m_table = make.list(kTable, {7, 7, 549, 321}, QStringLiteral("记录"));
+    make.button(kReadCountButton, QStringLiteral("读取"), {20, 337, 32, 14});
+    m_countLabel = make.identified(new QLabel(this), kCountLabel, {55, 340, 66, 8}, QString());
+    m_countLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ShowValue(m_countLabel, kCountCaption);
+    make.button(kDownloadButton, QStringLiteral("读取记录内容"), {126, 337, 53, 14});
+    make.group(QString(), {7, 325, 186, 33});
+    make.button(kDeleteButton, QStringLiteral("删除数据记录"), {201, 337, 57, 14});
+
+    const auto onClick = [this](int id, void (RecordsDialog::*action)()) {
+        connect(control<QPushButton>(id), &QPushButton::clicked, this, action);
+    };
+    onClick(kReadCountButton, &RecordsDialog::readCount);
+    onClick(kDownloadButton, &RecordsDialog::download);
+    onClick(kDeleteButton, &RecordsDialog::deleteRecords);
+
+    m_export = new QAction(QStringLiteral("导出CSV..."), this);
+    m_export->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_export->setEnabled(false);
+    connect(m_export, &QAction::triggered, this, &RecordsDialog::exportCsv);
+    addAction(m_export);
+    m_table->addAction(m_export);
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void RecordsDialog::setUpTable() {
+    const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
+    const std::vector<RecordColumn> columns = RecordColumns();
+    m_table->setColumnCount(static_cast<int>(columns.size()));
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        const RecordColumn& shown = columns[static_cast<std::size_t>(column)];
+        m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(FromUtf8(shown.heading)));
+        m_table->setColumnWidth(column, units.pixels(shown.widthPx));
+    }
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_table->horizontalHeader()->setStretchLastSection(false);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->verticalHeader()->hide();
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setWordWrap(false);
+    const auto followRows = [this] { m_export->setEnabled(m_table->rowCount() > 0); };
+    connect(m_table->model(), &QAbstractItemModel::rowsInserted, this, followRows);
+    connect(m_table->model(), &QAbstractItemModel::rowsRemoved, this, followRows);
+    connect(m_table->model(), &QAbstractItemModel::modelReset, this, followRows);
+}
+
+void RecordsDialog::showCount(int count) {
+    m_state.total = count;
+    ShowValue(m_countLabel, kCountCaption + QStringLiteral(":%1").arg(count));
+}
+
+void RecordsDialog::readCount() {
+    std::optional<int> count;
+    {
+        const BusyCursor busy;
+        PortHandle port = OpenRecordsPort(m_window.link(), m_settings, m_window.person());
+        if (!port) return;
+        count = ReadRecordCount(port, m_settings.addressByte(), m_window.link(), m_window.person());
+    }
+    if (count) showCount(*count);
+}
+
+void RecordsDialog::download() {
+    PortHandle port;
+    std::optional<int> count;
+    {
+        const BusyCursor busy;
+        port = OpenRecordsPort(m_window.link(), m_settings, m_window.person());
+        if (!port) return;
+        count = ReadRecordCount(port, m_settings.addressByte(), m_window.link(), m_window.person());
+    }
+    if (!count) return;
+    showCount(*count);
+    if (*count == 0) {
+        port.reset();
+        m_window.person().message(kReadCountFirst);
+        return;
+    }
+    clearTable();
+    RecordSink& rows = *this;
+    m_worker = std::make_unique<RecordDownloadWorker>(rows, m_state, std::move(port),
+                                                      m_settings.addressByte(), m_window.link());
+    {
+        WaitDialog wait(this, m_state, *m_worker);
+        wait.exec();
+    }
+    const std::unique_ptr<RecordDownloadWorker> worker = std::move(m_worker);
+    worker->waitUntilEnded();
+    if (m_closeAfterDownload) QDialog::done(*std::exchange(m_closeAfterDownload, std::nullopt));
+}
+
+void RecordsDialog::deleteRecords() {
+    bool deleted = false;
+    {
+        const BusyCursor busy;
+        deleted = DeleteStoredRecords(m_window.link(), m_settings, m_window.person());
+    }
+    if (deleted) clearTable();
+}
+
+void RecordsDialog::showRecord(int number, const std::optional<StoredRecord>& record) {
+    const std::vector<std::string> texts = RecordRowTexts(number, record);
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        auto* item = new QTableWidgetItem(FromUtf8(texts[static_cast<std::size_t>(column)]));
+        m_table->setItem(row, column, item);
+    }
+    if (record) {
+        const auto& bytes = record->stamp.bytes();
+        m_table->item(row, kRecordTimeColumn)
+            ->setData(kStampRole, QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<qsizetype>(bytes.size())));
+    }
+}
+
+void RecordsDialog::clearTable() {
+    m_table->setRowCount(0);
+}
+
+std::optional<DeviceTimestamp> RecordsDialog::firstValidStamp() const {
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const std::optional<DeviceTimestamp> stamp = StampOf(m_table->item(row, kRecordTimeColumn));
+        if (stamp && stamp->isValidBcd()) return stamp;
+    }
+    return std::nullopt;
+}
+
+void RecordsDialog::exportCsv() {
+    if (m_table->rowCount() == 0) return;
+    const FileChoice choice{"CSV (*.csv)",
+                            m_window.workingDirectory() / CsvFileName(firstValidStamp())};
+    std::optional<std::filesystem::path> file = m_window.person().chooseSaveFile(choice);
+    if (!file) return;
+    if (!file->has_extension()) file->replace_extension(".csv");
+
+    std::vector<std::string> headings;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        headings.push_back(m_table->horizontalHeaderItem(column)->text().toStdString());
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        std::vector<std::string>& fields = rows.emplace_back();
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            const QTableWidgetItem* item = m_table->item(row, column);
+            const std::optional<DeviceTimestamp> stamp = StampOf(item);
+            fields.push_back(stamp && stamp->isValidBcd() ? stamp->dateTimeText()
+                                                          : item->text().toStdString());
+        }
+    }
+    if (!WriteFileAtomically(*file, CsvText(headings, rows))) {
+        m_window.person().message("保存文件失败!");
+    }
+}
+
+void RecordsDialog::done(int result) {
+    if (m_worker) {
+        // The download's own handler closes the window once its worker has ended.
+        m_worker->requestStop();
+        m_closeAfterDownload = result;
+        return;
+    }
+    QDialog::done(result);
+}
+
+}  // namespace tavolex

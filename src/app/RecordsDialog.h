@@ -1,0 +1,82 @@
+// The records window: counts, downloads and deletes the records the instrument logged by
+// itself, and saves the downloaded table as a CSV file. It works with the link settings it was
+// opened with and opens its own port for each action; a download hands that port to a worker
+// thread and waits in a modal progress window until the worker has ended.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "DefaultActionDialog.h"
+#include "LinkSettings.h"
+#include "RecordDownload.h"
+
+class QAction;
+class QLabel;
+class QTableWidget;
+
+namespace tavolex {
+
+class MainDialog;
+class RecordDownloadWorker;
+
+class RecordsDialog final : public DefaultActionDialog, private RecordSink {
+    Q_OBJECT
+public:
+    enum ControlId : int {
+        kTable = 1008,
+        kReadCountButton = 1078,
+        kCountLabel = 1079,
+        kDownloadButton = 1028,
+        kDeleteButton = 1068,
+    };
+
+    // "查看记录": takes the main window's fields and, unless one is refused, runs the records
+    // window modally with the link settings they hold.
+    static void Open(MainDialog& window);
+
+    RecordsDialog(MainDialog& window, const LinkSettings& settings);
+    // A download still running is stopped and waited for first.
+    ~RecordsDialog() override;
+
+    template <typename Control>
+    Control* control(int id) const {
+        return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    }
+    const LinkSettings& linkSettings() const { return m_settings; }
+    // The count from the last good count reply; 0 before any.
+    int total() const { return m_state.total; }
+    // "导出CSV...", in the table's context menu and on Ctrl+S.
+    QAction& exportAction() { return *m_export; }
+
+    // "读取".
+    void readCount();
+    // "读取记录内容".
+    void download();
+    // "删除数据记录".
+    void deleteRecords();
+    // "导出CSV...".
+    void exportCsv();
+    // Closing during a download stops it; the window goes once the worker has ended.
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void setUpTable();
+    void showCount(int count);
+    void showRecord(int number, const std::optional<StoredRecord>& record) override;
+    void clearTable();
+    std::optional<DeviceTimestamp> firstValidStamp() const;
+
+    MainDialog& m_window;
+    const LinkSettings m_settings;
+    RecordTransferState m_state;
+    QTableWidget* m_table = nullptr;
+    QLabel* m_countLabel = nullptr;
+    QAction* m_export = nullptr;
+    std::unique_ptr<RecordDownloadWorker> m_worker;
+    // A close asked for while a download ran: its result, applied once the worker has ended.
+    std::optional<int> m_closeAfterDownload;
+};
+
+}  // namespace tavolex

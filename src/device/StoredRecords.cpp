@@ -1,0 +1,79 @@
+#include "StoredRecords.h"
+
+#include "Commands.h"
+#include "DedicatedExchange.h"
+#include "DeviceExchange.h"
+#include "PortWaits.h"
+
+namespace tavolex {
+
+namespace {
+
+constexpr std::size_t kPt100Offset = kReplyDataOffset + DeviceTimestamp::kSize;
+constexpr std::size_t kDigitalOffset = kPt100Offset + 2 * StoredRecord::kPt100Channels;
+
+Bytes RecordRequest(std::uint8_t address, std::uint8_t number) {
+    return RequestFrame(address, command::kStoredRecords, Bytes{number});
+}
+
+TenthDegree WordAt(ByteView reply, std::size_t offset) {
+    return TenthDegree(BigEndian16(reply, offset));
+}
+
+}  // namespace
+
+StoredRecord StoredRecord::FromReply(ByteView reply) {
+    StoredRecord record;
+    record.stamp = DeviceTimestamp::FromBytes(reply.subspan(kReplyDataOffset));
+    for (std::size_t i = 0; i < kPt100Channels; ++i)
+        record.pt100[i] = WordAt(reply, kPt100Offset + 2 * i);
+    for (std::size_t i = 0; i < kDigitalChannels; ++i)
+        record.digital[i] = WordAt(reply, kDigitalOffset + 2 * i);
+    return record;
+}
+
+PortHandle OpenRecordsPort(const LinkContext& link, const LinkSettings& settings,
+                           Operator& person) {
+    PortHandle port = link.ports.open(settings, PortProfile::Records);
+    if (!port) person.message(kRecordsPortMissing);
+    return port;
+}
+
+std::optional<int> ReadRecordCount(PortHandle& port, std::uint8_t address, const LinkContext& link,
+                                   Operator& person) {
+    const ExactReply reply = ExchangeExactly(*port, RecordRequest(address, 0),
+                                             kRecordCountReplySize, kRecordWaitMs, link);
+    if (reply.status != ExactStatus::Good) {
+        port.reset();
+        AcceptReply(reply, person, "读取失败!");
+        return std::nullopt;
+    }
+    return BigEndian16(reply.bytes, kReplyDataOffset);
+}
+
+std::optional<StoredRecord> ReadStoredRecord(SerialPort& port, std::uint8_t address, int number,
+                                             const LinkContext& link) {
+    port.purge();
+    port.write(RecordRequest(address, static_cast<std::uint8_t>(number)));
+    const std::uint32_t queued = WaitForBytes(port, kStoredRecordReplySize, kRecordWaitMs, link);
+    Bytes reply(kStoredRecordReplySize);
+    const std::size_t got = ReadFromPort(port, reply, link);
+    if (queued != kStoredRecordReplySize || got != reply.size() || !HasValidChecksum(reply)) {
+        return std::nullopt;
+    }
+    return StoredRecord::FromReply(reply);
+}
+
+bool DeleteStoredRecords(const LinkContext& link, const LinkSettings& settings, Operator& person) {
+    PortHandle port = OpenRecordsPort(link, settings, person);
+    if (!port) return false;
+    const ExactReply reply =
+        ExchangeExactly(*port, RequestFrame(settings.addressByte(), command::kDeleteRecords),
+                        kDeleteRecordsReplySize, kDeleteRecordsWaitMs, link);
+    port.reset();
+    const bool deleted = reply.status == ExactStatus::Good;
+    person.message(deleted ? "记录已全部删除!" : "校验出错!");
+    return deleted;
+}
+
+}  // namespace tavolex

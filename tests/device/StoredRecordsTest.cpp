@@ -1,0 +1,158 @@
+// The stored records on a scripted line: the count and delete exchanges, the download loop,
+// and the CSV form of the records table.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+#include <string>
+
+#include "Commands.h"
+#include "FakeLine.h"
+#include "RecordDownload.h"
+#include "RecordFrames.h"
+#include "RecordTexts.h"
+#include "RecordingOperator.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::SeriesRecord;
+
+TEST(RecordTextsTest, CsvQuotesOnlyWhatMustBeQuotedAndNamesTheFileAfterTheFirstStamp) {
+    EXPECT_EQ(CsvText({"a", "时间"}, {{"x,y", "say \"hi\""}, {"line\nbreak", ""}}),
+              "\xEF\xBB\xBF"
+              "a,时间\r\n\"x,y\",\"say \"\"hi\"\"\"\r\n\"line\nbreak\",\r\n");
+    EXPECT_EQ(CsvFileName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
+              "记录_2024-05-07_09-03-01.csv");
+    EXPECT_EQ(CsvFileName(std::nullopt), "记录.csv");
+}
+
+class StoredRecordsTest : public ::testing::Test, public RecordSink {
+protected:
+    // Rows come in order, and the progress counts only the rows already complete.
+    void showRecord(int number, const std::optional<StoredRecord>& record) override {
+        EXPECT_EQ(number, static_cast<int>(shown.size()) + 1);
+        EXPECT_EQ(state.done, number - 1);
+        shown.push_back(record ? RecordRowTexts(number, record) : std::vector<std::string>{});
+    }
+    void download(int total) {
+        state.total = total;
+        DownloadRecords(link.opener.open(settings, PortProfile::Records), 9, state, *this,
+                        link.context);
+        EXPECT_FALSE(line.held());
+    }
+    bool shownWhole(int n) const {
+        return shown.at(n - 1) == RecordRowTexts(n, StoredRecord::FromReply(SeriesRecord(n)));
+    }
+
+    testing::ManualClock clock;
+    testing::FakeLine line{clock};
+    testing::FakeLink link{line};
+    testing::RecordingOperator person;
+    LinkSettings settings{4, 1200, 0x109};  // address byte 9
+    RecordTransferState state;
+    std::vector<std::vector<std::string>> shown;  // empty for an unreadable record
+};
+
+TEST_F(StoredRecordsTest, CountAndDeleteTakeOnlyAnExactReplyInTime) {
+    // Whatever the operator is told, the port has been let go by then.
+    person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
+    const auto count = [this] {
+        PortHandle port = OpenRecordsPort(link.context, settings, person);
+        return port && ReadRecordCount(port, 9, link.context, person) == 0x0102;
+    };
+    const struct {
+        Bytes good;
+        std::chrono::milliseconds timeout;
+        std::string readFailure, badChecksum;
+        std::function<bool()> run;
+    } operations[] = {
+        {testing::RecordCountFrame(0x0102, 9), 1000ms, "读取失败!", "检验码错误!", count},
+        {ReplyFrame(9, command::kDeleteRecords, Bytes{0}), 10000ms, "校验出错!", "校验出错!",
+         [&] { return DeleteStoredRecords(link.context, settings, person); }},
+    };
+    for (const auto& op : operations) {
+        Bytes badChecksum = op.good, surplus = op.good;
+        badChecksum.back() ^= 0x01;
+        surplus.push_back(0x00);
+        const std::pair<std::function<void()>, std::string> cases[] = {
+            {[&] { line.refuseOpen = true; }, "没有发现此串口或此串口被占用"},
+            {[&] { line.reply(op.good, op.timeout + 100ms); }, op.readFailure},
+            {[&] { line.reply(Bytes(op.good.begin(), op.good.end() - 1)); }, op.readFailure},
+            {[&] { line.reply(surplus); }, op.readFailure},
+            {[&] { line.reply(badChecksum); }, op.badChecksum},
+        };
+        for (const auto& [script, told] : cases) {
+            line.refuseOpen = false;
+            person.messages.clear();
+            script();
+            EXPECT_FALSE(op.run());
+            EXPECT_EQ(person.messages, std::vector<std::string>{told}) << op.readFailure;
+        }
+        person.messages.clear();
+        line.written.clear();
+        line.reply(op.good, op.timeout - 100ms);
+        EXPECT_TRUE(op.run());
+        EXPECT_EQ(line.lastProfile, PortProfile::Records);
+        EXPECT_EQ(line.lastSettings.baudRate, 1200);
+        EXPECT_EQ(line.written.at(0)[3], 9);
+    }
+    EXPECT_EQ(person.messages, std::vector<std::string>{"记录已全部删除!"});
+}
+
+TEST_F(StoredRecordsTest, ABadRecordShowsAsUnreadableAndDoesNotSpoilTheNext) {
+    const Bytes second = SeriesRecord(2);
+    Bytes surplus = SeriesRecord(4);
+    surplus.insert(surplus.end(), {0, 0, 0});
+    line.reply(SeriesRecord(1));
+    // Record 2 comes late, its end only after the read gave up on it: the line is left to fall
+    // silent before record 3 is asked for.
+    line.replyInChunks({{1700ms, Bytes(second.begin(), second.begin() + 100)},
+                        {1790ms, Bytes(second.begin() + 100, second.end())}});
+    line.reply(SeriesRecord(3), 50ms);
+    // What is left of record 4 is discarded before record 5 is asked for.
+    line.reply(surplus);
+    line.reply(SeriesRecord(5));
+    line.silence();
+    line.reply(SeriesRecord(7));
+    download(7);
+    for (const int good : {1, 3, 5, 7})
+        EXPECT_TRUE(shownWhole(good)) << good;
+    for (const int bad : {2, 4, 6})
+        EXPECT_TRUE(shown.at(bad - 1).empty()) << bad;
+    EXPECT_EQ(line.written.size(), 7u);
+    EXPECT_EQ(line.written.at(6), RequestFrame(9, command::kStoredRecords, Bytes{7}));
+    EXPECT_EQ(state.done, 7);
+}
+
+TEST_F(StoredRecordsTest, RecordsBeyond255AreNeverAskedForAndShowAsUnreadable) {
+    line.responder = [](ByteView request) {
+        return std::vector<testing::Chunk>{{5ms, SeriesRecord(request[7])}};
+    };
+    download(300);
+    std::vector<int> asked, expected(255);
+    for (const Bytes& frame : line.written)
+        asked.push_back(frame.at(7));
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(asked, expected);
+    ASSERT_EQ(shown.size(), 300u);
+    EXPECT_TRUE(shownWhole(255));
+    EXPECT_TRUE(shown[255].empty() && shown[299].empty());
+    EXPECT_EQ(state.done, 300);
+}
+
+TEST_F(StoredRecordsTest, AStopCutsTheWaitForARecordShortAndShowsNothingMore) {
+    line.reply(SeriesRecord(1));
+    const auto stopAt = clock.now() + 300ms;
+    clock.onAdvance = [&] {
+        if (clock.now() >= stopAt) state.stop = true;
+    };
+    download(40);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(line.written.size(), 2u);
+    EXPECT_LT(clock.now() - stopAt, 20ms);
+}
+
+}  // namespace
+}  // namespace tavolex

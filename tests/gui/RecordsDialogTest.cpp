@@ -1,0 +1,341 @@
+// The records window: on the fake line, opened from the main window, its count, download and
+// deletion, the download's worker thread and progress window, and the table saved as CSV; on
+// the real port, downloads of what the simulated instrument logged by itself.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+
+#include "DialogUnits.h"
+#include "MainDialogFixture.h"
+#include "RecordDownloadWorker.h"
+#include "RecordFrames.h"
+#include "RecordTexts.h"
+#include "RecordsDialog.h"
+#include "SimulatorFixture.h"
+#include "WaitDialog.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using Messages = std::vector<std::string>;
+using testing::Chunk;
+using testing::RecordCountFrame;
+using testing::RecordFrame;
+using testing::SeriesRecord;
+
+// Runs an action on the window's thread just before the window serves the n-th call of a
+// download worker: the worker is then waiting inside its hand-over of record n.
+class AtHandOver final : public QObject {
+public:
+    AtHandOver(int n, std::function<void()> action) : m_left(n), m_action(std::move(action)) {
+        qApp->installEventFilter(this);
+    }
+    ~AtHandOver() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::MetaCall &&
+            qobject_cast<RecordDownloadWorker*>(target) != nullptr && --m_left == 0) {
+            m_action();
+        }
+        return false;
+    }
+
+private:
+    int m_left;
+    std::function<void()> m_action;
+};
+
+WaitDialog* OpenWaitDialog() {
+    return qobject_cast<WaitDialog*>(QApplication::activeModalWidget());
+}
+
+// Presses "读取记录内容"; returns the value and the maximum that the progress bar tells
+// assistive tools as its window closes.
+std::pair<int, int> Download(RecordsDialog& records) {
+    std::pair<int, int> progress{-1, -1};
+    const AtHandOver first(1, [&progress] {
+        WaitDialog* wait = OpenWaitDialog();
+        ASSERT_NE(wait, nullptr);
+        QObject::connect(wait, &QDialog::finished, [wait, &progress] {
+            QAccessibleValueInterface* value =
+                QAccessible::queryAccessibleInterface(wait->progressBar())->valueInterface();
+            progress = {value->currentValue().toInt(), value->maximumValue().toInt()};
+        });
+    });
+    QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDownloadButton), Qt::LeftButton);
+    return progress;
+}
+
+class RecordsDialogTest : public testing::MainDialogFixture {
+protected:
+    RecordsDialogTest() {
+        line.responder = [](ByteView request) {
+            return std::vector<Chunk>{{2ms, SeriesRecord(request[7])}};
+        };
+    }
+    void press(int id) { QTest::mouseClick(records.control<QPushButton>(id), Qt::LeftButton); }
+    // Presses "读取记录内容" for a count scripted already; the progress it ended at.
+    std::pair<int, int> download() {
+        const std::pair<int, int> progress = Download(records);
+        EXPECT_FALSE(line.held());
+        return progress;
+    }
+    QTableWidget* table() { return records.control<QTableWidget>(RecordsDialog::kTable); }
+    int rows() { return table()->rowCount(); }
+    QString cell(int row, int column) {
+        const QTableWidgetItem* item = table()->item(row, column);
+        return item ? item->text() : QStringLiteral("<none>");
+    }
+    QString countText() { return records.control<QLabel>(RecordsDialog::kCountLabel)->text(); }
+
+    RecordsDialog records{window, LinkSettings{2, 9600, 0}};
+};
+
+TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpening) {
+    const auto openRecords = [this](const std::function<void(RecordsDialog&)>& use) {
+        bool opened = false;
+        QTimer look;
+        look.setSingleShot(true);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<RecordsDialog*>(QApplication::activeModalWidget());
+            opened = dialog != nullptr;
+            if (!dialog) return;
+            use(*dialog);
+            dialog->reject();
+        });
+        look.start(0);
+        click(MainDialog::kViewRecordsButton);
+        return opened;
+    };
+    type(MainDialog::kPortEdit, "x");
+    EXPECT_FALSE(openRecords([](RecordsDialog&) {}));
+    EXPECT_EQ(person.messages, Messages{"请输入一个整数。"});
+
+    type(MainDialog::kPortEdit, "3");
+    control<QComboBox>(MainDialog::kBaudList)->setCurrentText("19200");
+    type(MainDialog::kAddressEdit, "261");
+    EXPECT_TRUE(openRecords([this](RecordsDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "记录");
+        auto* shown = dialog.control<QTableWidget>(RecordsDialog::kTable);
+        ASSERT_EQ(shown->columnCount(), 70);
+        const DialogUnits units = DialogUnits::ForPointSize(9);
+        const std::pair<int, std::pair<const char*, int>> columns[] = {
+            {0, {"记录条目", 70}}, {1, {"时间", 140}},       {2, {"通道1", 60}},
+            {65, {"通道64", 60}},  {66, {"PT100通道1", 74}}, {69, {"PT100通道4", 74}}};
+        for (const auto& [column, heading] : columns) {
+            EXPECT_EQ(shown->horizontalHeaderItem(column)->text(), heading.first);
+            EXPECT_EQ(shown->columnWidth(column), units.pixels(heading.second));
+        }
+        QLabel* label = dialog.control<QLabel>(RecordsDialog::kCountLabel);
+        EXPECT_EQ(label->text(), "记录条数");
+        // Edits of the main window after the opening are not seen.
+        edit(MainDialog::kPortEdit)->setText("9");
+        line.reply(RecordCountFrame(0x0102, 5));
+        QTest::mouseClick(dialog.control<QPushButton>(RecordsDialog::kReadCountButton),
+                          Qt::LeftButton);
+        EXPECT_EQ(label->text(), "记录条数:258");
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                  "记录条数:258");
+    }));
+    EXPECT_EQ(line.lastSettings.portNumber, 3);
+    EXPECT_EQ(line.lastSettings.baudRate, 19200);
+    EXPECT_EQ(line.lastProfile, PortProfile::Records);
+    EXPECT_EQ(line.written.at(0), RequestFrame(5, command::kStoredRecords, Bytes{0}));
+}
+
+TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
+    line.reply(RecordCountFrame(3));
+    line.reply(RecordFrame({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, 0x80FA, 0x00FD));
+    line.silence();
+    line.reply(RecordFrame({0x00, 0x24, 0x1A, 0x07, 0x09, 0x03, 0x01}, 0x8000, 0x7FFF));
+    EXPECT_EQ(download(), std::make_pair(3, 3));
+    EXPECT_EQ(countText(), "记录条数:3");
+    ASSERT_EQ(rows(), 3);
+    const QStringList shown{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3),  cell(0, 66),
+                            cell(1, 0), cell(1, 1), cell(1, 2), cell(1, 69), cell(2, 1),
+                            cell(2, 2), cell(2, 3), cell(2, 66)};
+    EXPECT_EQ(shown,
+              (QStringList{"记录#1", "2024/05/07/09/03/01", "25.3", "25.4", "-25.0", "记录#2",
+                           "读取失败", "", "", "24/1A/07/09/03/01", "3276.7", "-0.0", "-0.0"}));
+
+    // "读取" shows the count alone; a failed count, or a count of 0, leaves the table be.
+    line.reply(RecordCountFrame(5));
+    press(RecordsDialog::kReadCountButton);
+    Bytes bad = RecordCountFrame(9);
+    bad.back() ^= 1;
+    line.reply(bad);
+    press(RecordsDialog::kDownloadButton);
+    EXPECT_EQ(countText(), "记录条数:5");
+    line.reply(RecordCountFrame(0));
+    press(RecordsDialog::kDownloadButton);
+    EXPECT_EQ(countText(), "记录条数:0");
+    EXPECT_EQ(rows(), 3);
+
+    // Deleting clears the table, after its message, and leaves the count.
+    line.silence();
+    press(RecordsDialog::kDeleteButton);
+    EXPECT_EQ(rows(), 3);
+    person.onMessage = [this](std::string_view) { EXPECT_EQ(rows(), 3); };
+    line.reply(ReplyFrame(0, command::kDeleteRecords, Bytes{0}), 9000ms);
+    press(RecordsDialog::kDeleteButton);
+    EXPECT_EQ(person.messages,
+              (Messages{"检验码错误!", "请先读取记录总条目数", "校验出错!", "记录已全部删除!"}));
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(countText(), "记录条数:0");
+    EXPECT_FALSE(line.held());
+}
+
+TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
+    QAction& save = records.exportAction();
+    EXPECT_FALSE(save.isEnabled());
+    EXPECT_TRUE(table()->actions().contains(&save));
+    line.reply(RecordCountFrame(3));
+    line.reply(SeriesRecord(1));
+    line.silence();
+    line.reply(RecordFrame({0x20, 0x24, 0x1A, 0x07, 0x09, 0x03, 0x00}, 0x8001, 0x0101));
+    download();
+
+    person.savedFile = directory.path() / "saved";
+    records.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&records));
+    QTest::keyClick(table(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(person.saveChoices.size(), 1u);
+    EXPECT_EQ(person.saveChoices[0].filter, "CSV (*.csv)");
+    EXPECT_EQ(person.saveChoices[0].startDirectory,
+              window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
+    const std::string text = testing::FileText(directory.path() / "saved.csv");
+    ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    const QStringList lines = QString::fromStdString(text.substr(3)).split("\r\n");
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[0].startsWith("记录条目,时间,通道1,"));
+    EXPECT_TRUE(
+        lines[0].endsWith(QStringLiteral(",通道64,PT100通道1,PT100通道2,PT100通道3,PT100通道4")));
+    for (int row = 0; row < 3; ++row) {
+        QStringList shown;
+        for (int column = 0; column < 70; ++column)
+            shown << cell(row, column);
+        if (row == 0) shown[1] = "2024-05-07 09:01:00";
+        EXPECT_EQ(lines[row + 1].split(','), shown);
+    }
+    EXPECT_TRUE(lines[3].startsWith("记录#3,2024/1A/07/09/03/00,25.7,"));
+
+    person.savedFile = directory.path() / "no such folder" / "saved.csv";
+    save.trigger();
+    EXPECT_EQ(person.messages, Messages{"保存文件失败!"});
+    EXPECT_EQ(directory.files().size(), 1u);
+
+    line.reply(ReplyFrame(0, command::kDeleteRecords, Bytes{0}));
+    press(RecordsDialog::kDeleteButton);
+    EXPECT_FALSE(save.isEnabled());
+}
+
+TEST_F(RecordsDialogTest, EscapeInTheWaitWindowEndsTheDownloadAfterTheRecordInHand) {
+    // Enter does nothing there; Escape stops the worker, which finishes record 10 first.
+    AtHandOver enter(5, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Return); });
+    AtHandOver escape(10, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape); });
+    line.reply(RecordCountFrame(40));
+    EXPECT_EQ(download(), std::make_pair(10, 40));
+    EXPECT_EQ(rows(), 10);
+    EXPECT_EQ(cell(9, 0), "记录#10");
+    EXPECT_EQ(line.written.size(), 11u);
+    EXPECT_EQ(line.closes, line.opens);
+}
+
+TEST_F(RecordsDialogTest, ClosingTheRecordsWindowDuringADownloadWaitsForTheWorker) {
+    bool served = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<RecordsDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        line.reply(RecordCountFrame(200));
+        AtHandOver close(3, [&served, dialog] {
+            QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape);
+            dialog->close();
+            served = true;
+        });
+        QTest::mouseClick(dialog->control<QPushButton>(RecordsDialog::kDownloadButton),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog->control<QTableWidget>(RecordsDialog::kTable)->rowCount(), 3);
+    });
+    click(MainDialog::kViewRecordsButton);
+    EXPECT_TRUE(served);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Only the fixture's own records window is left.
+    EXPECT_EQ(window.findChildren<RecordsDialog*>().size(), 1);
+    EXPECT_FALSE(line.held());
+    EXPECT_EQ(line.written.size(), 4u);
+}
+
+class RecordsE2eTest : public testing::SimulatorTest {
+protected:
+    // The simulator as com1, its wall clock moved only by the test.
+    void start(sim::HostOptions options = {}) {
+        options.linkPath = portsDir / "com1";
+        const sim::WallClock wall = [this] {
+            return std::chrono::system_clock::time_point{m_wall.load()};
+        };
+        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel({}, wall), options);
+        ASSERT_TRUE(host->start());
+    }
+    std::vector<sim::StoredRecord> held() {
+        return host->withModel([](sim::InstrumentModel& model) { return model.records(); });
+    }
+
+    std::atomic<std::chrono::seconds> m_wall{std::chrono::seconds{1'700'000'000}};
+    testing::RecordingOperator person;
+    MainDialog window{opener, SystemClock(), person};
+    RecordsDialog records{window, LinkSettings{1, 9600, 0}};
+    QTableWidget* table = records.control<QTableWidget>(RecordsDialog::kTable);
+};
+
+TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
+    start();
+    m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};  // seven minutes pass
+    EXPECT_EQ(Download(records), std::make_pair(7, 7));
+    const std::vector<sim::StoredRecord> store = held();
+    ASSERT_EQ(store.size(), 7u);
+    ASSERT_EQ(table->rowCount(), 7);
+    for (int row = 0; row < 7; ++row) {
+        const sim::StoredRecord& record = store[static_cast<std::size_t>(row)];
+        QStringList expected{QStringLiteral("记录#%1").arg(row + 1),
+                             QString::fromStdString(RecordTimeText(DeviceTimestamp(record.stamp)))};
+        for (const TenthDegree word : record.digital)
+            expected << QString::fromStdString(word.text());
+        for (const TenthDegree word : record.pt100)
+            expected << QString::fromStdString(word.text());
+        QStringList shown;
+        for (int column = 0; column < table->columnCount(); ++column)
+            shown << table->item(row, column)->text();
+        EXPECT_EQ(shown, expected) << "row " << row;
+    }
+    QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);
+    EXPECT_EQ(person.messages, Messages{"记录已全部删除!"});
+    EXPECT_TRUE(held().empty());
+}
+
+// At the line's real rate: a few records keep the test short.
+TEST_F(RecordsE2eTest, APacedDownloadCompletesAndItsProgressReachesTheEnd) {
+    sim::HostOptions paced;
+    paced.pace = true;
+    start(paced);
+    host->withModel([](sim::InstrumentModel& model) { model.preloadRecords(4); });
+    EXPECT_EQ(Download(records), std::make_pair(4, 4));
+    ASSERT_EQ(table->rowCount(), 4);
+    EXPECT_NE(table->item(3, 1)->text(), "读取失败");
+    EXPECT_TRUE(person.messages.empty());
+}
+
+}  // namespace
+}  // namespace tavolex
