@@ -1,10 +1,5 @@
 #include "DataFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
@@ -39,21 +34,7 @@ bool AppendRecord(const std::filesystem::path& file, const std::string& line) {
 }
 
 bool AppendWhole(const std::filesystem::path& file, std::string_view bytes) {
-    struct stat before {};
-    const bool existed = ::stat(file.c_str(), &before) == 0;
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const off_t size = existed ? before.st_size : 0;
-    const bool written = WriteAllBytes(fd, bytes);
-    if (!written) {
-        // Half a line would stay in front of every later one: take it back.
-        if (existed) {
-            (void)::ftruncate(fd, size);
-        } else {
-            (void)::unlink(file.c_str());
-        }
-    }
-    return ::close(fd) == 0 && written;
+    return AppendAllOrNothing(file, bytes);
 }
 
 }  // namespace tavolex

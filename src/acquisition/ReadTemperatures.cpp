@@ -55,6 +55,9 @@ std::string_view FailureLogText(ReadFailure failure) {
 
 bool ReadTemperaturesLogged(SerialPort& port, std::uint8_t address, TemperatureReply& reply,
                             const LinkContext& link, const ErrorLogFile& log) {
+    // Bytes still queued (surplus after the last good reply) would be read as the start of
+    // this reply and cost a good reading.
+    if (port.queuedBytes() > 0) port.purge();
     const ReadOutcome outcome = ReadTemperatureReply(port, address, reply, link);
     if (outcome.ok()) return true;
     // A reading cut short by a stop request says nothing about the instrument.

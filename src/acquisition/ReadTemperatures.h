@@ -31,7 +31,8 @@ ReadOutcome ReadTemperatureReply(SerialPort& port, std::uint8_t address, Tempera
 bool ReadTemperatures(SerialPort& port, std::uint8_t address, TemperatureReply& reply,
                       const LinkContext& link);
 
-// The acquisition worker's reading: a failure also purges the port and appends the bytes
+// The acquisition worker's reading on the port it holds: bytes left queued by an earlier reply
+// are discarded before the request; a failure also purges the port and appends the bytes
 // received to the communication error log (unless the reading was cut short by a stop).
 bool ReadTemperaturesLogged(SerialPort& port, std::uint8_t address, TemperatureReply& reply,
                             const LinkContext& link, const ErrorLogFile& log);

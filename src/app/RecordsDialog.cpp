@@ -66,6 +66,9 @@ RecordsDialog::RecordsDialog(MainDialog& window, const LinkSettings& settings)
 RecordsDialog::~RecordsDialog() {
     // The worker writes rows into this window; it ends before the window does.
     m_worker.reset();
+    // The table outlives this part of the window and empties its model as it goes: its row
+    // signals must no longer reach the export action's handler here.
+    m_table->model()->disconnect(this);
 }
 
 void RecordsDialog::buildControls() {

@@ -20,6 +20,23 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
     return true;
 }
 
+bool AppendAllOrNothing(const std::filesystem::path& file, std::string_view bytes) {
+    struct stat before {};
+    const bool existed = ::stat(file.c_str(), &before) == 0;
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = WriteAllBytes(fd, bytes);
+    if (!written) {
+        // Part of a record would stay in front of every later one: take it back.
+        if (existed) {
+            (void)::ftruncate(fd, before.st_size);
+        } else {
+            (void)::unlink(file.c_str());
+        }
+    }
+    return ::close(fd) == 0 && written;
+}
+
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());

@@ -11,6 +11,10 @@ namespace tavolex {
 // when the descriptor takes no more.
 bool WriteAllBytes(int fd, std::string_view bytes);
 
+// Appends the bytes to the file, creating it; false when they cannot all be written, and then
+// the file is left as it was (a new file is removed), so no record is ever half written.
+bool AppendAllOrNothing(const std::filesystem::path& file, std::string_view bytes);
+
 // Creates or replaces the file with the bytes; false (and the file as it was) when any step
 // fails.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);

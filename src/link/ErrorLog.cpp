@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "AtomicFile.h"
 #include "Gbk.h"
 #include "Trace.h"
 
@@ -29,11 +30,8 @@ std::string CommErrorEntry(const std::tm& time, std::string_view message, ByteVi
 }
 
 void LogCommError(const ErrorLogFile& log, std::string_view message, ByteView bytes) {
-    const std::string entry = Utf8ToGbk(CommErrorEntry(log.localTime(), message, bytes));
-    std::FILE* file = std::fopen(log.path.c_str(), "ab");
-    if (!file) return;
-    std::fwrite(entry.data(), 1, entry.size(), file);
-    std::fclose(file);
+    // A full disk drops the entry whole rather than leaving half of it in the log.
+    (void)AppendAllOrNothing(log.path, Utf8ToGbk(CommErrorEntry(log.localTime(), message, bytes)));
 }
 
 }  // namespace tavolex

@@ -28,8 +28,8 @@ struct ErrorLogFile {
 // "xx " for each byte.
 std::string CommErrorEntry(const std::tm& time, std::string_view message, ByteView bytes);
 
-// Appends one entry, opening and closing the file for it; an entry that cannot be written is
-// dropped silently.
+// Appends one entry, opening and closing the file for it; an entry that cannot be written
+// whole is dropped silently, leaving the log as it was.
 void LogCommError(const ErrorLogFile& log, std::string_view message, ByteView bytes);
 
 }  // namespace tavolex

@@ -81,6 +81,20 @@ protected:
     testing::TemporaryDirectory dir;
 };
 
+// Surplus bytes after a good reply would otherwise be read as the next reply's header.
+TEST_F(AcquisitionLoopTest, SurplusAfterAGoodReplyDoesNotCostTheNextReading) {
+    Bytes surplus = RisingTemperatureFrame(4, 100);
+    surplus.insert(surplus.end(), {0x00, 0x00, 0x00});
+    line.reply(surplus);
+    line.reply(RisingTemperatureFrame(4, 200));
+    window.stopAfter = 2;
+    run();
+    ASSERT_EQ(window.results.size(), 2u);
+    EXPECT_TRUE(window.results[1].success);
+    EXPECT_EQ(window.results[1].firstWord, 200);
+    EXPECT_FALSE(fs::exists(environment.errorLog.path));
+}
+
 TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures) {
     line.reply(RisingTemperatureFrame(4, 100));
     line.reply(RisingTemperatureFrame(4, 200));

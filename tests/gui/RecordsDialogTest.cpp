@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "DialogUnits.h"
 #include "MainDialogFixture.h"
@@ -173,6 +174,17 @@ TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpening) {
     EXPECT_EQ(line.lastSettings.baudRate, 19200);
     EXPECT_EQ(line.lastProfile, PortProfile::Records);
     EXPECT_EQ(line.written.at(0), RequestFrame(5, command::kStoredRecords, Bytes{0}));
+}
+
+// Its table empties itself after the window's own part is gone; the sanitizer build catches
+// a handler of the window reached from there.
+TEST_F(RecordsDialogTest, AWindowWithRowsGoesAwayCleanly) {
+    auto other = std::make_unique<RecordsDialog>(window, LinkSettings{2, 9600, 0});
+    line.reply(RecordCountFrame(2));
+    Download(*other);
+    ASSERT_EQ(other->control<QTableWidget>(RecordsDialog::kTable)->rowCount(), 2);
+    other.reset();
+    EXPECT_FALSE(line.held());
 }
 
 TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
