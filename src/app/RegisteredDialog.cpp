@@ -5,6 +5,7 @@
 
 #include "DialogUnits.h"
 #include "ScannerApp.h"
+#include "ShownText.h"
 
 namespace tavolex {
 
@@ -28,7 +29,7 @@ RegisteredDialog::RegisteredDialog(QWidget* owner)
     // Two blanks stand in for the number until one is set.
     m_number = new QLabel(QStringLiteral("  "), this);
     m_number->setObjectName(QStringLiteral("1087"));
-    m_number->setAccessibleName(QStringLiteral("通道"));
+    SetValueCaption(m_number, QStringLiteral("通道"));
     m_number->setGeometry(units.rect(70, kLineTop, 14, 8));
 
     auto* done = new QLabel(QStringLiteral("注册成功！"), this);
@@ -36,7 +37,7 @@ RegisteredDialog::RegisteredDialog(QWidget* owner)
 }
 
 void RegisteredDialog::setChannelNumber(int channel) {
-    m_number->setText(QString::number(channel));
+    ShowValue(m_number, QString::number(channel));
 }
 
 void RegisteredDialog::centreOverOwner() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -509,6 +510,10 @@ TEST_F(SmallDialogsTest, RegisteredPopupHoldsItsTextsCentredOverTheWindow) {
     popup.centreOverOwner();
     popup.show();
     EXPECT_LE((Centre(popup) - Centre(window)).manhattanLength(), 2);
+    popup.setChannelNumber(12);
+    QWidget* number = popup.findChild<QWidget*>(QStringLiteral("1087"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(number)->text(QAccessible::Name),
+              QStringLiteral("通道 12"));
 }
 
 TEST_F(SmallDialogsTest, AboutItemOpensTheAboutBox) {
