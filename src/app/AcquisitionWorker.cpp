@@ -1,6 +1,5 @@
 #include "AcquisitionWorker.h"
 
-#include <QEventLoop>
 #include <QMetaObject>
 #include <utility>
 
@@ -38,7 +37,7 @@ AcquisitionWorker::AcquisitionWorker(AcquisitionWindow& window, AcquisitionShare
       m_environment(environment.ports, m_clock, environment.errorLog) {
     m_environment.wallTime = environment.wallTime;
     m_environment.localTime = environment.localTime;
-    m_thread = std::thread([this] { run(); });
+    m_thread.start([this] { run(); });
 }
 
 AcquisitionWorker::~AcquisitionWorker() {
@@ -54,8 +53,6 @@ void AcquisitionWorker::requestStop() {
 void AcquisitionWorker::run() {
     Forwarder window(*this);
     RunAcquisition(window, m_shared, m_reply, m_environment);
-    m_ended = true;
-    QMetaObject::invokeMethod(this, "noteEnded", Qt::QueuedConnection);
 }
 
 void AcquisitionWorker::callWindow(Call call) {
@@ -82,24 +79,6 @@ void AcquisitionWorker::serveCall() {
             m_window.reportOpenFailure();
             break;
     }
-}
-
-void AcquisitionWorker::noteEnded() {
-    if (m_waitLoop != nullptr) m_waitLoop->quit();
-}
-
-void AcquisitionWorker::waitUntilEnded() {
-    if (!m_thread.joinable()) return;
-    if (!m_ended) {
-        QEventLoop loop;
-        QEventLoop* const outer = std::exchange(m_waitLoop, &loop);
-        while (!m_ended)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        m_waitLoop = outer;
-        // A wait further out, if any, ends with this one.
-        if (outer != nullptr) outer->quit();
-    }
-    if (m_thread.joinable()) m_thread.join();
 }
 
 }  // namespace tavolex

@@ -5,15 +5,12 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <mutex>
-#include <thread>
 
 #include "AcquisitionLoop.h"
 #include "InterruptibleClock.h"
 #include "TemperatureReply.h"
-
-class QEventLoop;
+#include "WorkerThread.h"
 
 namespace tavolex {
 
@@ -32,10 +29,9 @@ public:
 
     // Clears the run flag and wakes the worker from its pause; any thread, returns at once.
     void requestStop();
-    bool ended() const { return m_ended; }
-    // On the window's thread: serves the worker's calls in a local event loop (user input
-    // held back) until the thread has ended, then joins it.
-    void waitUntilEnded();
+    bool ended() const { return m_thread.ended(); }
+    // On the window's thread: serves the worker's calls until the thread has ended.
+    void waitUntilEnded() { m_thread.waitUntilEnded(); }
 
     // The reply of the latest reading; the window reads it inside showResult(), while the
     // worker waits.
@@ -49,7 +45,6 @@ private:
     // On the worker's thread: has the window thread perform the call and waits for it.
     void callWindow(Call call);
     Q_INVOKABLE void serveCall();
-    Q_INVOKABLE void noteEnded();
 
     AcquisitionWindow& m_window;
     AcquisitionShared& m_shared;
@@ -66,9 +61,7 @@ private:
     int m_count = 0;
     AcquisitionSettings m_settings;
 
-    std::atomic<bool> m_ended{false};
-    QEventLoop* m_waitLoop = nullptr;
-    std::thread m_thread;
+    WorkerThread m_thread;
 };
 
 }  // namespace tavolex

@@ -1,7 +1,7 @@
 #include "RecordDownloadWorker.h"
 
-#include <QEventLoop>
 #include <QMetaObject>
+#include <memory>
 #include <utility>
 
 namespace tavolex {
@@ -23,8 +23,9 @@ RecordDownloadWorker::RecordDownloadWorker(RecordSink& sink, RecordTransferState
                                            const LinkContext& link)
     : m_sink(sink), m_state(state), m_link{link.ports, link.clock} {
     m_state.stop = false;
-    m_thread = std::thread(
-        [this, address, owned = std::move(port)]() mutable { run(std::move(owned), address); });
+    // std::function needs a copyable body: the port travels in a shared holder.
+    auto owned = std::make_shared<PortHandle>(std::move(port));
+    m_thread.start([this, address, owned] { run(std::move(*owned), address); });
 }
 
 RecordDownloadWorker::~RecordDownloadWorker() {
@@ -35,8 +36,6 @@ RecordDownloadWorker::~RecordDownloadWorker() {
 void RecordDownloadWorker::run(PortHandle port, std::uint8_t address) {
     Forwarder window(*this);
     DownloadRecords(std::move(port), address, m_state, window, m_link);
-    m_ended = true;
-    QMetaObject::invokeMethod(this, "noteEnded", Qt::QueuedConnection);
 }
 
 void RecordDownloadWorker::callWindow(int number, const std::optional<StoredRecord>& record) {
@@ -54,24 +53,6 @@ void RecordDownloadWorker::callWindow(int number, const std::optional<StoredReco
 void RecordDownloadWorker::serveCall() {
     const std::lock_guard lock(m_callMutex);
     m_sink.showRecord(m_number, m_record);
-}
-
-void RecordDownloadWorker::noteEnded() {
-    if (m_waitLoop != nullptr) m_waitLoop->quit();
-}
-
-void RecordDownloadWorker::waitUntilEnded() {
-    if (!m_thread.joinable()) return;
-    if (!m_ended) {
-        QEventLoop loop;
-        QEventLoop* const outer = std::exchange(m_waitLoop, &loop);
-        while (!m_ended)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        m_waitLoop = outer;
-        // A wait further out, if any, ends with this one.
-        if (outer != nullptr) outer->quit();
-    }
-    if (m_thread.joinable()) m_thread.join();
 }
 
 }  // namespace tavolex

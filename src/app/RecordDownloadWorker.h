@@ -5,15 +5,12 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "LinkContext.h"
 #include "RecordDownload.h"
-
-class QEventLoop;
+#include "WorkerThread.h"
 
 namespace tavolex {
 
@@ -34,10 +31,9 @@ public:
     // Ends the download after the record in hand; any thread, returns at once.
     void requestStop() { m_state.stop = true; }
     // The thread has closed the port and shows nothing more.
-    bool ended() const { return m_ended; }
-    // On the window's thread: serves the worker's calls in a local event loop (user input
-    // held back) until the thread has ended, then joins it.
-    void waitUntilEnded();
+    bool ended() const { return m_thread.ended(); }
+    // On the window's thread: serves the worker's calls until the thread has ended.
+    void waitUntilEnded() { m_thread.waitUntilEnded(); }
 
 private:
     class Forwarder;
@@ -46,7 +42,6 @@ private:
     // On the worker's thread: has the window show the record and waits until it has.
     void callWindow(int number, const std::optional<StoredRecord>& record);
     Q_INVOKABLE void serveCall();
-    Q_INVOKABLE void noteEnded();
 
     RecordSink& m_sink;
     RecordTransferState& m_state;
@@ -58,9 +53,7 @@ private:
     int m_number = 0;
     std::optional<StoredRecord> m_record;
 
-    std::atomic<bool> m_ended{false};
-    QEventLoop* m_waitLoop = nullptr;
-    std::thread m_thread;
+    WorkerThread m_thread;
 };
 
 }  // namespace tavolex

@@ -21,6 +21,7 @@
 #include "ChannelLists.h"
 #include "ContinuousAcquisition.h"
 #include "Gbk.h"
+#include "HandOver.h"
 #include "MainDialogFixture.h"
 
 namespace tavolex {
@@ -28,6 +29,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Chunk;
+using AtNextHandOver = testing::AtHandOver<AcquisitionWorker>;
 using testing::FakeLine;
 using testing::FakePortOpener;
 using testing::FileText;
@@ -136,30 +138,6 @@ TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutO
     EXPECT_EQ(window.openFailures, 0);
 }
 
-// Runs an action on the window's thread just before the window serves the next call of an
-// acquisition worker: the worker is then waiting inside its hand-over.
-class StopAtNextHandOver final : public QObject {
-public:
-    explicit StopAtNextHandOver(std::function<void()> action) : m_action(std::move(action)) {
-        qApp->installEventFilter(this);
-    }
-    ~StopAtNextHandOver() override { qApp->removeEventFilter(this); }
-    bool fired = false;
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (!fired && event->type() == QEvent::MetaCall &&
-            qobject_cast<AcquisitionWorker*>(target) != nullptr) {
-            fired = true;
-            m_action();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
 class ContinuousAcquisitionTest : public testing::MainDialogFixture {
 protected:
     ContinuousAcquisitionTest() {
@@ -212,8 +190,8 @@ TEST_F(ContinuousAcquisitionTest, APeriodBelow600IsRefusedAndSetTo600WhetherStar
 
     // Stopped while the worker hands over its next result, which must not bring the counters
     // back: the click lands just before the window serves that hand-over.
-    StopAtNextHandOver stopper([this] { control<QPushButton>(1010)->click(); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired; }));
+    AtNextHandOver stopper(1, [this] { control<QPushButton>(1010)->click(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired(); }));
     EXPECT_FALSE(window.acquiring());
     EXPECT_EQ(buttonText(), "连续采集");
     EXPECT_FALSE(anyLockedControlEnabled(false));
@@ -331,14 +309,14 @@ TEST_F(ContinuousAcquisitionTest, AssistiveToolsHearTheCaptionAndTheCountsTheScr
     EXPECT_EQ(AccessibleName(button), "取消采集");
     ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 3 && count(1013) >= 2; }));
     // Stopped inside a hand-over, so that the counts no longer move while they are read.
-    StopAtNextHandOver stopper([&] {
+    AtNextHandOver stopper(1, [&] {
         EXPECT_EQ(AccessibleName(control<QWidget>(1012)),
                   "成功次数 " + control<QLabel>(1012)->text());
         EXPECT_EQ(AccessibleName(control<QWidget>(1013)),
                   "失败次数 " + control<QLabel>(1013)->text());
         press();
     });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired(); }));
     EXPECT_EQ(AccessibleName(button), "连续采集");
     EXPECT_EQ(AccessibleName(control<QWidget>(1012)), "成功次数");
     EXPECT_EQ(AccessibleName(control<QWidget>(1013)), "失败次数");

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "DialogUnits.h"
+#include "HandOver.h"
 #include "MainDialogFixture.h"
 #include "RecordDownloadWorker.h"
 #include "RecordFrames.h"
@@ -32,32 +33,10 @@ namespace {
 using namespace std::chrono_literals;
 using Messages = std::vector<std::string>;
 using testing::Chunk;
+using AtHandOver = testing::AtHandOver<RecordDownloadWorker>;
 using testing::RecordCountFrame;
 using testing::RecordFrame;
 using testing::SeriesRecord;
-
-// Runs an action on the window's thread just before the window serves the n-th call of a
-// download worker: the worker is then waiting inside its hand-over of record n.
-class AtHandOver final : public QObject {
-public:
-    AtHandOver(int n, std::function<void()> action) : m_left(n), m_action(std::move(action)) {
-        qApp->installEventFilter(this);
-    }
-    ~AtHandOver() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (event->type() == QEvent::MetaCall &&
-            qobject_cast<RecordDownloadWorker*>(target) != nullptr && --m_left == 0) {
-            m_action();
-        }
-        return false;
-    }
-
-private:
-    int m_left;
-    std::function<void()> m_action;
-};
 
 // Keeps every window unpainted while it lives. Qt spreads the fills of a painted window over a
 // thread pool of its own, ordered by locks the thread sanitizer cannot see; these tests look at

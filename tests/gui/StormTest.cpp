@@ -19,6 +19,7 @@
 #include <random>
 
 #include "ContinuousAcquisition.h"
+#include "HandOver.h"
 #include "MainDialog.h"
 #include "Pt100Dialog.h"
 #include "RecordDownloadWorker.h"
@@ -32,6 +33,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Duration = std::chrono::steady_clock::duration;
+using AtHandOver = testing::AtHandOver<RecordDownloadWorker>;
 
 std::size_t EntriesIn(const char* folder) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
@@ -60,29 +62,6 @@ int Scaled(int full) {
     const int percent = scale ? std::atoi(scale) : 30;
     return std::max(1, full * percent / 100);
 }
-
-// Runs an action on the window's thread just before the window serves the n-th call of a
-// download worker: the worker is then waiting inside its hand-over of record n.
-class AtHandOver final : public QObject {
-public:
-    AtHandOver(int n, std::function<void()> action) : m_left(n), m_action(std::move(action)) {
-        qApp->installEventFilter(this);
-    }
-    ~AtHandOver() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (event->type() == QEvent::MetaCall &&
-            qobject_cast<RecordDownloadWorker*>(target) != nullptr && --m_left == 0) {
-            m_action();
-        }
-        return false;
-    }
-
-private:
-    int m_left;
-    std::function<void()> m_action;
-};
 
 class StormTest : public testing::SimulatorTest {
 protected:

@@ -1,0 +1,39 @@
+#include "WorkerThread.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <utility>
+
+namespace tavolex {
+
+WorkerThread::~WorkerThread() {
+    waitUntilEnded();
+}
+
+void WorkerThread::start(std::function<void()> body) {
+    m_thread = std::thread([this, body = std::move(body)] {
+        body();
+        m_ended = true;
+        QMetaObject::invokeMethod(this, "noteEnded", Qt::QueuedConnection);
+    });
+}
+
+void WorkerThread::noteEnded() {
+    if (m_waitLoop != nullptr) m_waitLoop->quit();
+}
+
+void WorkerThread::waitUntilEnded() {
+    if (!m_thread.joinable()) return;
+    if (!m_ended) {
+        QEventLoop loop;
+        QEventLoop* const outer = std::exchange(m_waitLoop, &loop);
+        while (!m_ended)
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        m_waitLoop = outer;
+        // A wait further out, if any, ends with this one.
+        if (outer != nullptr) outer->quit();
+    }
+    if (m_thread.joinable()) m_thread.join();
+}
+
+}  // namespace tavolex
