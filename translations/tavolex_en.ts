@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>温度巡检仪  KORVA VELTA-2</source>
-        <translation>Temperature Scanner  KORVA VELTA-2</translation>
+        <translation>Temp. Scanner  KORVA VELTA-2</translation>
     </message>
     <message>
         <source>确定</source>
@@ -35,11 +35,11 @@
     <name>ChannelLists</name>
     <message>
         <source>PT100通道%1</source>
-        <translation>PT100 ch. %1</translation>
+        <translation>PT100 %1</translation>
     </message>
     <message>
         <source>通道%1</source>
-        <translation>Channel %1</translation>
+        <translation>Ch. %1</translation>
     </message>
     <message>
         <source>内容</source>
@@ -721,7 +721,7 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
     </message>
     <message>
         <source>通道</source>
-        <translation>Channel</translation>
+        <translation>Ch.</translation>
     </message>
     <message>
         <source>读取参数</source>
@@ -830,7 +830,7 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
     </message>
     <message>
         <source>删除数据记录</source>
-        <translation>Delete records</translation>
+        <translation>Delete all</translation>
     </message>
     <message>
         <source>导出CSV...</source>
@@ -849,7 +849,7 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
     </message>
     <message>
         <source>通道：</source>
-        <translation>Channel:</translation>
+        <translation>Ch.:</translation>
     </message>
     <message>
         <source>通道</source>
@@ -864,7 +864,7 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
     <name>RegistrationHelpDialog</name>
     <message>
         <source>1.全自动注册每个端口最多接32个探头，超过32个的注册不了。</source>
-        <translation>1. Fully automatic registration takes at most 32 probes on each port; probes beyond 32 are not registered.</translation>
+        <translation>1. Fully automatic registration takes at most 32 probes per port.</translation>
     </message>
     <message>
         <source>2.全自动注册成功后，默认两个端口所接探头的通道号是连续的，例如：端口A接10个探头，端口B接15个探头，注册成功后，通道1~通道10表示的是端口A的10个探头，通道11~通道25表示的是端口B的15个探头。</source>

@@ -15,16 +15,24 @@
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTableWidget>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <ctime>
 
+#include "AboutDialog.h"
+#include "ChannelLists.h"
 #include "CsvFile.h"
 #include "DataFile.h"
+#include "DeleteAllConfirmDialog.h"
 #include "FakeLine.h"
 #include "MainDialog.h"
+#include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
 #include "RecordingOperator.h"
+#include "RecordsDialog.h"
+#include "RegisteredDialog.h"
+#include "RegistrationHelpDialog.h"
 #include "TemporaryDirectory.h"
 #include "Translate.h"
 #include "Translations.h"
@@ -182,7 +190,8 @@ QString ShownText(QWidget* control) {
     return text.remove(QLatin1Char('&'));
 }
 
-TEST_F(EnglishWindowTest, EveryCaptionFitsItsControl) {
+// Measures every shown caption of the window; returns how many it measured.
+int ExpectCaptionsFit(QWidget& window) {
     window.show();
     int measured = 0;
     for (QWidget* control : window.findChildren<QWidget*>()) {
@@ -190,14 +199,52 @@ TEST_F(EnglishWindowTest, EveryCaptionFitsItsControl) {
                                qobject_cast<QLabel*>(control) || qobject_cast<QGroupBox*>(control);
         const QString text = ShownText(control);
         if (!captioned || !control->isVisible() || text.trimmed().isEmpty()) continue;
-        if (auto* label = qobject_cast<QLabel*>(control); label && label->wordWrap()) continue;
         ++measured;
+        if (auto* label = qobject_cast<QLabel*>(control); label && label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                << window.metaObject()->className() << " \"" << text.toStdString()
+                << "\" wraps to more lines than its label holds";
+            continue;
+        }
         const int needed = control->fontMetrics().horizontalAdvance(text);
         EXPECT_LE(needed, TextRoom(control))
-            << control->objectName().toStdString() << " \"" << text.toStdString() << "\" needs "
-            << needed << " px";
+            << window.metaObject()->className() << " " << control->objectName().toStdString()
+            << " \"" << text.toStdString() << "\" needs " << needed << " px";
     }
-    EXPECT_GT(measured, 50);
+    window.hide();
+    return measured;
+}
+
+TEST_F(EnglishWindowTest, EveryCaptionFitsItsControl) {
+    EXPECT_GT(ExpectCaptionsFit(window), 50);
+    Pt100Dialog pt100(window);
+    EXPECT_GT(ExpectCaptionsFit(pt100), 10);
+    DeleteAllConfirmDialog question(&window);
+    EXPECT_GT(ExpectCaptionsFit(question), 2);
+    RegisteredDialog registered(&window);
+    EXPECT_GT(ExpectCaptionsFit(registered), 1);
+    AboutDialog about(&window);
+    EXPECT_GT(ExpectCaptionsFit(about), 1);
+    RegistrationHelpDialog help(&window);
+    EXPECT_EQ(ExpectCaptionsFit(help), 4);
+    RecordsDialog records(window, window.linkSettings());
+    EXPECT_GT(ExpectCaptionsFit(records), 3);
+}
+
+TEST_F(EnglishWindowTest, EveryChannelCaptionFitsItsColumn) {
+    window.show();
+    for (int id :
+         {MainDialog::kLowChannelList, MainDialog::kHighChannelList, MainDialog::kPt100List}) {
+        QTableWidget* list = window.control<QTableWidget>(id);
+        const int margin =
+            list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        const int room = list->columnWidth(kCaptionColumn) - 2 * margin;
+        for (int row = 0; row < list->rowCount(); ++row) {
+            const QString text = list->item(row, kCaptionColumn)->text();
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(text), room)
+                << id << " row " << row << " \"" << text.toStdString() << "\"";
+        }
+    }
 }
 
 }  // namespace
