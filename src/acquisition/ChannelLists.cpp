@@ -1,4 +1,5 @@
 #include "ChannelLists.h"
+#include "Translate.h"
 
 #include <algorithm>
 
@@ -17,7 +18,9 @@ constexpr int kFirstDigitalWord = kPt100Channels;
 
 std::array<ChannelColumn, kChannelListColumns> ChannelColumnsOf(ChannelList list) {
     const int captionWidth = list == ChannelList::Pt100 ? kPt100CaptionWidthPx : kCaptionWidthPx;
-    return {{{"内容", captionWidth}, {"温度值", kValueWidthPx}, {"偏移值", kValueWidthPx}}};
+    return {{{TAVOLEX_TRANSLATABLE("ChannelLists", "内容"), captionWidth},
+             {TAVOLEX_TRANSLATABLE("ChannelLists", "温度值"), kValueWidthPx},
+             {TAVOLEX_TRANSLATABLE("ChannelLists", "偏移值"), kValueWidthPx}}};
 }
 
 int RowCountOf(ChannelList list) {

@@ -5,6 +5,7 @@
 
 #include "DialogUnits.h"
 #include "ScannerApp.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -17,7 +18,7 @@ constexpr int kPointSize = 9;
 AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("关于 温度巡检仪  KORVA VELTA-2 Ver3.2"));
+    setWindowTitle(Tr("AboutDialog", "关于 温度巡检仪  KORVA VELTA-2 Ver3.2"));
     setFixedSize(units.size(235, 71));
 
     auto* icon = new QLabel(this);
@@ -25,10 +26,10 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     icon->setGeometry(units.rect(11, 17, 20, 20));
     icon->setAccessibleName(QStringLiteral("TAVOLEX"));
 
-    auto* text = new QLabel(QStringLiteral("温度巡检仪  KORVA VELTA-2"), this);
+    auto* text = new QLabel(Tr("AboutDialog", "温度巡检仪  KORVA VELTA-2"), this);
     text->setGeometry(units.rect(40, 23, 130, 8));
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(Tr("AboutDialog", "确定"), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setAccessibleName(ok->text());
     ok->setGeometry(units.rect(178, 7, 50, 14));

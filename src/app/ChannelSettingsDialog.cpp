@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 
 #include "DialogUnits.h"
+#include "Translate.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -23,19 +25,20 @@ QTableWidgetItem* TextItem(const std::string& text) {
 ChannelSettingsDialog::ChannelSettingsDialog(const ChannelSettings& settings, Operator& person,
                                              QWidget* parent)
     : QDialog(parent), m_operator(person), m_settings(settings) {
-    setWindowTitle(QStringLiteral("通道设置"));
+    setWindowTitle(Tr("ChannelSettingsDialog", "通道设置"));
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     resize(units.size(260, 300));
 
     m_table = new QTableWidget(kChannelCount, 4, this);
-    m_table->setAccessibleName(QStringLiteral("通道名称和报警限"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("通道"), QStringLiteral("名称"),
-                                        QStringLiteral("下限(°C)"), QStringLiteral("上限(°C)")});
+    m_table->setAccessibleName(Tr("ChannelSettingsDialog", "通道名称和报警限"));
+    m_table->setHorizontalHeaderLabels(
+        {Tr("ChannelSettingsDialog", "通道"), Tr("ChannelSettingsDialog", "名称"),
+         Tr("ChannelSettingsDialog", "下限(°C)"), Tr("ChannelSettingsDialog", "上限(°C)")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const ChannelSetting& setting = settings[channel];
-        QTableWidgetItem* caption = TextItem(ChannelCaption(channel));
+        auto* caption = new QTableWidgetItem(ShownChannelCaption(channel));
         caption->setFlags(Qt::ItemIsEnabled);
         m_table->setItem(channel, kChannelColumn, caption);
         m_table->setItem(channel, kNameColumn, TextItem(setting.name));
@@ -44,8 +47,8 @@ ChannelSettingsDialog::ChannelSettingsDialog(const ChannelSettings& settings, Op
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(Tr("ChannelSettingsDialog", "确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Tr("ChannelSettingsDialog", "取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &ChannelSettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ChannelSettingsDialog::reject);
 
@@ -62,16 +65,16 @@ void ChannelSettingsDialog::accept() {
         setting.name = m_table->item(row, kNameColumn)->text().simplified().toStdString();
         const auto low = ParseLimit(m_table->item(row, kLowColumn)->text().toStdString());
         if (!low.valid) {
-            refuse(row, kLowColumn, kBadLimit);
+            refuse(row, kLowColumn, Translate("ChannelSettingsDialog", kBadLimit.data()));
             return;
         }
         const auto high = ParseLimit(m_table->item(row, kHighColumn)->text().toStdString());
         if (!high.valid) {
-            refuse(row, kHighColumn, kBadLimit);
+            refuse(row, kHighColumn, Translate("ChannelSettingsDialog", kBadLimit.data()));
             return;
         }
         if (low.tenths && high.tenths && *low.tenths > *high.tenths) {
-            refuse(row, kLowColumn, kLowAboveHigh);
+            refuse(row, kLowColumn, Translate("ChannelSettingsDialog", kLowAboveHigh.data()));
             return;
         }
         setting.limits = {low.tenths, high.tenths};

@@ -6,6 +6,7 @@
 
 #include "ChannelSettings.h"
 #include "Operator.h"
+#include "Translate.h"
 
 class QTableWidget;
 
@@ -16,8 +17,10 @@ class ChannelSettingsDialog final : public QDialog {
 public:
     enum Column : int { kChannelColumn, kNameColumn, kLowColumn, kHighColumn };
 
-    static constexpr std::string_view kBadLimit = "报警限应为温度值(°C)，最多一位小数!";
-    static constexpr std::string_view kLowAboveHigh = "下限不能高于上限!";
+    static constexpr std::string_view kBadLimit =
+        TAVOLEX_TRANSLATABLE("ChannelSettingsDialog", "报警限应为温度值(°C)，最多一位小数!");
+    static constexpr std::string_view kLowAboveHigh =
+        TAVOLEX_TRANSLATABLE("ChannelSettingsDialog", "下限不能高于上限!");
 
     ChannelSettingsDialog(const ChannelSettings& settings, Operator& person, QWidget* parent);
 

@@ -19,6 +19,8 @@
 #include "MainDialog.h"
 #include "PortOpenFailure.h"
 #include "ShownText.h"
+#include "Translate.h"
+#include "Translations.h"
 #include "TrendMonitor.h"
 
 namespace tavolex {
@@ -33,9 +35,15 @@ constexpr std::array<int, 10> kLockedWhileRunning = {
     MainDialog::kSetIntervalButton,
 };
 
-const QString kStartCaption = QStringLiteral("连续采集");
-const QString kStopCaption = QStringLiteral("取消采集");
-const QString kRecordPeriodCaption = QStringLiteral("秒/次自动记录当前温度");
+QString StartCaption() {
+    return Tr("ContinuousAcquisition", "连续采集");
+}
+QString StopCaption() {
+    return Tr("ContinuousAcquisition", "取消采集");
+}
+QString RecordPeriodCaption() {
+    return Tr("MainDialog", "秒/次自动记录当前温度");
+}
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -46,9 +54,9 @@ QString FromUtf8(std::string_view text) {
 ContinuousAcquisition::ContinuousAcquisition(MainDialog& window) : m_window(window) {
     ownerlessMessage = [this](std::string_view text) { showOwnerlessBox(text); };
     for (QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        if (label->text() == kRecordPeriodCaption) m_recordPeriodCaption = label;
+        if (label->text() == RecordPeriodCaption()) m_recordPeriodCaption = label;
     }
-    m_recordOptions = new QAction(QStringLiteral("显示保存选项(&R)"), &window);
+    m_recordOptions = new QAction(Tr("ContinuousAcquisition", "显示保存选项(&R)"), &window);
     m_recordOptions->setCheckable(true);
     QObject::connect(m_recordOptions, &QAction::toggled, &window,
                      [this](bool shown) { showRecordOptions(shown); });
@@ -69,7 +77,7 @@ void ContinuousAcquisition::press() {
     takeRecordOptions();
     WindowValues& values = m_window.values();
     if (values.acquisitionPeriodMs < kMinAcquisitionPeriodMs) {
-        m_window.person().message(kMinPeriodMessage);
+        m_window.person().message(Translate("ContinuousAcquisition", kMinPeriodMessage.data()));
         values.acquisitionPeriodMs = kMinAcquisitionPeriodMs;
         m_window.updateControls();
         return;
@@ -85,7 +93,7 @@ void ContinuousAcquisition::end() {
     m_acquiring = false;
     m_shared.runFlag = false;
     finishWorker();
-    setButtonCaption(kStartCaption);
+    setButtonCaption(StartCaption());
     clearCounters();
     // The window may be shown again; it must not come back with the run's controls locked.
     m_runLock.reset();
@@ -96,7 +104,7 @@ void ContinuousAcquisition::start() {
     // was asked to, is gone before the next one starts.
     finishWorker();
     m_acquiring = true;
-    setButtonCaption(kStopCaption);
+    setButtonCaption(StopCaption());
     m_shared.runFlag = true;
     m_shared.dataFileName = DataFileName(m_window.workingDirectory(), LocalTimeNow());
     m_shared.csvFileName = CsvFileName(m_shared.dataFileName);
@@ -120,7 +128,7 @@ void ContinuousAcquisition::haltRun() {
     m_acquiring = false;
     m_shared.runFlag = false;
     if (m_worker) m_worker->requestStop();
-    setButtonCaption(kStartCaption);
+    setButtonCaption(StartCaption());
     clearCounters();
     m_runLock.reset();
 }
@@ -169,7 +177,9 @@ void ContinuousAcquisition::showResult(bool success, int count) {
 
 void ContinuousAcquisition::reportOpenFailure() {
     if (!m_shared.runFlag) return;
-    ownerlessMessage(OpenFailureMessage(kOpenFailedMessage, m_window.link().ports, m_runLink));
+    ownerlessMessage(
+        OpenFailureMessage(Translate("ContinuousAcquisition", kOpenFailedMessage.data()),
+                           m_window.link().ports, m_runLink));
 }
 
 void ContinuousAcquisition::takeRecordOptions() {
@@ -200,7 +210,7 @@ void ContinuousAcquisition::showOwnerlessBox(std::string_view text) {
     auto* box = new QMessageBox(QMessageBox::NoIcon, QString(), FromUtf8(text), QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setAccessibleName(box->text());
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->button(QMessageBox::Ok)->setText(Tr("ContinuousAcquisition", "确定"));
     box->setWindowModality(Qt::NonModal);
     box->show();
     m_boxes.emplace_back(box);

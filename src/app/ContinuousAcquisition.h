@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AcquisitionLoop.h"
+#include "Translate.h"
 
 class QAction;
 class QMessageBox;
@@ -25,8 +26,10 @@ class MainDialog;
 
 class ContinuousAcquisition final : private AcquisitionWindow {
 public:
-    static constexpr std::string_view kMinPeriodMessage = "最小采集周期600ms";
-    static constexpr std::string_view kOpenFailedMessage = "打开串口失败!";
+    static constexpr std::string_view kMinPeriodMessage =
+        TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "最小采集周期600ms");
+    static constexpr std::string_view kOpenFailedMessage =
+        TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "打开串口失败!");
 
     // Connects the window's button 1010; runs through the window's ports and clock.
     explicit ContinuousAcquisition(MainDialog& window);

@@ -44,6 +44,8 @@
 #include "ShownText.h"
 #include "SignalCountAndVersion.h"
 #include "TemperatureOffsets.h"
+#include "Translate.h"
+#include "Translations.h"
 #include "TrendMonitor.h"
 
 namespace tavolex {
@@ -61,14 +63,11 @@ constexpr QPoint kHelpHotBottomRight(811, 600);
 
 const QColor kHelpLabelColour(0, 64, 128);
 
-constexpr std::string_view kOpenPortFailed = "打开串口错误!";
-constexpr std::string_view kBadReply = "返回数据错误!";
+constexpr const char* kOpenPortFailed = TAVOLEX_TRANSLATABLE("MainDialog", "打开串口错误!");
+constexpr const char* kBadReply = TAVOLEX_TRANSLATABLE("MainDialog", "返回数据错误!");
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
-}
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void SetRadioIndex(QButtonGroup& group, int index) {
@@ -95,7 +94,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
              [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }},
       m_helpHotArea(m_units.pixelRect(kHelpHotTopLeft, kHelpHotBottomRight)) {
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("温度巡检仪  KORVA VELTA-2 Ver3.2"));
+    setWindowTitle(Tr("MainDialog", "温度巡检仪  KORVA VELTA-2 Ver3.2"));
     setWindowIcon(ScannerApp::Icon());
     setFixedSize(m_units.size(kWidthUnits, kHeightUnits));
     setMouseTracking(true);
@@ -105,10 +104,10 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     std::error_code error;
     m_workingDirectory = std::filesystem::current_path(error);
 
-    m_aboutAction = new QAction(QStringLiteral("关于 TAVOLEX(&A)..."), this);
+    m_aboutAction = new QAction(Tr("MainDialog", "关于 TAVOLEX(&A)..."), this);
     connect(m_aboutAction, &QAction::triggered, this, &MainDialog::openAboutBox);
     // The hidden button 1028 would open it; the menu makes the service window reachable.
-    m_pt100Action = new QAction(QStringLiteral("PT100参数设置(&P)..."), this);
+    m_pt100Action = new QAction(Tr("MainDialog", "PT100参数设置(&P)..."), this);
     connect(m_pt100Action, &QAction::triggered, this, &MainDialog::openPt100Dialog);
 
     setUpChannelLists();
@@ -139,20 +138,21 @@ void MainDialog::buildControls() {
 
     // The link row.
     make.group(QString(), {0, 0, 219, 35});
-    make.text(QStringLiteral("串口号:"), {7, 12, 28, 8});
-    make.edit(kPortEdit, {36, 10, 28, 14}, QStringLiteral("串口号:"));
-    make.text(QStringLiteral("波特率:"), {70, 12, 28, 8});
-    QComboBox* baud = make.combo(kBaudList, {99, 10, 44, 14}, QStringLiteral("波特率:"),
+    make.text(Tr("MainDialog", "串口号:"), {7, 12, 28, 8});
+    make.edit(kPortEdit, {36, 10, 28, 14}, Tr("MainDialog", "串口号:"));
+    make.text(Tr("MainDialog", "波特率:"), {70, 12, 28, 8});
+    QComboBox* baud = make.combo(kBaudList, {99, 10, 44, 14}, Tr("MainDialog", "波特率:"),
                                  {QStringLiteral("1200"), QStringLiteral("9600"),
                                   QStringLiteral("19200"), QStringLiteral("38400")},
                                  false);
-    make.text(QStringLiteral("通信地址:"), {149, 12, 36, 8});
-    make.edit(kAddressEdit, {186, 10, 26, 14}, QStringLiteral("通信地址:"));
+    make.text(Tr("MainDialog", "通信地址:"), {149, 12, 36, 8});
+    make.edit(kAddressEdit, {186, 10, 26, 14}, Tr("MainDialog", "通信地址:"));
 
     // The device clock.
-    make.group(QStringLiteral("设备时间"), {222, 4, 329, 31});
-    const QString timeUnits[] = {QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日"),
-                                 QStringLiteral("时"), QStringLiteral("分"), QStringLiteral("秒")};
+    make.group(Tr("MainDialog", "设备时间"), {222, 4, 329, 31});
+    const QString timeUnits[] = {Tr("MainDialog", "年"), Tr("MainDialog", "月"),
+                                 Tr("MainDialog", "日"), Tr("MainDialog", "时"),
+                                 Tr("MainDialog", "分"), Tr("MainDialog", "秒")};
     int left = 228;
     for (int i = 0; i < 6; ++i) {
         const int width = i == 0 ? 26 : 18;
@@ -160,98 +160,98 @@ void MainDialog::buildControls() {
         make.text(timeUnits[i], {left + width + 2, 17, 8, 8});
         left += width + 12;
     }
-    make.button(kReadClockButton, QStringLiteral("读取"), {422, 15, 30, 14});
-    make.button(kSetClockButton, QStringLiteral("设置当前系统时间"), {458, 15, 84, 14});
+    make.button(kReadClockButton, Tr("MainDialog", "读取"), {422, 15, 30, 14});
+    make.button(kSetClockButton, Tr("MainDialog", "设置当前系统时间"), {458, 15, 84, 14});
 
     // Channel count and SN reading.
-    make.text(QStringLiteral("设置信号数:"), {6, 43, 46, 8});
-    make.edit(kSignalCountEdit, {52, 41, 22, 14}, QStringLiteral("设置信号数:"));
-    make.button(kSetSignalCountButton, QStringLiteral("设置"), {77, 41, 28, 14});
-    make.text(QStringLiteral("读取SN号:"), {6, 62, 46, 8});
-    make.edit(kSnReadChannelEdit, {52, 60, 22, 14}, QStringLiteral("读取SN号:"));
-    make.button(kReadSnButton, QStringLiteral("读取"), {77, 60, 28, 14});
+    make.text(Tr("MainDialog", "设置信号数:"), {6, 43, 46, 8});
+    make.edit(kSignalCountEdit, {52, 41, 22, 14}, Tr("MainDialog", "设置信号数:"));
+    make.button(kSetSignalCountButton, Tr("MainDialog", "设置"), {77, 41, 28, 14});
+    make.text(Tr("MainDialog", "读取SN号:"), {6, 62, 46, 8});
+    make.edit(kSnReadChannelEdit, {52, 60, 22, 14}, Tr("MainDialog", "读取SN号:"));
+    make.button(kReadSnButton, Tr("MainDialog", "读取"), {77, 60, 28, 14});
 
     // Probe registration.
-    make.group(QStringLiteral("探头注册"), {0, 79, 144, 133});
+    make.group(Tr("MainDialog", "探头注册"), {0, 79, 144, 133});
     m_modeGroup = new QButtonGroup(this);
-    make.radio(kSemiAutomaticRadio, QStringLiteral("半自动"), {8, 93, 40, 10}, *m_modeGroup, 0);
-    make.radio(kManualRadio, QStringLiteral("手动"), {52, 93, 34, 10}, *m_modeGroup, 1);
-    make.radio(kFullyAutomaticRadio, QStringLiteral("全自动"), {92, 93, 40, 10}, *m_modeGroup, 2);
-    make.text(QStringLiteral("通道号:"), {8, 114, 28, 8});
-    make.edit(kRegistrationChannelEdit, {38, 112, 22, 14}, QStringLiteral("通道号:"));
+    make.radio(kSemiAutomaticRadio, Tr("MainDialog", "半自动"), {8, 93, 40, 10}, *m_modeGroup, 0);
+    make.radio(kManualRadio, Tr("MainDialog", "手动"), {52, 93, 34, 10}, *m_modeGroup, 1);
+    make.radio(kFullyAutomaticRadio, Tr("MainDialog", "全自动"), {92, 93, 40, 10}, *m_modeGroup, 2);
+    make.text(Tr("MainDialog", "通道号:"), {8, 114, 28, 8});
+    make.edit(kRegistrationChannelEdit, {38, 112, 22, 14}, Tr("MainDialog", "通道号:"));
     m_probePortGroup = new QButtonGroup(this);
-    make.radio(kPortARadio, QStringLiteral("A端口"), {66, 113, 36, 10}, *m_probePortGroup, 0);
-    make.radio(kPortBRadio, QStringLiteral("B端口"), {104, 113, 36, 10}, *m_probePortGroup, 1);
-    make.text(QStringLiteral("SN号:"), {8, 134, 30, 8});
+    make.radio(kPortARadio, Tr("MainDialog", "A端口"), {66, 113, 36, 10}, *m_probePortGroup, 0);
+    make.radio(kPortBRadio, Tr("MainDialog", "B端口"), {104, 113, 36, 10}, *m_probePortGroup, 1);
+    make.text(Tr("MainDialog", "SN号:"), {8, 134, 30, 8});
     for (int row = 0; row < 2; ++row) {
         const int top = row == 0 ? 147 : 166;
         make.text(row == 0 ? QStringLiteral("1-4") : QStringLiteral("5-8"), {8, top + 2, 14, 8});
         for (int i = 0; i < 4; ++i) {
             const int byte = row * 4 + i;
             QLineEdit* edit = make.edit(kSnEdits[byte], {24 + i * 29, top, 26, 14},
-                                        QStringLiteral("SN号: 第%1字节").arg(byte + 1));
+                                        Tr("MainDialog", "SN号: 第%1字节").arg(byte + 1));
             edit->setValidator(new UpperCaseValidator(edit));
         }
     }
-    make.button(kRegisterButton, QStringLiteral("注册"), {14, 189, 50, 16});
-    make.button(kFileRegisterButton, QStringLiteral("文件注册"), {80, 189, 50, 16});
+    make.button(kRegisterButton, Tr("MainDialog", "注册"), {14, 189, 50, 16});
+    make.button(kFileRegisterButton, Tr("MainDialog", "文件注册"), {80, 189, 50, 16});
 
     // Low-temperature calibration.
-    make.group(QStringLiteral("校机"), {10, 217, 125, 43});
-    make.text(QStringLiteral("选择电阻"), {16, 227, 34, 8});
-    make.combo(kResistorCombo, {52, 225, 50, 14}, QStringLiteral("选择电阻"),
+    make.group(Tr("MainDialog", "校机"), {10, 217, 125, 43});
+    make.text(Tr("MainDialog", "选择电阻"), {16, 227, 34, 8});
+    make.combo(kResistorCombo, {52, 225, 50, 14}, Tr("MainDialog", "选择电阻"),
                {QStringLiteral("23"), QStringLiteral("100"), QStringLiteral("143")}, true);
-    make.button(kCalibrateButton, QStringLiteral("4路低温探头校机"), {16, 241, 110, 14});
+    make.button(kCalibrateButton, Tr("MainDialog", "4路低温探头校机"), {16, 241, 110, 14});
 
     // Temperature offsets.
-    make.group(QStringLiteral("温度偏移量"), {10, 264, 125, 104});
-    make.button(kReadOffsetsButton, QStringLiteral("读出全部通道偏移量"), {16, 277, 110, 14});
-    make.text(QStringLiteral("探头类别："), {16, 299, 40, 8});
-    make.combo(kProbeTypeCombo, {56, 297, 72, 14}, QStringLiteral("探头类别："),
-               {QStringLiteral("铂电阻探头"), QStringLiteral("数字温度传感器")}, true);
-    make.text(QStringLiteral("通道号："), {16, 315, 32, 8});
-    make.combo(kOffsetChannelList, {56, 313, 40, 14}, QStringLiteral("通道号："), {}, false);
-    make.text(QStringLiteral("偏移值："), {16, 331, 32, 8});
-    make.edit(kOffsetEdit, {56, 329, 40, 14}, QStringLiteral("偏移值："));
+    make.group(Tr("MainDialog", "温度偏移量"), {10, 264, 125, 104});
+    make.button(kReadOffsetsButton, Tr("MainDialog", "读出全部通道偏移量"), {16, 277, 110, 14});
+    make.text(Tr("MainDialog", "探头类别："), {16, 299, 40, 8});
+    make.combo(kProbeTypeCombo, {56, 297, 72, 14}, Tr("MainDialog", "探头类别："),
+               {Tr("MainDialog", "铂电阻探头"), Tr("MainDialog", "数字温度传感器")}, true);
+    make.text(Tr("MainDialog", "通道号："), {16, 315, 32, 8});
+    make.combo(kOffsetChannelList, {56, 313, 40, 14}, Tr("MainDialog", "通道号："), {}, false);
+    make.text(Tr("MainDialog", "偏移值："), {16, 331, 32, 8});
+    make.edit(kOffsetEdit, {56, 329, 40, 14}, Tr("MainDialog", "偏移值："));
     make.text(QStringLiteral("℃"), {98, 331, 10, 8});
-    make.button(kSetOffsetButton, QStringLiteral("设置"), {56, 346, 40, 14});
+    make.button(kSetOffsetButton, Tr("MainDialog", "设置"), {56, 346, 40, 14});
 
     // Temperature acquisition.
-    make.group(QStringLiteral("温度采集"), {145, 37, 412, 347});
-    make.text(QStringLiteral("采集周期:"), {191, 50, 40, 8});
-    make.edit(kPeriodEdit, {191, 61, 36, 13}, QStringLiteral("采集周期:"));
-    make.text(QStringLiteral("毫秒"), {230, 63, 16, 8});
-    make.button(kAcquireButton, QStringLiteral("采集"), {259, 51, 62, 17});
-    make.button(kContinuousButton, QStringLiteral("连续采集"), {332, 51, 62, 17});
-    make.group(QStringLiteral("成功次数"), {414, 43, 54, 34});
+    make.group(Tr("MainDialog", "温度采集"), {145, 37, 412, 347});
+    make.text(Tr("MainDialog", "采集周期:"), {191, 50, 40, 8});
+    make.edit(kPeriodEdit, {191, 61, 36, 13}, Tr("MainDialog", "采集周期:"));
+    make.text(Tr("MainDialog", "毫秒"), {230, 63, 16, 8});
+    make.button(kAcquireButton, Tr("MainDialog", "采集"), {259, 51, 62, 17});
+    make.button(kContinuousButton, Tr("MainDialog", "连续采集"), {332, 51, 62, 17});
+    make.group(Tr("MainDialog", "成功次数"), {414, 43, 54, 34});
     QLabel* successes = make.identified(new QLabel(this), kSuccessCountLabel, {420, 58, 42, 10},
-                                        QStringLiteral("成功次数"));
+                                        Tr("MainDialog", "成功次数"));
     successes->setAlignment(Qt::AlignCenter);
-    SetValueCaption(successes, QStringLiteral("成功次数"));
-    make.group(QStringLiteral("失败次数"), {480, 43, 54, 34});
+    SetValueCaption(successes, Tr("MainDialog", "成功次数"));
+    make.group(Tr("MainDialog", "失败次数"), {480, 43, 54, 34});
     QLabel* failures = make.identified(new QLabel(this), kFailureCountLabel, {486, 58, 42, 10},
-                                       QStringLiteral("失败次数"));
+                                       Tr("MainDialog", "失败次数"));
     failures->setAlignment(Qt::AlignCenter);
-    SetValueCaption(failures, QStringLiteral("失败次数"));
-    make.list(kLowChannelList, {145, 83, 135, 302}, QStringLiteral("通道1-32"));
-    make.list(kHighChannelList, {283, 83, 135, 302}, QStringLiteral("通道33-64"));
-    make.list(kPt100List, {421, 83, 135, 302}, QStringLiteral("PT100通道1-4"));
+    SetValueCaption(failures, Tr("MainDialog", "失败次数"));
+    make.list(kLowChannelList, {145, 83, 135, 302}, Tr("MainDialog", "通道1-32"));
+    make.list(kHighChannelList, {283, 83, 135, 302}, Tr("MainDialog", "通道33-64"));
+    make.list(kPt100List, {421, 83, 135, 302}, Tr("MainDialog", "PT100通道1-4"));
 
     // The bottom rows.
-    make.button(kDeleteIdsButton, QStringLiteral("删除全部ID"), {11, 371, 50, 14});
-    make.button(kViewRecordsButton, QStringLiteral("查看记录"), {11, 391, 50, 14});
-    make.text(QStringLiteral("设备主动记录温度时间:"), {164, 394, 86, 8});
-    make.edit(kIntervalEdit, {251, 392, 28, 14}, QStringLiteral("设备主动记录温度时间:"));
-    make.text(QStringLiteral("分钟"), {281, 394, 16, 8});
-    make.button(kReadIntervalButton, QStringLiteral("读取"), {303, 391, 30, 14});
-    make.button(kSetIntervalButton, QStringLiteral("设置"), {337, 391, 30, 14});
+    make.button(kDeleteIdsButton, Tr("MainDialog", "删除全部ID"), {11, 371, 50, 14});
+    make.button(kViewRecordsButton, Tr("MainDialog", "查看记录"), {11, 391, 50, 14});
+    make.text(Tr("MainDialog", "设备主动记录温度时间:"), {164, 394, 86, 8});
+    make.edit(kIntervalEdit, {251, 392, 28, 14}, Tr("MainDialog", "设备主动记录温度时间:"));
+    make.text(Tr("MainDialog", "分钟"), {281, 394, 16, 8});
+    make.button(kReadIntervalButton, Tr("MainDialog", "读取"), {303, 391, 30, 14});
+    make.button(kSetIntervalButton, Tr("MainDialog", "设置"), {337, 391, 30, 14});
     auto* version =
-        make.identified(new ClickableLabel(QStringLiteral("点击读取版本"), this), kVersionLabel,
-                        {393, 395, 86, 8}, QStringLiteral("点击读取版本"));
+        make.identified(new ClickableLabel(Tr("MainDialog", "点击读取版本"), this), kVersionLabel,
+                        {393, 395, 86, 8}, Tr("MainDialog", "点击读取版本"));
     version->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     version->setCursor(Qt::PointingHandCursor);
     // The help label lets the pointer through: the window itself watches the area it covers.
-    QLabel* help = make.text(QStringLiteral("帮助"), {496, 395, 50, 8}, Qt::AlignHCenter);
+    QLabel* help = make.text(Tr("MainDialog", "帮助"), {496, 395, 50, 8}, Qt::AlignHCenter);
     help->setObjectName(QString::number(kHelpLabel));
     help->setAccessibleName(help->text());
     QPalette helpPalette = help->palette();
@@ -259,12 +259,12 @@ void MainDialog::buildControls() {
     help->setPalette(helpPalette);
 
     // Controls that the program never shows.
-    make.button(kPt100Button, QStringLiteral("PT100参数设置"), {115, 373, 21, 7})->hide();
-    make.check(kSaveLogCheck, QStringLiteral("保存日志"), {65, 373, 48, 10})->hide();
-    make.button(kReadLogButton, QStringLiteral("读取日志"), {118, 382, 15, 6})->hide();
-    make.edit(kRecordPeriodEdit, {69, 385, 39, 14}, QStringLiteral("秒/次自动记录当前温度"))
+    make.button(kPt100Button, Tr("MainDialog", "PT100参数设置"), {115, 373, 21, 7})->hide();
+    make.check(kSaveLogCheck, Tr("MainDialog", "保存日志"), {65, 373, 48, 10})->hide();
+    make.button(kReadLogButton, Tr("MainDialog", "读取日志"), {118, 382, 15, 6})->hide();
+    make.edit(kRecordPeriodEdit, {69, 385, 39, 14}, Tr("MainDialog", "秒/次自动记录当前温度"))
         ->hide();
-    make.text(QStringLiteral("秒/次自动记录当前温度"), {67, 399, 85, 8})->hide();
+    make.text(Tr("MainDialog", "秒/次自动记录当前温度"), {67, 399, 85, 8})->hide();
 
     connect(control<QPushButton>(kAcquireButton), &QPushButton::clicked, this,
             &MainDialog::acquireOnce);
@@ -301,13 +301,12 @@ void MainDialog::setUpChannelLists() {
         list->setColumnCount(kChannelListColumns);
         list->setRowCount(RowCountOf(which));
         for (int column = 0; column < kChannelListColumns; ++column) {
-            list->setHorizontalHeaderItem(column,
-                                          new QTableWidgetItem(FromUtf8(columns[column].title)));
+            list->setHorizontalHeaderItem(
+                column, new QTableWidgetItem(Tr("ChannelLists", columns[column].title.data())));
             list->setColumnWidth(column, m_units.pixels(columns[column].widthPx));
         }
         for (int row = 0; row < list->rowCount(); ++row) {
-            list->setItem(row, kCaptionColumn,
-                          new QTableWidgetItem(FromUtf8(RowCaption(which, row))));
+            list->setItem(row, kCaptionColumn, new QTableWidgetItem(ShownRowCaption(which, row)));
             list->setItem(row, kTemperatureColumn, new QTableWidgetItem());
             list->setItem(row, kOffsetColumn, new QTableWidgetItem());
         }
@@ -329,7 +328,7 @@ bool MainDialog::takeWholeNumber(int id, std::int32_t& value) {
     const std::optional<std::int32_t> number =
         ParseWholeNumber(control<QLineEdit>(id)->text().toStdString());
     if (!number) {
-        refuseField(id, kNotAWholeNumber);
+        refuseField(id, Translate("MainDialog", kNotAWholeNumber.data()));
         return false;
     }
     value = *number;
@@ -356,7 +355,7 @@ bool MainDialog::refresh() {
     // as the field showed it.
     if (!takeWholeNumber(kSnReadChannelEdit, m_values.snReadChannel)) return false;
     if (m_values.snReadChannel < kMinSnReadChannel || m_values.snReadChannel > kMaxSnReadChannel) {
-        refuseField(kSnReadChannelEdit, kSnReadChannelRange);
+        refuseField(kSnReadChannelEdit, Translate("MainDialog", kSnReadChannelRange.data()));
         return false;
     }
     for (int i = 0; i < kSnBytes; ++i) {
@@ -421,7 +420,8 @@ void MainDialog::acquireOnce() {
     MainPort main = OpenMainPort(*this, m_link);
     if (main.refused) return;
     if (!main.port) {
-        m_operator.message(OpenFailureMessage(kOpenPortFailed, m_link.ports, linkSettings()));
+        m_operator.message(OpenFailureMessage(Translate("MainDialog", kOpenPortFailed),
+                                              m_link.ports, linkSettings()));
         return;
     }
     // While this reading waits, the window serves a running acquisition's results, which
@@ -438,7 +438,7 @@ void MainDialog::acquireOnce() {
         showTemperatures();
     } else {
         m_trend->takeFailure();
-        m_operator.message(kBadReply);
+        m_operator.message(Translate("MainDialog", kBadReply));
     }
 }
 
@@ -571,8 +571,8 @@ void MainDialog::mouseMoveEvent(QMouseEvent* event) {
 // what that menu would hold.
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("最小化(&N)"), this, &QWidget::showMinimized);
-    menu.addAction(QStringLiteral("关闭(&C)"), this, &QDialog::reject);
+    menu.addAction(Tr("MainDialog", "最小化(&N)"), this, &QWidget::showMinimized);
+    menu.addAction(Tr("MainDialog", "关闭(&C)"), this, &QDialog::reject);
     menu.addSeparator();
     menu.addAction(&m_portChoice->action());
     menu.addAction(m_aboutAction);

@@ -17,6 +17,7 @@
 #include "Operator.h"
 #include "TemperatureReply.h"
 #include "Transact.h"
+#include "Translate.h"
 #include "WindowValues.h"
 
 class QAction;
@@ -96,8 +97,10 @@ public:
                                                            1022, 1023, 1024, 1025};
 
     // Validation messages of the window refresh.
-    static constexpr std::string_view kNotAWholeNumber = "请输入一个整数。";
-    static constexpr std::string_view kSnReadChannelRange = "请输入一个介于 0 和 64 之间的整数。";
+    static constexpr std::string_view kNotAWholeNumber =
+        TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个整数。");
+    static constexpr std::string_view kSnReadChannelRange =
+        TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个介于 0 和 64 之间的整数。");
 
     // The window works through the given ports, time source and operator; all three must
     // outlive it.

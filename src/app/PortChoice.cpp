@@ -6,11 +6,12 @@
 
 #include "MainDialog.h"
 #include "PortDialog.h"
+#include "Translations.h"
 
 namespace tavolex {
 
 PortChoice::PortChoice(MainDialog& window) : m_window(window) {
-    m_action = new QAction(QStringLiteral("选择串口(&S)..."), this);
+    m_action = new QAction(Tr("PortChoice", "选择串口(&S)..."), this);
     connect(m_action, &QAction::triggered, this, &PortChoice::choose);
     m_window.control<QLineEdit>(MainDialog::kPortEdit)->installEventFilter(this);
 }

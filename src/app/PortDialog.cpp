@@ -10,6 +10,8 @@
 #include "DialogUnits.h"
 #include "Operator.h"
 #include "ScannerApp.h"
+#include "Translate.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -17,10 +19,6 @@ namespace {
 
 constexpr int kPointSize = 9;
 constexpr int kLargestPortNumber = 999;
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* MakeButton(QDialog& dialog, const QString& name, const QString& caption,
                         QRect geometry) {
@@ -34,7 +32,8 @@ QPushButton* MakeButton(QDialog& dialog, const QString& name, const QString& cap
 
 std::string Shown(const PortEntry& entry) {
     std::string text = entry.device.string();
-    if (!entry.description.empty()) text += "(" + entry.description + ")";
+    if (!entry.description.empty())
+        text += "(" + Translate("PortDiscovery", entry.description.c_str()) + ")";
     return text;
 }
 
@@ -43,7 +42,7 @@ std::string Shown(const PortEntry& entry) {
 PortDialog::PortDialog(DeviceTree tree, Operator& person, int currentPort, QWidget* owner)
     : QDialog(owner), m_tree(std::move(tree)), m_operator(person) {
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("选择串口"));
+    setWindowTitle(Tr("PortDialog", "选择串口"));
     buildControls();
     m_entries = DiscoverPorts(m_tree);
     showEntries(currentPort);
@@ -53,18 +52,19 @@ void PortDialog::buildControls() {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFixedSize(units.size(320, 184));
 
-    auto* hint = new QLabel(QStringLiteral("插上仪器的串口适配器,在下表中选中它,填好串口号后按"
-                                           "“确定”。以后这个串口号总是指向这个适配器。"),
+    auto* hint = new QLabel(Tr("PortDialog",
+                               "插上仪器的串口适配器,在下表中选中它,填好串口号后按"
+                               "“确定”。以后这个串口号总是指向这个适配器。"),
                             this);
     hint->setWordWrap(true);
     hint->setGeometry(units.rect(7, 6, 306, 18));
 
     m_list = new QTableWidget(0, 4, this);
     m_list->setObjectName(QStringLiteral("portList"));
-    m_list->setAccessibleName(QStringLiteral("串口列表"));
+    m_list->setAccessibleName(Tr("PortDialog", "串口列表"));
     m_list->setGeometry(units.rect(7, 27, 306, 110));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("串口号"), QStringLiteral("设备"),
-                                       QStringLiteral("说明"), QStringLiteral("状态")});
+    m_list->setHorizontalHeaderLabels({Tr("PortDialog", "串口号"), Tr("PortDialog", "设备"),
+                                       Tr("PortDialog", "说明"), Tr("PortDialog", "状态")});
     const int widths[] = {30, 70, 154, 36};
     for (int column = 0; column < 4; ++column)
         m_list->setColumnWidth(column, units.x(widths[column]));
@@ -76,7 +76,7 @@ void PortDialog::buildControls() {
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
 
-    auto* numberLabel = new QLabel(QStringLiteral("串口号:"), this);
+    auto* numberLabel = new QLabel(Tr("PortDialog", "串口号:"), this);
     numberLabel->setGeometry(units.rect(7, 146, 28, 8));
     m_number = new QSpinBox(this);
     m_number->setObjectName(QStringLiteral("portNumber"));
@@ -85,13 +85,13 @@ void PortDialog::buildControls() {
     m_number->setGeometry(units.rect(36, 143, 40, 14));
     numberLabel->setBuddy(m_number);
 
-    QPushButton* refresh = MakeButton(*this, QStringLiteral("refresh"), QStringLiteral("刷新(&R)"),
-                                      units.rect(155, 143, 50, 14));
-    m_unbind = MakeButton(*this, QStringLiteral("unbind"), QStringLiteral("解除绑定(&U)"),
+    QPushButton* refresh = MakeButton(*this, QStringLiteral("refresh"),
+                                      Tr("PortDialog", "刷新(&R)"), units.rect(155, 143, 50, 14));
+    m_unbind = MakeButton(*this, QStringLiteral("unbind"), Tr("PortDialog", "解除绑定(&U)"),
                           units.rect(209, 143, 50, 14));
-    QPushButton* ok = MakeButton(*this, QStringLiteral("1"), QStringLiteral("确定"),
+    QPushButton* ok = MakeButton(*this, QStringLiteral("1"), Tr("PortDialog", "确定"),
                                  units.rect(209, 164, 50, 14));
-    QPushButton* cancel = MakeButton(*this, QStringLiteral("2"), QStringLiteral("取消"),
+    QPushButton* cancel = MakeButton(*this, QStringLiteral("2"), Tr("PortDialog", "取消"),
                                      units.rect(263, 164, 50, 14));
     ok->setDefault(true);
 
@@ -118,7 +118,8 @@ void PortDialog::showEntries(std::optional<int> selectNumber) {
         const PortEntry& entry = m_entries[static_cast<std::size_t>(row)];
         const QString texts[] = {entry.portNumber ? QString::number(*entry.portNumber) : QString(),
                                  QString::fromStdString(entry.device.string()),
-                                 FromUtf8(entry.description), FromUtf8(PortStateText(entry.state))};
+                                 Tr("PortDiscovery", entry.description.c_str()),
+                                 Tr("PortDiscovery", PortStateText(entry.state).data())};
         for (int column = 0; column < 4; ++column)
             m_list->setItem(row, column, new QTableWidgetItem(texts[column]));
         if (entry.portNumber && entry.portNumber == selectNumber) selectRow = row;
@@ -156,14 +157,15 @@ bool PortDialog::mayTakeNumber(const PortEntry& entry, int number) {
         return e.portNumber == number && &e != &entry;
     });
     if (holder == m_entries.end()) return true;
-    return m_operator.confirm("串口" + std::to_string(number) + "现在指向 " + Shown(*holder) +
-                              ",改为指向 " + Shown(entry) + " 吗?");
+    return m_operator.confirm(
+        Substitute(Translate("PortDialog", "串口%1现在指向 %2,改为指向 %3 吗?"),
+                   {std::to_string(number), Shown(*holder), Shown(entry)}));
 }
 
 void PortDialog::choose() {
     const PortEntry* entry = selected();
     if (entry == nullptr) {
-        m_operator.message("请先在列表中选中一个串口。");
+        m_operator.message(Translate("PortDialog", "请先在列表中选中一个串口。"));
         return;
     }
     const int number = m_number->value();

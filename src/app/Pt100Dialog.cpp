@@ -11,6 +11,8 @@
 #include "MainDialog.h"
 #include "Pt100Operations.h"
 #include "ScannerApp.h"
+#include "Translate.h"
+#include "Translations.h"
 #include "UpDownControl.h"
 
 namespace tavolex {
@@ -29,7 +31,7 @@ Pt100Dialog::Pt100Dialog(MainDialog& window)
       m_window(window) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("PT100参数设置"));
+    setWindowTitle(Tr("Pt100Dialog", "PT100参数设置"));
     setFixedSize(units.size(kWidthUnits, kHeightUnits));
     buildControls();
     m_trace = std::make_unique<TraceListBox>(*control<QListWidget>(kLogList));
@@ -43,47 +45,51 @@ Pt100Dialog::~Pt100Dialog() = default;
 void Pt100Dialog::buildControls() {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     ControlBuilder make(*this, units);
-    make.text(QStringLiteral("通道"), {12, 12, 24, 8});
-    make.combo(kChannelCombo, {40, 10, 40, 14}, QStringLiteral("通道"),
+    make.text(Tr("Pt100Dialog", "通道"), {12, 12, 24, 8});
+    make.combo(kChannelCombo, {40, 10, 40, 14}, Tr("Pt100Dialog", "通道"),
                {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},
                true);
-    make.button(kReadParametersButton, QStringLiteral("读取参数"), {90, 10, 50, 14});
+    make.button(kReadParametersButton, Tr("Pt100Dialog", "读取参数"), {90, 10, 50, 14});
 
     const struct {
         const char* label;
         int edit;
         int button;
         const char* caption;
-    } rows[] = {{"电路零位AD值", kZeroPointEdit, kZeroPointButton, "校正"},
-                {"温度偏移量(℃)", kOffsetEdit, kSetOffsetButton, "设置温度偏移量"},
-                {"电阻1的标定AD值", kResistor1Edit, kResistor1Button, "校正"},
-                {"电阻2的标定AD值", kResistor2Edit, kResistor2Button, "校正"}};
+    } rows[] = {{QT_TRANSLATE_NOOP("Pt100Dialog", "电路零位AD值"), kZeroPointEdit, kZeroPointButton,
+                 QT_TRANSLATE_NOOP("Pt100Dialog", "校正")},
+                {QT_TRANSLATE_NOOP("Pt100Dialog", "温度偏移量(℃)"), kOffsetEdit, kSetOffsetButton,
+                 QT_TRANSLATE_NOOP("Pt100Dialog", "设置温度偏移量")},
+                {QT_TRANSLATE_NOOP("Pt100Dialog", "电阻1的标定AD值"), kResistor1Edit,
+                 kResistor1Button, QT_TRANSLATE_NOOP("Pt100Dialog", "校正")},
+                {QT_TRANSLATE_NOOP("Pt100Dialog", "电阻2的标定AD值"), kResistor2Edit,
+                 kResistor2Button, QT_TRANSLATE_NOOP("Pt100Dialog", "校正")}};
     int top = 32;
     for (const auto& row : rows) {
-        const QString label = QString::fromUtf8(row.label);
+        const QString label = Tr("Pt100Dialog", row.label);
         make.text(label, {12, top + 2, 76, 8});
         make.edit(row.edit, {90, top, 50, 14}, label);
         const int buttonLeft = row.edit == kOffsetEdit ? 156 : 146;
         const int buttonWidth = row.edit == kOffsetEdit ? 88 : 40;
-        make.button(row.button, QString::fromUtf8(row.caption), {buttonLeft, top, buttonWidth, 14});
+        make.button(row.button, Tr("Pt100Dialog", row.caption), {buttonLeft, top, buttonWidth, 14});
         top += 20;
     }
     m_spin = make.identified(new UpDownControl(this), kOffsetSpin, {141, 52, 10, 14},
-                             QStringLiteral("温度偏移量(℃)调节"));
+                             Tr("Pt100Dialog", "温度偏移量(℃)调节"));
 
     for (int i = 0; i < 4; ++i) {
-        const QString label = QStringLiteral("温度%1").arg(i + 1);
+        const QString label = Tr("Pt100Dialog", "温度%1").arg(i + 1);
         const int left = i % 2 == 0 ? 12 : 104;
         const int rowTop = i < 2 ? 118 : 138;
         make.text(label, {left, rowTop + 2, 24, 8});
         make.edit(kTemperature1Edit + i, {left + 28, rowTop, 50, 14}, label);
     }
-    make.button(kTemperaturesButton, QStringLiteral("读取温度"), {194, 127, 50, 14});
+    make.button(kTemperaturesButton, Tr("Pt100Dialog", "读取温度"), {194, 127, 50, 14});
 
-    make.text(QStringLiteral("日志"), {12, 160, 24, 8});
-    make.listBox(kLogList, {12, 171, 232, 108}, QStringLiteral("日志"));
-    make.button(kClearLogButton, QStringLiteral("清除日志"), {60, 287, 50, 14});
-    make.button(kSaveLogButton, QStringLiteral("保存日志"), {146, 287, 50, 14});
+    make.text(Tr("Pt100Dialog", "日志"), {12, 160, 24, 8});
+    make.listBox(kLogList, {12, 171, 232, 108}, Tr("Pt100Dialog", "日志"));
+    make.button(kClearLogButton, Tr("Pt100Dialog", "清除日志"), {60, 287, 50, 14});
+    make.button(kSaveLogButton, Tr("Pt100Dialog", "保存日志"), {146, 287, 50, 14});
 
     const auto onClick = [this](int id, auto action) {
         connect(control<QPushButton>(id), &QPushButton::clicked, this, action);
@@ -160,7 +166,8 @@ void Pt100Dialog::readTemperatures() {
 void Pt100Dialog::saveLog() {
     const auto file = m_window.person().chooseSaveFile({{}, m_window.workingDirectory()});
     if (!file) return;
-    if (!SaveTraceLog(*file, m_trace->lines())) m_window.person().message("保存日志失败!");
+    if (!SaveTraceLog(*file, m_trace->lines()))
+        m_window.person().message(Translate("Pt100Dialog", "保存日志失败!"));
 }
 
 void Pt100Dialog::spinStepped(int position) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "BusyCursor.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -25,9 +26,9 @@ int RunBox(QWidget* owner, std::string_view text, QMessageBox::StandardButtons b
     const OverrideCursor arrow(Qt::ArrowCursor);
     QMessageBox box(QMessageBox::NoIcon, QtOperator::Caption(), ToQString(text), buttons, owner);
     box.setAccessibleName(box.text());
-    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("确定"));
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(Tr("QtOperator", "确定"));
     if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
-        cancel->setText(QStringLiteral("取消"));
+        cancel->setText(Tr("QtOperator", "取消"));
     }
     return box.exec();
 }

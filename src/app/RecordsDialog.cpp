@@ -15,6 +15,8 @@
 #include "RecordTexts.h"
 #include "ScannerApp.h"
 #include "ShownText.h"
+#include "Translate.h"
+#include "Translations.h"
 #include "WaitDialog.h"
 
 namespace tavolex {
@@ -27,7 +29,9 @@ constexpr int kHeightUnits = 365;
 // The time stamp of a row read whole, kept with its time cell for the CSV file.
 constexpr int kStampRole = Qt::UserRole;
 
-const QString kCountCaption = QStringLiteral("记录条数");
+QString CountCaption() {
+    return Tr("RecordsDialog", "记录条数");
+}
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -57,7 +61,7 @@ RecordsDialog::RecordsDialog(MainDialog& window, const LinkSettings& settings)
       m_settings(settings) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("记录"));
+    setWindowTitle(Tr("RecordsDialog", "记录"));
     setFixedSize(units.size(kWidthUnits, kHeightUnits));
     buildControls();
     setUpTable();
@@ -74,14 +78,14 @@ RecordsDialog::~RecordsDialog() {
 void RecordsDialog::buildControls() {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     ControlBuilder make(*this, units);
-    m_table = make.list(kTable, {7, 7, 549, 321}, QStringLiteral("记录"));
-    make.button(kReadCountButton, QStringLiteral("读取"), {20, 337, 32, 14});
+    m_table = make.list(kTable, {7, 7, 549, 321}, Tr("RecordsDialog", "记录"));
+    make.button(kReadCountButton, Tr("RecordsDialog", "读取"), {20, 337, 32, 14});
     m_countLabel = make.identified(new QLabel(this), kCountLabel, {55, 340, 66, 8}, QString());
     m_countLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    ShowValue(m_countLabel, kCountCaption);
-    make.button(kDownloadButton, QStringLiteral("读取记录内容"), {126, 337, 53, 14});
+    ShowValue(m_countLabel, CountCaption());
+    make.button(kDownloadButton, Tr("RecordsDialog", "读取记录内容"), {126, 337, 53, 14});
     make.group(QString(), {7, 325, 186, 33});
-    make.button(kDeleteButton, QStringLiteral("删除数据记录"), {201, 337, 57, 14});
+    make.button(kDeleteButton, Tr("RecordsDialog", "删除数据记录"), {201, 337, 57, 14});
 
     const auto onClick = [this](int id, void (RecordsDialog::*action)()) {
         connect(control<QPushButton>(id), &QPushButton::clicked, this, action);
@@ -90,7 +94,7 @@ void RecordsDialog::buildControls() {
     onClick(kDownloadButton, &RecordsDialog::download);
     onClick(kDeleteButton, &RecordsDialog::deleteRecords);
 
-    m_export = new QAction(QStringLiteral("导出CSV..."), this);
+    m_export = new QAction(Tr("RecordsDialog", "导出CSV..."), this);
     m_export->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_export->setEnabled(false);
     connect(m_export, &QAction::triggered, this, &RecordsDialog::exportCsv);
@@ -123,7 +127,7 @@ void RecordsDialog::setUpTable() {
 
 void RecordsDialog::showCount(int count) {
     m_state.total = count;
-    ShowValue(m_countLabel, kCountCaption + QStringLiteral(":%1").arg(count));
+    ShowValue(m_countLabel, CountCaption() + QStringLiteral(":%1").arg(count));
 }
 
 void RecordsDialog::readCount() {
@@ -150,7 +154,7 @@ void RecordsDialog::download() {
     showCount(*count);
     if (*count == 0) {
         port.reset();
-        m_window.person().message(kReadCountFirst);
+        m_window.person().message(Translate("StoredRecords", kReadCountFirst.data()));
         return;
     }
     clearTable();
@@ -225,7 +229,7 @@ void RecordsDialog::exportCsv() {
         }
     }
     if (!WriteFileAtomically(*file, CsvText(headings, rows))) {
-        m_window.person().message("保存文件失败!");
+        m_window.person().message(Translate("RecordsDialog", "保存文件失败!"));
     }
 }
 

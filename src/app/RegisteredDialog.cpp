@@ -6,6 +6,7 @@
 #include "DialogUnits.h"
 #include "ScannerApp.h"
 #include "ShownText.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -20,19 +21,19 @@ RegisteredDialog::RegisteredDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
-    setWindowTitle(QStringLiteral("温度巡检仪 KORVA VELTA-2 Ver3.2"));
+    setWindowTitle(Tr("RegisteredDialog", "温度巡检仪 KORVA VELTA-2 Ver3.2"));
     setFixedSize(units.size(167, 85));
 
-    auto* channel = new QLabel(QStringLiteral("通道："), this);
+    auto* channel = new QLabel(Tr("RegisteredDialog", "通道："), this);
     channel->setGeometry(units.rect(42, kLineTop, 26, 8));
 
     // Two blanks stand in for the number until one is set.
     m_number = new QLabel(QStringLiteral("  "), this);
     m_number->setObjectName(QStringLiteral("1087"));
-    SetValueCaption(m_number, QStringLiteral("通道"));
+    SetValueCaption(m_number, Tr("RegisteredDialog", "通道"));
     m_number->setGeometry(units.rect(70, kLineTop, 14, 8));
 
-    auto* done = new QLabel(QStringLiteral("注册成功！"), this);
+    auto* done = new QLabel(Tr("RegisteredDialog", "注册成功！"), this);
     done->setGeometry(units.rect(84, kLineTop, 44, 8));
 }
 

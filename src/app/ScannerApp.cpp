@@ -1,15 +1,15 @@
 #include "ScannerApp.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
-#include <QTranslator>
 #include <iostream>
 
 #include "MainDialog.h"
 #include "QtOperator.h"
 #include "StreamOperator.h"
+#include "Translations.h"
 
 // The icons are compiled into this library; a static library's resources must be
 // registered by name before first use.
@@ -25,16 +25,6 @@ const QString kDialogFamily = QStringLiteral("宋体");
 // Debian's package fonts-arphic-gbsn00lp: a Song face with the GB 2312 characters.
 const QString kLinuxSongFamily = QStringLiteral("AR PL SungtiL GB");
 
-// The program speaks Simplified Chinese whatever the desktop's language, so the toolkit's own
-// dialogs (file chooser, standard buttons) do too, where Qt's translations are installed.
-void InstallChineseTranslations() {
-    static QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(&translator);
-    }
-}
-
 void ApplyOptions(MainDialog& dialog, const StartOptions& options) {
     if (!options.portNumber) return;
     dialog.values().portNumber = *options.portNumber;
@@ -45,7 +35,7 @@ void ApplyOptions(MainDialog& dialog, const StartOptions& options) {
 
 void ScannerApp::SetUpLook() {
     RegisterResources();
-    InstallChineseTranslations();
+    InstallLanguage(Language::Chinese);
     QFont::insertSubstitution(kDialogFamily, kLinuxSongFamily);
     QApplication::setFont(DialogFont(9));
     QApplication::setWindowIcon(Icon());
@@ -55,16 +45,20 @@ QFont ScannerApp::DialogFont(int pointSize) {
     return QFont(kDialogFamily, pointSize);
 }
 
+// The installed theme's icon where there is one; else the same drawing compiled in, so that
+// the window has its icon when run from the build tree too.
 QIcon ScannerApp::Icon() {
-    QIcon icon;
-    for (const char* size : {"16", "32", "48", "256"}) {
-        icon.addFile(QStringLiteral(":/tavolex/thermometer-%1.png").arg(QLatin1String(size)));
+    QIcon compiledIn;
+    for (const char* size : {"16", "22", "24", "32", "48", "64", "128", "256"}) {
+        compiledIn.addFile(QStringLiteral(":/tavolex/tavolex-%1.png").arg(QLatin1String(size)));
     }
-    return icon;
+    compiledIn.addFile(QStringLiteral(":/tavolex/tavolex.svg"));
+    return QIcon::fromTheme(QStringLiteral("tavolex"), compiledIn);
 }
 
 int ScannerApp::run(const StartOptions& options) {
     SetUpLook();
+    InstallLanguage(PreferredLanguage(QLocale::system().uiLanguages()));
     if (!options.screenshotPath.isEmpty()) return takeScreenshot(options);
 
     QtOperator person;

@@ -21,6 +21,7 @@
 #include <limits>
 
 #include "DialogUnits.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -81,7 +82,7 @@ std::vector<QList<QPointF>> Stretches(const std::vector<TrendPoint>& points, dou
 
 TrendDialog::TrendDialog(const TrendSources& sources, QWidget* parent)
     : QDialog(parent, Qt::Window), m_sources(sources) {
-    setWindowTitle(QStringLiteral("趋势图"));
+    setWindowTitle(Tr("TrendDialog", "趋势图"));
     setModal(false);
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     resize(units.size(600, 340));
@@ -89,28 +90,28 @@ TrendDialog::TrendDialog(const TrendSources& sources, QWidget* parent)
     buildChannelList();
 
     m_spanCombo = new QComboBox(this);
-    m_spanCombo->addItems({QStringLiteral("最近5分钟"), QStringLiteral("最近1小时"),
-                           QStringLiteral("最近24小时"), QStringLiteral("全部")});
-    auto* spanLabel = new QLabel(QStringLiteral("时间范围(&R):"), this);
+    m_spanCombo->addItems({Tr("TrendDialog", "最近5分钟"), Tr("TrendDialog", "最近1小时"),
+                           Tr("TrendDialog", "最近24小时"), Tr("TrendDialog", "全部")});
+    auto* spanLabel = new QLabel(Tr("TrendDialog", "时间范围(&R):"), this);
     spanLabel->setBuddy(m_spanCombo);
-    m_spanCombo->setAccessibleName(QStringLiteral("时间范围"));
+    m_spanCombo->setAccessibleName(Tr("TrendDialog", "时间范围"));
     connect(m_spanCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { setSpan(static_cast<Span>(index)); });
-    auto* settingsButton = new QPushButton(QStringLiteral("通道设置(&L)..."), this);
+    auto* settingsButton = new QPushButton(Tr("TrendDialog", "通道设置(&L)..."), this);
     connect(settingsButton, &QPushButton::clicked, this, &TrendDialog::settingsRequested);
 
     m_chart = new QChart;
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_timeAxis = new QDateTimeAxis(m_chart);
     m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
-    m_timeAxis->setTitleText(QStringLiteral("时间"));
+    m_timeAxis->setTitleText(Tr("TrendDialog", "时间"));
     m_valueAxis = new QValueAxis(m_chart);
     m_valueAxis->setTitleText(QStringLiteral("°C"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
     m_view = new QChartView(m_chart, this);
     m_view->setRenderHint(QPainter::Antialiasing, false);
-    m_view->setAccessibleName(QStringLiteral("趋势图"));
+    m_view->setAccessibleName(Tr("TrendDialog", "趋势图"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(spanLabel);
@@ -138,10 +139,10 @@ TrendDialog::~TrendDialog() = default;
 
 void TrendDialog::buildChannelList() {
     m_list = new QTableWidget(kChannelCount, kColumnCount, this);
-    m_list->setAccessibleName(QStringLiteral("通道"));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("通道"), QStringLiteral("最小"),
-                                       QStringLiteral("最大"), QStringLiteral("平均"),
-                                       QStringLiteral("次数"), QStringLiteral("报警")});
+    m_list->setAccessibleName(Tr("TrendDialog", "通道"));
+    m_list->setHorizontalHeaderLabels({Tr("TrendDialog", "通道"), Tr("TrendDialog", "最小"),
+                                       Tr("TrendDialog", "最大"), Tr("TrendDialog", "平均"),
+                                       Tr("TrendDialog", "次数"), Tr("TrendDialog", "报警")});
     m_list->verticalHeader()->hide();
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -214,7 +215,7 @@ void TrendDialog::updateList() {
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const ChannelSummary& summary = m_sources.statistics.of(channel);
         const bool any = summary.count > 0;
-        set(channel, kChannelColumn, QString::fromStdString(m_sources.settings.label(channel)));
+        set(channel, kChannelColumn, ShownChannelLabel(m_sources.settings, channel));
         set(channel, kMinColumn, any ? Celsius(summary.minTenths / 10.0) : QString());
         set(channel, kMaxColumn, any ? Celsius(summary.maxTenths / 10.0) : QString());
         set(channel, kMeanColumn, Celsius(summary.meanCelsius()));
@@ -278,7 +279,7 @@ void TrendDialog::plotChannel(int channel, std::int64_t fromMs, double& low, dou
         }
     }
     QLineSeries* first = pieces.front();
-    first->setName(QString::fromStdString(m_sources.settings.label(channel)));
+    first->setName(ShownChannelLabel(m_sources.settings, channel));
     for (QLegendMarker* marker : m_chart->legend()->markers(first)) {
         const bool alarm = m_sources.alarms.inAlarm(channel);
         marker->setLabelBrush(alarm ? QBrush(kAlarmColour) : m_chart->legend()->labelBrush());

@@ -11,6 +11,7 @@
 #include "DesktopNotification.h"
 #include "MainDialog.h"
 #include "TenthDegree.h"
+#include "Translations.h"
 #include "TrendDialog.h"
 
 namespace tavolex {
@@ -41,9 +42,9 @@ TrendMonitor::TrendMonitor(MainDialog& window)
     m_settings = LoadChannelSettings(settingsFile);
     showLabels();
 
-    m_trendAction = new QAction(QStringLiteral("趋势图(&T)..."), &window);
+    m_trendAction = new QAction(Tr("TrendMonitor", "趋势图(&T)..."), &window);
     QObject::connect(m_trendAction, &QAction::triggered, &window, [this] { openTrend(); });
-    m_settingsAction = new QAction(QStringLiteral("通道设置(&L)..."), &window);
+    m_settingsAction = new QAction(Tr("TrendMonitor", "通道设置(&L)..."), &window);
     QObject::connect(m_settingsAction, &QAction::triggered, &window, [this] { editSettings(); });
 
     for (ChannelList list : {ChannelList::Low, ChannelList::High, ChannelList::Pt100}) {
@@ -137,7 +138,7 @@ void TrendMonitor::showLabels() {
         const ListRow at = RowOfChannel(channel);
         QTableWidgetItem* item =
             m_window.control<QTableWidget>(ListId(at.list))->item(at.row, kCaptionColumn);
-        item->setText(QString::fromStdString(m_settings.label(channel)));
+        item->setText(ShownChannelLabel(m_settings, channel));
     }
 }
 
@@ -154,10 +155,12 @@ void TrendMonitor::announce(int channel, int tenths) {
     const ChannelLimits& limits = m_settings[channel].limits;
     const bool high = limits.highTenths && tenths > *limits.highTenths;
     const std::string limit = LimitText(high ? limits.highTenths : limits.lowTenths);
-    const std::string body = m_settings.label(channel) + ": " +
-                             TenthDegree::FromTenths(tenths).text() + " °C, " +
-                             (high ? "上限 " : "下限 ") + limit + " °C";
-    notify(QStringLiteral("温度超限"), QString::fromStdString(body));
+    const QString pattern = high ? Tr("TrendMonitor", "%1: %2 °C, 上限 %3 °C")
+                                 : Tr("TrendMonitor", "%1: %2 °C, 下限 %3 °C");
+    const QString body = pattern.arg(ShownChannelLabel(m_settings, channel),
+                                     QString::fromStdString(TenthDegree::FromTenths(tenths).text()),
+                                     QString::fromStdString(limit));
+    notify(Tr("TrendMonitor", "温度超限"), body);
 }
 
 void TrendMonitor::redrawTrend() {

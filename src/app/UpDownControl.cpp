@@ -1,4 +1,5 @@
 #include "UpDownControl.h"
+#include "Translations.h"
 
 #include <QKeyEvent>
 #include <QToolButton>
@@ -21,8 +22,8 @@ QToolButton* ArrowButton(QWidget* parent, Qt::ArrowType arrow, const QString& na
 
 UpDownControl::UpDownControl(QWidget* parent)
     : QWidget(parent),
-      m_up(ArrowButton(this, Qt::UpArrow, QStringLiteral("增加"))),
-      m_down(ArrowButton(this, Qt::DownArrow, QStringLiteral("减少"))) {
+      m_up(ArrowButton(this, Qt::UpArrow, Tr("UpDownControl", "增加"))),
+      m_down(ArrowButton(this, Qt::DownArrow, Tr("UpDownControl", "减少"))) {
     setFocusPolicy(Qt::StrongFocus);
     connect(m_up, &QToolButton::clicked, this, [this] { step(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });

@@ -8,6 +8,7 @@
 #include "ControlBuilder.h"
 #include "RecordDownloadWorker.h"
 #include "ScannerApp.h"
+#include "Translations.h"
 
 namespace tavolex {
 
@@ -28,15 +29,15 @@ WaitDialog::WaitDialog(QWidget* owner, const RecordTransferState& state,
     setFont(ScannerApp::DialogFont(kPointSize));
     setFixedSize(units.size(kWidthUnits, kHeightUnits));
     ControlBuilder make(*this, units);
-    make.text(QStringLiteral("请等待"), {48, 51, 28, 8});
+    make.text(Tr("WaitDialog", "请等待"), {48, 51, 28, 8});
     m_bar = make.identified(new QProgressBar(this), kProgressBar, {35, 31, 80, 14},
-                            QStringLiteral("请等待"));
+                            Tr("WaitDialog", "请等待"));
     m_bar->setTextVisible(false);
     // The count is a 16-bit value.
     m_bar->setRange(0, state.total & 0xFFFF);
     m_bar->setValue(0);
-    make.identified(new QLabel(QStringLiteral("。。。"), this), kDotsLabel, {79, 51, 34, 8},
-                    QStringLiteral("。。。"));
+    make.identified(new QLabel(Tr("WaitDialog", "。。。"), this), kDotsLabel, {79, 51, 34, 8},
+                    Tr("WaitDialog", "。。。"));
     m_timer.start(kPollMs, this);
 }
 

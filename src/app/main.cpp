@@ -11,10 +11,10 @@
 
 namespace {
 
-// Listing the ports needs no window, so it works without a display too.
-bool WantsPortList(int argc, char** argv) {
+// Listing the ports and the version need no window, so they work without a display too.
+bool HasOption(int argc, char** argv, const char* option) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--list-ports") == 0) return true;
+        if (std::strcmp(argv[i], option) == 0) return true;
     }
     return false;
 }
@@ -22,7 +22,11 @@ bool WantsPortList(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (WantsPortList(argc, argv)) {
+    if (HasOption(argc, argv, "--version")) {
+        std::cout << "tavolex " << TAVOLEX_VERSION << '\n';
+        return 0;
+    }
+    if (HasOption(argc, argv, "--list-ports")) {
         std::cout << tavolex::PortListText(tavolex::DiscoverPorts());
         return 0;
     }
@@ -31,6 +35,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("KORVA VELTA-2 温度巡检仪"));
     parser.addHelpOption();
+    parser.addOption(QCommandLineOption(QStringLiteral("version"),
+                                        QStringLiteral("Print the program's version and exit.")));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Press 采集 once, save a PNG of the main window to FILE, then exit."),

@@ -1,13 +1,14 @@
 #include "ChannelCount.h"
 
 #include "Commands.h"
+#include "Translate.h"
 
 namespace tavolex {
 
 namespace {
 
 constexpr std::size_t kFirstValueEnd = kReplyDataOffset + 1;  // byte 7
-constexpr std::string_view kVersionReadFailed = "读数据失败!!!";
+constexpr const char* kVersionReadFailed = TAVOLEX_TRANSLATABLE("ChannelCount", "读数据失败!!!");
 
 }  // namespace
 
@@ -19,8 +20,10 @@ bool SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& 
     if (!ReplyReceived(result, kFirstValueEnd, window, link, person)) return false;
     const int reported = result.at(kReplyDataOffset);
     const std::string shown = std::to_string(reported);
-    person.message(reported == count ? "设置的信号数为" + shown + "成功!"
-                                     : "设置的信号数为" + shown + "失败!");
+    person.message(Substitute(reported == count
+                                  ? Translate("ChannelCount", "设置的信号数为%1成功!")
+                                  : Translate("ChannelCount", "设置的信号数为%1失败!"),
+                              {shown}));
     return reported == count;
 }
 
@@ -33,7 +36,7 @@ std::optional<std::string> ReadFirmwareVersion(TransactionHost& window, const Li
             return std::nullopt;
         case ReplyStatus::PortNotOpened:
         case ReplyStatus::ReadFailed:
-            person.message(kVersionReadFailed);
+            person.message(Translate("ChannelCount", kVersionReadFailed));
             return std::nullopt;
         case ReplyStatus::Received:
             break;

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "DedicatedExchange.h"
 #include "PortOpenFailure.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -32,11 +33,12 @@ PortHandle OpenForOffsets(TransactionHost& window, const LinkContext& link, Oper
     MainPort main = OpenMainPort(window, link);
     if (main.refused) return nullptr;
     if (!main.port) {
-        person.message(OpenFailureMessage("请先打开串口!", link.ports, window.linkSettings()));
+        person.message(OpenFailureMessage(Translate("Offsets", "请先打开串口!"), link.ports,
+                                          window.linkSettings()));
         return nullptr;
     }
     if (acquisitionOn) {
-        person.message("请先取消当前采集!");
+        person.message(Translate("Offsets", "请先取消当前采集!"));
         return nullptr;
     }
     return std::move(main.port);
@@ -118,11 +120,11 @@ std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const L
     const ExactReply exchange =
         ExchangeExactly(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
     if (exchange.status == ExactStatus::ReadFailed) {
-        person.message("数据读取失败!");
+        person.message(Translate("Offsets", "数据读取失败!"));
         return std::nullopt;
     }
     if (exchange.status == ExactStatus::BadChecksum) {
-        person.message("校验错误!");
+        person.message(Translate("Offsets", "校验错误!"));
         return std::nullopt;
     }
     const Bytes& reply = exchange.bytes;
@@ -140,12 +142,12 @@ bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& perso
     if (!port) return false;
     // Without a probe type the instrument would not know which channel is meant.
     if (!setting.probeType) {
-        person.message("请先选择探头类别!");
+        person.message(Translate("Offsets", "请先选择探头类别!"));
         return false;
     }
     const std::optional<int> tenths = OffsetTenths(setting.valueText);
     if (!tenths) {
-        person.message("偏移值设置范围在+10.0～-10.0，请再次输入。");
+        person.message(Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
         return false;
     }
     const Bytes payload{static_cast<std::uint8_t>(*setting.probeType),
@@ -158,14 +160,14 @@ bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& perso
     link.pause(kPauseBeforeSetMs);
     const ExactReply exchange = ExchangeExactly(*port, request, kSetReplySize, kSetTimeoutMs, link);
     if (exchange.status == ExactStatus::ReadFailed) {
-        person.message("读取数据失败!");
+        person.message(Translate("Offsets", "读取数据失败!"));
         return false;
     }
     if (exchange.status == ExactStatus::BadChecksum) {
-        person.message("检验码错误!");
+        person.message(Translate("Offsets", "检验码错误!"));
         return false;
     }
-    person.message("设置成功!");
+    person.message(Translate("Offsets", "设置成功!"));
     return true;
 }
 

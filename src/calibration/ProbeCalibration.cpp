@@ -1,6 +1,7 @@
 #include "ProbeCalibration.h"
 
 #include "Commands.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -21,7 +22,7 @@ bool CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& l
                                    Operator& person, std::uint8_t address, std::int32_t ohms) {
     const std::optional<std::uint8_t> code = ResistorCode(ohms);
     if (!code) {
-        person.message("请先选择电阻!");
+        person.message(Translate("ProbeCalibration", "请先选择电阻!"));
         return false;
     }
     const Bytes payload{*code};
@@ -32,12 +33,12 @@ bool CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& l
             return false;
         case ReplyStatus::PortNotOpened:
         case ReplyStatus::ReadFailed:
-            person.message("读数据失败!!!");
+            person.message(Translate("ProbeCalibration", "读数据失败!!!"));
             return false;
         case ReplyStatus::Received:
             break;
     }
-    person.message("校机成功!!!");
+    person.message(Translate("ProbeCalibration", "校机成功!!!"));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "DeviceExchange.h"
 
 #include "PortOpenFailure.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -8,7 +9,8 @@ PortHandle OpenDevicePort(TransactionHost& host, const LinkContext& link, Operat
     MainPort main = OpenMainPort(host, link);
     if (main.refused) return nullptr;
     if (!main.port)
-        person.message(OpenFailureMessage(kOpenPortFirst, link.ports, host.linkSettings()));
+        person.message(OpenFailureMessage(Translate("DeviceExchange", kOpenPortFirst.data()),
+                                          link.ports, host.linkSettings()));
     return std::move(main.port);
 }
 
@@ -17,7 +19,7 @@ bool AcceptReply(const ExactReply& reply, Operator& person, std::string_view rea
         case ExactStatus::Good:
             return true;
         case ExactStatus::BadChecksum:
-            person.message(kBadCheckCode);
+            person.message(Translate("DeviceExchange", kBadCheckCode.data()));
             return false;
         case ExactStatus::ReadFailed:
             break;

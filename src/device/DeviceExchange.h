@@ -13,11 +13,14 @@
 #include "Operator.h"
 #include "SerialPort.h"
 #include "Transact.h"
+#include "Translate.h"
 
 namespace tavolex {
 
-inline constexpr std::string_view kOpenPortFirst = "请先打开串口!";
-inline constexpr std::string_view kBadCheckCode = "检验码错误!";
+inline constexpr std::string_view kOpenPortFirst =
+    TAVOLEX_TRANSLATABLE("DeviceExchange", "请先打开串口!");
+inline constexpr std::string_view kBadCheckCode =
+    TAVOLEX_TRANSLATABLE("DeviceExchange", "检验码错误!");
 
 // Refreshes the window and opens its port with the command profile. Null when the port is
 // not open: the operator has been told "请先打开串口!", or nothing more when the window

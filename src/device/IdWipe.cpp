@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "DeviceExchange.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -11,8 +12,8 @@ bool WipeRegisteredIds(TransactionHost& window, const LinkContext& link, Operato
     const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kWipeIds);
     const ExactReply reply = ExchangeExactly(*port, request, kWipeReplySize, kWipeWaitMs, link);
     port.reset();
-    if (!AcceptReply(reply, person, "删除数据失败!")) return false;
-    person.message("全部ID已删除!");
+    if (!AcceptReply(reply, person, Translate("IdWipe", "删除数据失败!"))) return false;
+    person.message(Translate("IdWipe", "全部ID已删除!"));
     return true;
 }
 

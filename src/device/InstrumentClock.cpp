@@ -2,12 +2,13 @@
 
 #include "Commands.h"
 #include "DeviceExchange.h"
+#include "Translate.h"
 
 namespace tavolex {
 
 namespace {
 
-constexpr std::string_view kReadFailed = "读取数据失败!";
+constexpr const char* kReadFailed = TAVOLEX_TRANSLATABLE("InstrumentClock", "读取数据失败!");
 
 }  // namespace
 
@@ -19,7 +20,7 @@ std::optional<DeviceTimestamp> ReadDeviceClock(TransactionHost& window, const Li
     const ExactReply reply =
         ExchangeExactly(*port, request, kReadClockReplySize, kClockWaitMs, link);
     port.reset();
-    if (!AcceptReply(reply, person, kReadFailed)) return std::nullopt;
+    if (!AcceptReply(reply, person, Translate("InstrumentClock", kReadFailed))) return std::nullopt;
     return DeviceTimestamp::FromBytes(ByteView(reply.bytes).subspan(kReplyDataOffset));
 }
 
@@ -33,7 +34,7 @@ std::optional<LocalDateTime> SetDeviceClock(TransactionHost& window, const LinkC
     const ExactReply reply =
         ExchangeExactly(*port, request, kSetClockReplySize, kClockWaitMs, link);
     port.reset();
-    if (!AcceptReply(reply, person, kReadFailed)) return std::nullopt;
+    if (!AcceptReply(reply, person, Translate("InstrumentClock", kReadFailed))) return std::nullopt;
     return now;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "DeviceExchange.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -14,7 +15,8 @@ std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkCont
     const ExactReply reply =
         ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
     port.reset();
-    if (!AcceptReply(reply, person, "读取失败!")) return std::nullopt;
+    if (!AcceptReply(reply, person, Translate("RecordingInterval", "读取失败!")))
+        return std::nullopt;
     return reply.bytes[kReplyDataOffset];
 }
 
@@ -24,7 +26,7 @@ bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Oper
     if (!port) return false;
     if (minutes < kMinRecordingMinutes || minutes > kMaxRecordingMinutes) {
         port.reset();
-        person.message(kIntervalRange);
+        person.message(Translate("RecordingInterval", kIntervalRange.data()));
         return false;
     }
     const Bytes payload{static_cast<std::uint8_t>(minutes)};
@@ -33,8 +35,8 @@ bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Oper
     const ExactReply reply =
         ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
     port.reset();
-    if (!AcceptReply(reply, person, "设置失败!")) return false;
-    person.message("设置成功!");
+    if (!AcceptReply(reply, person, Translate("RecordingInterval", "设置失败!"))) return false;
+    person.message(Translate("RecordingInterval", "设置成功!"));
     return true;
 }
 

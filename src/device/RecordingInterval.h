@@ -8,6 +8,7 @@
 #include "LinkContext.h"
 #include "Operator.h"
 #include "Transact.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -15,7 +16,8 @@ inline constexpr std::int32_t kMinRecordingMinutes = 1;
 inline constexpr std::int32_t kMaxRecordingMinutes = 60;
 inline constexpr std::size_t kIntervalReplySize = 10;
 inline constexpr std::uint32_t kIntervalWaitMs = 1000;
-inline constexpr std::string_view kIntervalRange = "输入的数值必须为1-60之间的整数";
+inline constexpr std::string_view kIntervalRange =
+    TAVOLEX_TRANSLATABLE("RecordingInterval", "输入的数值必须为1-60之间的整数");
 
 // The interval the instrument reports, whatever byte it is (0 to 255); none after a failure,
 // which the operator has been told about.

@@ -5,6 +5,7 @@
 #include "DeviceExchange.h"
 #include "PortOpenFailure.h"
 #include "PortWaits.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -36,7 +37,9 @@ StoredRecord StoredRecord::FromReply(ByteView reply) {
 PortHandle OpenRecordsPort(const LinkContext& link, const LinkSettings& settings,
                            Operator& person) {
     PortHandle port = link.ports.open(settings, PortProfile::Records);
-    if (!port) person.message(OpenFailureMessage(kRecordsPortMissing, link.ports, settings));
+    if (!port)
+        person.message(OpenFailureMessage(Translate("StoredRecords", kRecordsPortMissing.data()),
+                                          link.ports, settings));
     return port;
 }
 
@@ -46,7 +49,7 @@ std::optional<int> ReadRecordCount(PortHandle& port, std::uint8_t address, const
                                              kRecordCountReplySize, kRecordWaitMs, link);
     if (reply.status != ExactStatus::Good) {
         port.reset();
-        AcceptReply(reply, person, "读取失败!");
+        AcceptReply(reply, person, Translate("StoredRecords", "读取失败!"));
         return std::nullopt;
     }
     return BigEndian16(reply.bytes, kReplyDataOffset);
@@ -73,7 +76,8 @@ bool DeleteStoredRecords(const LinkContext& link, const LinkSettings& settings, 
                         kDeleteRecordsReplySize, kDeleteRecordsWaitMs, link);
     port.reset();
     const bool deleted = reply.status == ExactStatus::Good;
-    person.message(deleted ? "记录已全部删除!" : "校验出错!");
+    person.message(deleted ? Translate("StoredRecords", "记录已全部删除!")
+                           : Translate("StoredRecords", "校验出错!"));
     return deleted;
 }
 

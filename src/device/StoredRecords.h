@@ -16,6 +16,7 @@
 #include "Operator.h"
 #include "SerialPort.h"
 #include "TenthDegree.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -28,8 +29,10 @@ inline constexpr std::uint32_t kDeleteRecordsWaitMs = 10000;
 // beyond this one cannot be asked for.
 inline constexpr int kLastAddressableRecord = 255;
 
-inline constexpr std::string_view kRecordsPortMissing = "没有发现此串口或此串口被占用";
-inline constexpr std::string_view kReadCountFirst = "请先读取记录总条目数";
+inline constexpr std::string_view kRecordsPortMissing =
+    TAVOLEX_TRANSLATABLE("StoredRecords", "没有发现此串口或此串口被占用");
+inline constexpr std::string_view kReadCountFirst =
+    TAVOLEX_TRANSLATABLE("StoredRecords", "请先读取记录总条目数");
 
 // One record as the instrument keeps it: when it was logged and every channel's temperature.
 struct StoredRecord {

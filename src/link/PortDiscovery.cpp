@@ -1,4 +1,5 @@
 #include "PortDiscovery.h"
+#include "Translate.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -67,7 +68,8 @@ std::string UsbDescription(const std::string& name, const DeviceTree& tree) {
         const std::string maker = FirstLine(folder / "manufacturer");
         return maker.empty() ? product : maker + " " + product;
     }
-    return name.starts_with("ttyACM") ? "USB 串口设备 (ACM)" : "USB 串口适配器";
+    return name.starts_with("ttyACM") ? TAVOLEX_TRANSLATABLE("PortDiscovery", "USB 串口设备 (ACM)")
+                                      : TAVOLEX_TRANSLATABLE("PortDiscovery", "USB 串口适配器");
 }
 
 std::vector<Device> DevicesPresent(const DeviceTree& tree) {
@@ -93,8 +95,9 @@ std::vector<Device> DevicesPresent(const DeviceTree& tree) {
     std::sort(bare.begin(), bare.end());
     for (const fs::path& path : bare) {
         const std::string name = path.filename().string();
-        const std::string description =
-            name.starts_with("ttyS") ? "主板串口" : UsbDescription(name, tree);
+        const std::string description = name.starts_with("ttyS")
+                                            ? TAVOLEX_TRANSLATABLE("PortDiscovery", "主板串口")
+                                            : UsbDescription(name, tree);
         devices.push_back({Resolved(path), path, description});
     }
     return devices;
@@ -124,7 +127,7 @@ PortEntry EntryForLink(int number, const fs::path& link, const std::vector<Devic
         entry.stablePath = found->stablePath;
         entry.description = found->description;
     } else if (entry.device.parent_path().filename() == "pts") {
-        entry.description = "伪终端(如模拟仪器)";
+        entry.description = TAVOLEX_TRANSLATABLE("PortDiscovery", "伪终端(如模拟仪器)");
     }
     entry.state = ProbeDevice(entry.device, tree);
     return entry;
@@ -168,15 +171,15 @@ bool HasUart(std::string_view ttyName, const DeviceTree& tree) {
 std::string_view PortStateText(PortState state) {
     switch (state) {
         case PortState::Available:
-            return "可用";
+            return TAVOLEX_TRANSLATABLE("PortDiscovery", "可用");
         case PortState::Busy:
-            return "被占用";
+            return TAVOLEX_TRANSLATABLE("PortDiscovery", "被占用");
         case PortState::NoPermission:
-            return "无权限";
+            return TAVOLEX_TRANSLATABLE("PortDiscovery", "无权限");
         case PortState::Missing:
             break;
     }
-    return "不存在";
+    return TAVOLEX_TRANSLATABLE("PortDiscovery", "不存在");
 }
 
 PortState ProbeDevice(const fs::path& device, const DeviceTree& tree) {
@@ -263,26 +266,32 @@ std::string PortListText(const std::vector<PortEntry>& entries) {
 }
 
 std::string BindPort(int portNumber, const fs::path& device, const fs::path& portsDir) {
-    if (portNumber < 1) return "串口号必须大于0。";
+    if (portNumber < 1) return Translate("PortDiscovery", "串口号必须大于0。");
     std::error_code error;
     fs::create_directories(portsDir, error);
-    if (error) return Failure("不能建立文件夹 " + portsDir.string(), error);
+    if (error) {
+        return Failure(
+            Substitute(Translate("PortDiscovery", "不能建立文件夹 %1"), {portsDir.string()}),
+            error);
+    }
     const fs::path link = portsDir / ("com" + std::to_string(portNumber));
     const fs::file_status status = fs::symlink_status(link, error);
     if (fs::exists(status) && !fs::is_symlink(status))
-        return link.string() + " 不是链接,没有替换它。";
+        return Substitute(Translate("PortDiscovery", "%1 不是链接,没有替换它。"), {link.string()});
     // Made aside and renamed over the old link, so the port always names one device or the
     // other, never nothing.
     const fs::path fresh =
         portsDir / (".com" + std::to_string(portNumber) + ".new-" + std::to_string(::getpid()));
     fs::remove(fresh, error);
     fs::create_symlink(device, fresh, error);
-    if (error) return Failure("不能建立链接 " + link.string(), error);
+    const std::string cannotLink =
+        Substitute(Translate("PortDiscovery", "不能建立链接 %1"), {link.string()});
+    if (error) return Failure(cannotLink, error);
     fs::rename(fresh, link, error);
     if (error) {
         std::error_code ignored;
         fs::remove(fresh, ignored);
-        return Failure("不能建立链接 " + link.string(), error);
+        return Failure(cannotLink, error);
     }
     return {};
 }
@@ -292,9 +301,13 @@ std::string UnbindPort(int portNumber, const fs::path& portsDir) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(link, error);
     if (!fs::exists(status)) return {};
-    if (!fs::is_symlink(status)) return link.string() + " 不是链接,没有删除它。";
+    if (!fs::is_symlink(status))
+        return Substitute(Translate("PortDiscovery", "%1 不是链接,没有删除它。"), {link.string()});
     fs::remove(link, error);
-    if (error) return Failure("不能删除链接 " + link.string(), error);
+    if (error) {
+        return Failure(Substitute(Translate("PortDiscovery", "不能删除链接 %1"), {link.string()}),
+                       error);
+    }
     return {};
 }
 

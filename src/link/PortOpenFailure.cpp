@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PortDiscovery.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -34,15 +35,19 @@ std::string DeviceGroup(const fs::path& device) {
 }
 
 std::string MissingReason(int portNumber, const fs::path& link, bool bound) {
-    const std::string port = "串口" + std::to_string(portNumber);
+    const std::string port = std::to_string(portNumber);
     if (bound) {
         std::error_code error;
         const fs::path target = fs::read_symlink(link, error);
-        return port + "链接的设备 " + (error ? link : target).string() +
-               " 不存在:请插上仪器的串口适配器,或在右键菜单“选择串口”中重新选择。";
+        return Substitute(Translate("PortOpenFailure",
+                                    "串口%1链接的设备 %2 不存在:请插上仪器的串口适配器,"
+                                    "或在右键菜单“选择串口”中重新选择。"),
+                          {port, (error ? link : target).string()});
     }
-    return port + "对应 " + link.string() +
-           ",这台电脑上没有这个串口:请插上仪器的串口适配器,在右键菜单“选择串口”中选择它。";
+    return Substitute(Translate("PortOpenFailure",
+                                "串口%1对应 %2,这台电脑上没有这个串口:请插上仪器的串口适配器,"
+                                "在右键菜单“选择串口”中选择它。"),
+                      {port, link.string()});
 }
 
 // An on-board port that the kernel lists without hardware behind it opens no better than a
@@ -57,18 +62,23 @@ std::string PresentDeviceReason(const fs::path& device, PortState state, std::in
     switch (state) {
         case PortState::NoPermission: {
             const std::string group = DeviceGroup(device);
-            return "没有读写 " + device.string() + " 的权限:请把当前用户加入 " + group +
-                   " 组(sudo usermod -aG " + group + " $USER),然后注销并重新登录。";
+            return Substitute(Translate("PortOpenFailure",
+                                        "没有读写 %1 的权限:请把当前用户加入 %2 组"
+                                        "(sudo usermod -aG %2 $USER),然后注销并重新登录。"),
+                              {device.string(), group});
         }
         case PortState::Busy:
-            return device.string() +
-                   " 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。";
+            return Substitute(Translate("PortOpenFailure",
+                                        "%1 正被其他程序占用:请关闭占用它的程序"
+                                        "(或停止本程序的连续采集)后再试。"),
+                              {device.string()});
         case PortState::Missing:
         case PortState::Available:
             break;
     }
-    return device.string() + " 不接受串口设置(波特率 " + std::to_string(baudRate) +
-           "):它可能不是串口设备。";
+    return Substitute(
+        Translate("PortOpenFailure", "%1 不接受串口设置(波特率 %2):它可能不是串口设备。"),
+        {device.string(), std::to_string(baudRate)});
 }
 
 }  // namespace
@@ -76,7 +86,10 @@ std::string PresentDeviceReason(const fs::path& device, PortState state, std::in
 std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& tree) {
     const int number = settings.portNumber;
     const auto path = DevicePathForPort(number, tree);
-    if (!path) return "串口号从1开始," + std::to_string(number) + "不对应任何串口。";
+    if (!path) {
+        return Substitute(Translate("PortOpenFailure", "串口号从1开始,%1不对应任何串口。"),
+                          {std::to_string(number)});
+    }
     const bool bound = *path == PortLinkPath(number, tree);
     std::error_code error;
     fs::path device = fs::canonical(*path, error);
@@ -96,7 +109,9 @@ std::string DeviceOpenFailureReason(const fs::path& device, std::int32_t baudRat
     if (error) target = device;
     const PortState state = ProbeDevice(target, tree);
     if (state == PortState::Missing) {
-        return device.string() + " 不存在:请插上仪器的串口适配器,或检查设备的路径。";
+        return Substitute(
+            Translate("PortOpenFailure", "%1 不存在:请插上仪器的串口适配器,或检查设备的路径。"),
+            {device.string()});
     }
     return PresentDeviceReason(target, state, baudRate);
 }

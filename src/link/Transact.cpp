@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "PortOpenFailure.h"
 #include "PortWaits.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -45,10 +46,11 @@ bool ReplyReceived(const TransactResult& result, std::size_t end, const Transact
         case ReplyStatus::Refused:
             return false;
         case ReplyStatus::PortNotOpened:
-            person.message(OpenFailureMessage("打开串口错误!", link.ports, host.linkSettings()));
+            person.message(OpenFailureMessage(Translate("Transact", "打开串口错误!"), link.ports,
+                                              host.linkSettings()));
             return false;
         case ReplyStatus::ReadFailed:
-            person.message("读数据错误!");
+            person.message(Translate("Transact", "读数据错误!"));
             return false;
         case ReplyStatus::Received:
             break;

@@ -6,13 +6,15 @@
 #include "Commands.h"
 #include "ProbeRegistration.h"
 #include "RegistrationFile.h"
+#include "Translate.h"
 
 namespace tavolex {
 
 namespace {
 
-std::string LineMessage(const char* what, std::size_t lineNumber) {
-    return "第" + std::to_string(lineNumber) + "行" + what + ",该行无注册,程序退出!";
+std::string LineMessage(const std::string& what, std::size_t lineNumber) {
+    return Substitute(Translate("FileRegistration", "第%1行%2,该行无注册,程序退出!"),
+                      {std::to_string(lineNumber), what});
 }
 
 // Keeps the run's controls disabled and the popup shown for as long as it lives.
@@ -41,8 +43,10 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
                          std::uint8_t address, const std::string& text, std::size_t lineNumber) {
     const auto parsed = ParseRegistrationLine(text);
     if (const LineError* error = std::get_if<LineError>(&parsed)) {
-        person.message(
-            LineMessage(*error == LineError::Format ? "格式错误" : "SN号格式错误", lineNumber));
+        person.message(LineMessage(*error == LineError::Format
+                                       ? Translate("FileRegistration", "格式错误")
+                                       : Translate("FileRegistration", "SN号格式错误"),
+                                   lineNumber));
         return LineOutcome::Stop;
     }
     const FileRegistration& line = std::get<FileRegistration>(parsed);
@@ -53,7 +57,7 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
     // A refused field has had its one message; the run stops there.
     if (status == ReplyStatus::Refused) return LineOutcome::Stop;
     if (status != ReplyStatus::Received) {
-        person.message(LineMessage("注册失败错误", lineNumber));
+        person.message(LineMessage(Translate("FileRegistration", "注册失败错误"), lineNumber));
         return LineOutcome::Stop;
     }
     const std::uint8_t answer = result.at(7);
@@ -61,7 +65,8 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
         window.showRegisteredPopup(line.channel);
         return LineOutcome::Registered;
     }
-    person.message(RefusalMessage(answer).value_or("注册是否成功未知!"));
+    person.message(
+        RefusalMessage(answer).value_or(Translate("FileRegistration", "注册是否成功未知!")));
     return LineOutcome::Refused;
 }
 
@@ -85,7 +90,7 @@ bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, O
         if (outcome == LineOutcome::Stop) return false;
         everyLine = everyLine && outcome == LineOutcome::Registered;
     }
-    person.message("注册成功!");
+    person.message(Translate("FileRegistration", "注册成功!"));
     return everyLine;
 }
 

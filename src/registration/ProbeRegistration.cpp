@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -38,17 +39,18 @@ RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, 
     if (!ReplyReceived(result, kSnEnd, window, link, person)) return {};
     const ProbeSn sn = SnOf(result);
     if (AllBytesAre(sn, 0xFF)) {
-        person.message("注册错误!SN号无效!");
+        person.message(Translate("ProbeRegistration", "注册错误!SN号无效!"));
         return {};
     }
     if (AllBytesAre(sn, 0x00)) {
-        person.message("注册错误!通道号无效!");
+        person.message(Translate("ProbeRegistration", "注册错误!通道号无效!"));
         return {};
     }
     const std::uint8_t foundOn = result.at(7);
     const char* portText = foundOn == 1 ? "A" : foundOn == 2 ? "B" : "";
-    person.message("注册成功!\r\nSN号为:端口" + std::string(portText) + "通道号" +
-                   std::to_string(inputs.channel) + ";" + SnDisplayText(sn));
+    person.message(Translate("ProbeRegistration", "注册成功!") + "\r\n" +
+                   Substitute(Translate("ProbeRegistration", "SN号为:端口%1通道号%2;%3"),
+                              {portText, std::to_string(inputs.channel), SnDisplayText(sn)}));
     return {true, ChannelAfter(inputs.channel)};
 }
 
@@ -56,7 +58,7 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
                        std::uint8_t address, const RegistrationInputs& inputs) {
     const std::optional<ProbeSn> sn = ParseSnFields(inputs.snTexts);
     if (!sn) {
-        person.message("SN号输入格式错误!");
+        person.message(Translate("ProbeRegistration", "SN号输入格式错误!"));
         return {};
     }
     const Bytes payload = ManualRegistrationPayload(static_cast<std::uint8_t>(inputs.port),
@@ -66,7 +68,7 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
     if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
     const std::uint8_t status = result.at(7);
     if (status == 0) {
-        person.message("注册成功!");
+        person.message(Translate("ProbeRegistration", "注册成功!"));
         return {true, ChannelAfter(inputs.channel)};
     }
     if (const auto refusal = RefusalMessage(status)) person.message(*refusal);
@@ -78,7 +80,8 @@ RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link,
     const TransactResult result =
         TransactForRegistration(window, link, address, {}, command::kRegisterFullyAutomatic);
     if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
-    person.message("共搜索到的探头数为" + std::to_string(result.at(7)));
+    person.message(Substitute(Translate("ProbeRegistration", "共搜索到的探头数为%1"),
+                              {std::to_string(result.at(7))}));
     return {true, std::nullopt};
 }
 
@@ -110,9 +113,9 @@ Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const P
 std::optional<std::string> RefusalMessage(std::uint8_t status) {
     switch (status) {
         case 1:
-            return "通道过大!";
+            return Translate("ProbeRegistration", "通道过大!");
         case 2:
-            return "SN无效!";
+            return Translate("ProbeRegistration", "SN无效!");
         default:
             return std::nullopt;
     }
@@ -133,7 +136,8 @@ std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkCont
     const std::string line =
         RegistrationLine(port == ProbePort::A ? "01" : "02", channel, SnOf(result));
     person.copyToClipboard(line);
-    person.message(line + "\n数字已送到剪贴板,按Ctrl+V粘贴ID号");
+    person.message(Substitute(
+        Translate("ProbeRegistration", "%1\n数字已送到剪贴板,按Ctrl+V粘贴ID号"), {line}));
     return ReadSnOutcome{port, NextSnReadChannel(channel)};
 }
 

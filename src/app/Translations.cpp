@@ -1,0 +1,83 @@
+#include "Translations.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "Channels.h"
+#include "Translate.h"
+
+namespace tavolex {
+
+namespace {
+
+// Compiled into the library from translations/tavolex_en.ts.
+const QString kEnglishCatalogue = QStringLiteral(":/i18n/tavolex_en.qm");
+
+QTranslator& ProgramTranslator() {
+    static QTranslator translator;
+    return translator;
+}
+
+QTranslator& ToolkitTranslator() {
+    static QTranslator translator;
+    return translator;
+}
+
+std::string TranslateWithQt(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source).toStdString();
+}
+
+void Uninstall() {
+    QCoreApplication::removeTranslator(&ProgramTranslator());
+    QCoreApplication::removeTranslator(&ToolkitTranslator());
+}
+
+}  // namespace
+
+Language PreferredLanguage(const QStringList& uiLanguages) {
+    for (const QString& name : uiLanguages) {
+        const QString code = name.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0);
+        if (code.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0) return Language::English;
+        if (code.compare(QLatin1String("zh"), Qt::CaseInsensitive) == 0) return Language::Chinese;
+    }
+    return Language::Chinese;
+}
+
+QString ShownRowCaption(ChannelList list, int row) {
+    const int first = list == ChannelList::High ? kChannelListRows + 1 : 1;
+    const QString pattern = list == ChannelList::Pt100 ? Tr("ChannelLists", "PT100通道%1")
+                                                       : Tr("ChannelLists", "通道%1");
+    return pattern.arg(first + row);
+}
+
+QString ShownChannelCaption(int channel) {
+    const ListRow at = RowOfChannel(channel);
+    return ShownRowCaption(at.list, at.row);
+}
+
+QString ShownChannelLabel(const ChannelSettings& settings, int channel) {
+    const std::string& name = settings[channel].name;
+    const QString caption = ShownChannelCaption(channel);
+    if (name.empty()) return caption;
+    return caption + QStringLiteral(" (") + QString::fromStdString(name) + QLatin1Char(')');
+}
+
+bool InstallLanguage(Language language) {
+    Uninstall();
+    SetTranslator(&TranslateWithQt);
+    if (language == Language::English) {
+        // The toolkit's own texts (standard buttons, file chooser) are English already.
+        if (!ProgramTranslator().load(kEnglishCatalogue)) return false;
+        QCoreApplication::installTranslator(&ProgramTranslator());
+        return true;
+    }
+    // The program's texts are Chinese in the source; the toolkit's come from its catalogue,
+    // where Qt's translations are installed.
+    if (ToolkitTranslator().load(QStringLiteral("qtbase_zh_CN"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&ToolkitTranslator());
+    }
+    return true;
+}
+
+}  // namespace tavolex

@@ -1,0 +1,251 @@
+// The window in English: the catalogue is complete and keeps every value marker, the choice of
+// language follows the desktop's, the operations' messages follow the window's language while
+// the files keep their Chinese texts, and every English caption fits its control.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTableWidget>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <ctime>
+
+#include "AboutDialog.h"
+#include "ChannelLists.h"
+#include "CsvFile.h"
+#include "DataFile.h"
+#include "DeleteAllConfirmDialog.h"
+#include "FakeLine.h"
+#include "MainDialog.h"
+#include "Pt100Dialog.h"
+#include "ReadTemperatures.h"
+#include "RecordingOperator.h"
+#include "RecordsDialog.h"
+#include "RegisteredDialog.h"
+#include "RegistrationHelpDialog.h"
+#include "TemporaryDirectory.h"
+#include "Translate.h"
+#include "Translations.h"
+
+namespace tavolex::testing {
+namespace {
+
+struct CatalogueEntry {
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = false;
+};
+
+std::vector<CatalogueEntry> ReadCatalogue(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    std::vector<CatalogueEntry> entries;
+    QXmlStreamReader xml(&file);
+    QString context;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("message")) {
+            entries.push_back({context, {}, {}, false});
+        } else if (xml.name() == QLatin1String("source")) {
+            entries.back().source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const QString type = xml.attributes().value(QLatin1String("type")).toString();
+            entries.back().finished = type.isEmpty();
+            entries.back().translation = xml.readElementText();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return entries;
+}
+
+// The value markers of a text, sorted: Qt's %1 to %99 and printf's %d, %s, %0.2f, %02X...
+QStringList Markers(const QString& text) {
+    static const QRegularExpression marker(
+        QStringLiteral("%(?:\\d{1,2}(?![\\d.]*[dsfxXuc])|[-+ 0#]*\\d*(?:\\.\\d+)?[dsfxXuc]|%)"));
+    QStringList found;
+    for (auto match = marker.globalMatch(text); match.hasNext();)
+        found << match.next().captured();
+    found.sort();
+    return found;
+}
+
+TEST(EnglishCatalogue, EveryTextIsTranslatedAndKeepsItsValueMarkers) {
+    const auto entries =
+        ReadCatalogue(QStringLiteral(TAVOLEX_SOURCE_DIR "/translations/tavolex_en.ts"));
+    ASSERT_GT(entries.size(), 100u);
+    for (const CatalogueEntry& entry : entries) {
+        const std::string where = (entry.context + " / " + entry.source).toStdString();
+        EXPECT_TRUE(entry.finished) << where;
+        EXPECT_FALSE(entry.translation.trimmed().isEmpty()) << where;
+        EXPECT_EQ(Markers(entry.translation), Markers(entry.source)) << where;
+        EXPECT_EQ(entry.translation.count(QLatin1Char('&')), entry.source.count(QLatin1Char('&')))
+            << where << ": a keyboard shortcut is lost or added";
+    }
+}
+
+TEST(EnglishCatalogue, MarkersAreCountedAsAMultiset) {
+    EXPECT_EQ(Markers(QStringLiteral("%2 %1 %2")), QStringList({"%1", "%2", "%2"}));
+    EXPECT_EQ(Markers(QStringLiteral("%02X-%d %0.2f %s 100%%")),
+              QStringList({"%%", "%0.2f", "%02X", "%d", "%s"}));
+    EXPECT_NE(Markers(QStringLiteral("%1 %1")), Markers(QStringLiteral("%1")));
+}
+
+TEST(Language, FollowsTheFirstOfTheDesktopsLanguagesThatTheProgramSpeaks) {
+    const struct {
+        QStringList desktop;
+        Language expected;
+    } cases[] = {
+        {{"en-US", "zh-CN"}, Language::English},
+        {{"en_GB"}, Language::English},
+        {{"de-DE", "en-GB", "zh-CN"}, Language::English},
+        {{"zh-CN", "en-US"}, Language::Chinese},
+        {{"zh-Hans-CN"}, Language::Chinese},
+        {{"fr-FR", "de-DE"}, Language::Chinese},
+        {{"C"}, Language::Chinese},
+        {{}, Language::Chinese},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PreferredLanguage(c.desktop), c.expected) << c.desktop.join(',').toStdString();
+    }
+}
+
+// Switches the process to English for one test and back to Chinese after it.
+struct English {
+    English() { EXPECT_TRUE(InstallLanguage(Language::English)); }
+    ~English() { InstallLanguage(Language::Chinese); }
+};
+
+class EnglishWindowTest : public ::testing::Test {
+protected:
+    English english;  // first, so that the window is made in English
+    TemporaryWorkingDirectory directory;
+    ManualClock clock;
+    FakeLine line{clock};
+    FakePortOpener ports{line};
+    RecordingOperator person;
+    MainDialog window{ports, clock, person};
+};
+
+TEST_F(EnglishWindowTest, OperationsSpeakEnglishButFilesKeepTheirChineseTexts) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Temperature Scanner  KORVA VELTA-2 Ver3.2"));
+    line.refuseOpen = true;
+    window.control<QPushButton>(1004)->click();  // set the channel count
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_TRUE(person.messages[0].starts_with("Error opening the serial port!"))
+        << person.messages[0];
+
+    std::tm start{};
+    start.tm_year = 2026 - 1900;
+    start.tm_mday = 7;
+    EXPECT_EQ(CsvHeading({}).substr(0, 6), "时间");
+    EXPECT_NE(DataFileName("/w", start).string().find("年"), std::string::npos);
+    EXPECT_EQ(FailureLogText(ReadFailure::BadChecksum), "校验错误，");
+}
+
+// The room a control leaves for its text, by the style's own measures.
+int TextRoom(QWidget* control) {
+    QStyle* style = control->style();
+    if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+        return radio->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(control)) {
+        return check->width() - style->pixelMetric(QStyle::PM_IndicatorWidth) -
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    }
+    if (qobject_cast<QPushButton*>(control)) {
+        return control->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin) -
+               2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect label =
+            style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        return group->width() - 2 * std::max(label.left(), 0);
+    }
+    return static_cast<QLabel*>(control)->contentsRect().width();
+}
+
+QString ShownText(QWidget* control) {
+    QString text;
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();
+    if (auto* group = qobject_cast<QGroupBox*>(control)) text = group->title();
+    return text.remove(QLatin1Char('&'));
+}
+
+// Measures every shown caption of the window; returns how many it measured.
+int ExpectCaptionsFit(QWidget& window) {
+    window.show();
+    int measured = 0;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const bool captioned = qobject_cast<QAbstractButton*>(control) ||
+                               qobject_cast<QLabel*>(control) || qobject_cast<QGroupBox*>(control);
+        const QString text = ShownText(control);
+        if (!captioned || !control->isVisible() || text.trimmed().isEmpty()) continue;
+        ++measured;
+        if (auto* label = qobject_cast<QLabel*>(control); label && label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                << window.metaObject()->className() << " \"" << text.toStdString()
+                << "\" wraps to more lines than its label holds";
+            continue;
+        }
+        const int needed = control->fontMetrics().horizontalAdvance(text);
+        EXPECT_LE(needed, TextRoom(control))
+            << window.metaObject()->className() << " " << control->objectName().toStdString()
+            << " \"" << text.toStdString() << "\" needs " << needed << " px";
+    }
+    window.hide();
+    return measured;
+}
+
+TEST_F(EnglishWindowTest, EveryCaptionFitsItsControl) {
+    EXPECT_GT(ExpectCaptionsFit(window), 50);
+    Pt100Dialog pt100(window);
+    EXPECT_GT(ExpectCaptionsFit(pt100), 10);
+    DeleteAllConfirmDialog question(&window);
+    EXPECT_GT(ExpectCaptionsFit(question), 2);
+    RegisteredDialog registered(&window);
+    EXPECT_GT(ExpectCaptionsFit(registered), 1);
+    AboutDialog about(&window);
+    EXPECT_GT(ExpectCaptionsFit(about), 1);
+    RegistrationHelpDialog help(&window);
+    EXPECT_EQ(ExpectCaptionsFit(help), 4);
+    RecordsDialog records(window, window.linkSettings());
+    EXPECT_GT(ExpectCaptionsFit(records), 3);
+}
+
+TEST_F(EnglishWindowTest, EveryChannelCaptionFitsItsColumn) {
+    window.show();
+    for (int id :
+         {MainDialog::kLowChannelList, MainDialog::kHighChannelList, MainDialog::kPt100List}) {
+        QTableWidget* list = window.control<QTableWidget>(id);
+        const int margin =
+            list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+        const int room = list->columnWidth(kCaptionColumn) - 2 * margin;
+        for (int row = 0; row < list->rowCount(); ++row) {
+            const QString text = list->item(row, kCaptionColumn)->text();
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(text), room)
+                << id << " row " << row << " \"" << text.toStdString() << "\"";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavolex::testing

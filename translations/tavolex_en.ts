@@ -1,0 +1,1024 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>关于 温度巡检仪  KORVA VELTA-2 Ver3.2</source>
+        <translation>About Temperature Scanner  KORVA VELTA-2 Ver3.2</translation>
+    </message>
+    <message>
+        <source>温度巡检仪  KORVA VELTA-2</source>
+        <translation>Temp. Scanner  KORVA VELTA-2</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelCount</name>
+    <message>
+        <source>读数据失败!!!</source>
+        <translation>Reading the data failed!!!</translation>
+    </message>
+    <message>
+        <source>设置的信号数为%1成功!</source>
+        <translation>Channel count set to %1: success!</translation>
+    </message>
+    <message>
+        <source>设置的信号数为%1失败!</source>
+        <translation>Channel count set to %1: failed!</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelLists</name>
+    <message>
+        <source>PT100通道%1</source>
+        <translation>PT100 %1</translation>
+    </message>
+    <message>
+        <source>通道%1</source>
+        <translation>Ch. %1</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>温度值</source>
+        <translation>Temp.</translation>
+    </message>
+    <message>
+        <source>偏移值</source>
+        <translation>Offset</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelSettingsDialog</name>
+    <message>
+        <source>通道设置</source>
+        <translation>Channel Settings</translation>
+    </message>
+    <message>
+        <source>通道名称和报警限</source>
+        <translation>Channel names and alarm limits</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>下限(°C)</source>
+        <translation>Low (°C)</translation>
+    </message>
+    <message>
+        <source>上限(°C)</source>
+        <translation>High (°C)</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>报警限应为温度值(°C)，最多一位小数!</source>
+        <translation>An alarm limit must be a temperature (°C) with at most one decimal!</translation>
+    </message>
+    <message>
+        <source>下限不能高于上限!</source>
+        <translation>The low limit cannot be above the high limit!</translation>
+    </message>
+</context>
+<context>
+    <name>ContinuousAcquisition</name>
+    <message>
+        <source>连续采集</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>取消采集</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>显示保存选项(&amp;R)</source>
+        <translation>Show &amp;Recording Options</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>最小采集周期600ms</source>
+        <translation>The shortest acquisition period is 600ms</translation>
+    </message>
+    <message>
+        <source>打开串口失败!</source>
+        <translation>Opening the serial port failed!</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteAllConfirmDialog</name>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>确定要删除全部ID号吗？</source>
+        <translation>Delete all IDs?</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceExchange</name>
+    <message>
+        <source>请先打开串口!</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>检验码错误!</source>
+        <translation>Check code error!</translation>
+    </message>
+</context>
+<context>
+    <name>FileRegistration</name>
+    <message>
+        <source>第%1行%2,该行无注册,程序退出!</source>
+        <translation>Line %1: %2, the line was not registered, stopped!</translation>
+    </message>
+    <message>
+        <source>格式错误</source>
+        <translation>format error</translation>
+    </message>
+    <message>
+        <source>SN号格式错误</source>
+        <translation>SN format error</translation>
+    </message>
+    <message>
+        <source>注册失败错误</source>
+        <translation>registration failed</translation>
+    </message>
+    <message>
+        <source>注册是否成功未知!</source>
+        <translation>Whether the registration succeeded is unknown!</translation>
+    </message>
+    <message>
+        <source>注册成功!</source>
+        <translation>Registered!</translation>
+    </message>
+</context>
+<context>
+    <name>IdWipe</name>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>全部ID已删除!</source>
+        <translation>All IDs deleted!</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentClock</name>
+    <message>
+        <source>读取数据失败!</source>
+        <translation>Reading the data failed!</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialog</name>
+    <message>
+        <source>秒/次自动记录当前温度</source>
+        <translation>s per automatic record</translation>
+    </message>
+    <message>
+        <source>打开串口错误!</source>
+        <translation>Error opening the serial port!</translation>
+    </message>
+    <message>
+        <source>返回数据错误!</source>
+        <translation>Bad reply data!</translation>
+    </message>
+    <message>
+        <source>温度巡检仪  KORVA VELTA-2 Ver3.2</source>
+        <translation>Temperature Scanner  KORVA VELTA-2 Ver3.2</translation>
+    </message>
+    <message>
+        <source>关于 TAVOLEX(&amp;A)...</source>
+        <translation>&amp;About TAVOLEX...</translation>
+    </message>
+    <message>
+        <source>PT100参数设置(&amp;P)...</source>
+        <translation>&amp;PT100 Parameters...</translation>
+    </message>
+    <message>
+        <source>串口号:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>波特率:</source>
+        <translation>Baud:</translation>
+    </message>
+    <message>
+        <source>通信地址:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>设备时间</source>
+        <translation>Device time</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>时</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置当前系统时间</source>
+        <translation>Set to system time</translation>
+    </message>
+    <message>
+        <source>设置信号数:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>读取SN号:</source>
+        <translation>Read SN:</translation>
+    </message>
+    <message>
+        <source>探头注册</source>
+        <translation>Probe registration</translation>
+    </message>
+    <message>
+        <source>半自动</source>
+        <translation>Semi</translation>
+    </message>
+    <message>
+        <source>手动</source>
+        <translation>Hand</translation>
+    </message>
+    <message>
+        <source>全自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>通道号:</source>
+        <translation>Ch.:</translation>
+    </message>
+    <message>
+        <source>A端口</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B端口</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>SN号:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>SN号: 第%1字节</source>
+        <translation>SN: byte %1</translation>
+    </message>
+    <message>
+        <source>注册</source>
+        <translation>Register</translation>
+    </message>
+    <message>
+        <source>文件注册</source>
+        <translation>From file</translation>
+    </message>
+    <message>
+        <source>校机</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>选择电阻</source>
+        <translation>Resistor</translation>
+    </message>
+    <message>
+        <source>4路低温探头校机</source>
+        <translation>Calibrate low-temp.</translation>
+    </message>
+    <message>
+        <source>温度偏移量</source>
+        <translation>Temperature offset</translation>
+    </message>
+    <message>
+        <source>读出全部通道偏移量</source>
+        <translation>Read all channel offsets</translation>
+    </message>
+    <message>
+        <source>探头类别：</source>
+        <translation>Probe:</translation>
+    </message>
+    <message>
+        <source>铂电阻探头</source>
+        <translation>Platinum RTD</translation>
+    </message>
+    <message>
+        <source>数字温度传感器</source>
+        <translation>Digital sensor</translation>
+    </message>
+    <message>
+        <source>通道号：</source>
+        <translation>Channel:</translation>
+    </message>
+    <message>
+        <source>偏移值：</source>
+        <translation>Offset:</translation>
+    </message>
+    <message>
+        <source>温度采集</source>
+        <translation>Temperature acquisition</translation>
+    </message>
+    <message>
+        <source>采集周期:</source>
+        <translation>Period:</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>采集</source>
+        <translation>Acquire</translation>
+    </message>
+    <message>
+        <source>连续采集</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>成功次数</source>
+        <translation>Successes</translation>
+    </message>
+    <message>
+        <source>失败次数</source>
+        <translation>Failures</translation>
+    </message>
+    <message>
+        <source>通道1-32</source>
+        <translation>Channels 1-32</translation>
+    </message>
+    <message>
+        <source>通道33-64</source>
+        <translation>Channels 33-64</translation>
+    </message>
+    <message>
+        <source>PT100通道1-4</source>
+        <translation>PT100 channels 1-4</translation>
+    </message>
+    <message>
+        <source>删除全部ID</source>
+        <translation>Delete IDs</translation>
+    </message>
+    <message>
+        <source>查看记录</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>设备主动记录温度时间:</source>
+        <translation>Device log interval:</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>点击读取版本</source>
+        <translation>Click to read version</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>PT100参数设置</source>
+        <translation>PT100 parameters</translation>
+    </message>
+    <message>
+        <source>保存日志</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>读取日志</source>
+        <translation>Read log</translation>
+    </message>
+    <message>
+        <source>最小化(&amp;N)</source>
+        <translation>Mi&amp;nimize</translation>
+    </message>
+    <message>
+        <source>关闭(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Please enter an integer.</translation>
+    </message>
+    <message>
+        <source>请输入一个介于 0 和 64 之间的整数。</source>
+        <translation>Please enter an integer between 0 and 64.</translation>
+    </message>
+</context>
+<context>
+    <name>Offsets</name>
+    <message>
+        <source>请先打开串口!</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>请先取消当前采集!</source>
+        <translation>Stop the current acquisition first!</translation>
+    </message>
+    <message>
+        <source>数据读取失败!</source>
+        <translation>Reading the data failed!</translation>
+    </message>
+    <message>
+        <source>校验错误!</source>
+        <translation>Checksum error!</translation>
+    </message>
+    <message>
+        <source>请先选择探头类别!</source>
+        <translation>Choose the probe type first!</translation>
+    </message>
+    <message>
+        <source>偏移值设置范围在+10.0～-10.0，请再次输入。</source>
+        <translation>The offset must be between +10.0 and -10.0; please enter it again.</translation>
+    </message>
+    <message>
+        <source>读取数据失败!</source>
+        <translation>Reading the data failed!</translation>
+    </message>
+    <message>
+        <source>检验码错误!</source>
+        <translation>Check code error!</translation>
+    </message>
+    <message>
+        <source>设置成功!</source>
+        <translation>Set successfully!</translation>
+    </message>
+</context>
+<context>
+    <name>PortChoice</name>
+    <message>
+        <source>选择串口(&amp;S)...</source>
+        <translation>Choose &amp;Serial Port...</translation>
+    </message>
+</context>
+<context>
+    <name>PortDialog</name>
+    <message>
+        <source>选择串口</source>
+        <translation>Choose Serial Port</translation>
+    </message>
+    <message>
+        <source>插上仪器的串口适配器,在下表中选中它,填好串口号后按“确定”。以后这个串口号总是指向这个适配器。</source>
+        <translation>Plug in the instrument&apos;s serial adapter, select it in the list below, fill in the port number and press &quot;OK&quot;. From then on this port number always means this adapter.</translation>
+    </message>
+    <message>
+        <source>串口列表</source>
+        <translation>Serial ports</translation>
+    </message>
+    <message>
+        <source>串口号</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>串口号:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>刷新(&amp;R)</source>
+        <translation>&amp;Refresh</translation>
+    </message>
+    <message>
+        <source>解除绑定(&amp;U)</source>
+        <translation>&amp;Unbind</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>串口%1现在指向 %2,改为指向 %3 吗?</source>
+        <translation>Port %1 now means %2. Make it mean %3?</translation>
+    </message>
+    <message>
+        <source>请先在列表中选中一个串口。</source>
+        <translation>Select a serial port in the list first.</translation>
+    </message>
+</context>
+<context>
+    <name>PortDiscovery</name>
+    <message>
+        <source>USB 串口设备 (ACM)</source>
+        <translation>USB serial device (ACM)</translation>
+    </message>
+    <message>
+        <source>USB 串口适配器</source>
+        <translation>USB serial adapter</translation>
+    </message>
+    <message>
+        <source>主板串口</source>
+        <translation>On-board serial port</translation>
+    </message>
+    <message>
+        <source>伪终端(如模拟仪器)</source>
+        <translation>Pseudo-terminal (e.g. simulated instrument)</translation>
+    </message>
+    <message>
+        <source>可用</source>
+        <translation>available</translation>
+    </message>
+    <message>
+        <source>被占用</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>无权限</source>
+        <translation>no permission</translation>
+    </message>
+    <message>
+        <source>不存在</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>串口号必须大于0。</source>
+        <translation>The port number must be greater than 0.</translation>
+    </message>
+    <message>
+        <source>不能建立文件夹 %1</source>
+        <translation>Cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>%1 不是链接,没有替换它。</source>
+        <translation>%1 is not a link; it was not replaced.</translation>
+    </message>
+    <message>
+        <source>不能建立链接 %1</source>
+        <translation>Cannot create the link %1</translation>
+    </message>
+    <message>
+        <source>%1 不是链接,没有删除它。</source>
+        <translation>%1 is not a link; it was not removed.</translation>
+    </message>
+    <message>
+        <source>不能删除链接 %1</source>
+        <translation>Cannot remove the link %1</translation>
+    </message>
+</context>
+<context>
+    <name>PortOpenFailure</name>
+    <message>
+        <source>串口%1链接的设备 %2 不存在:请插上仪器的串口适配器,或在右键菜单“选择串口”中重新选择。</source>
+        <translation>The device %2 that port %1 links to is missing: plug in the instrument&apos;s serial adapter, or choose it again with &quot;Choose Serial Port&quot; in the right-click menu.</translation>
+    </message>
+    <message>
+        <source>串口%1对应 %2,这台电脑上没有这个串口:请插上仪器的串口适配器,在右键菜单“选择串口”中选择它。</source>
+        <translation>Port %1 means %2, which this computer does not have: plug in the instrument&apos;s serial adapter and choose it with &quot;Choose Serial Port&quot; in the right-click menu.</translation>
+    </message>
+    <message>
+        <source>没有读写 %1 的权限:请把当前用户加入 %2 组(sudo usermod -aG %2 $USER),然后注销并重新登录。</source>
+        <translation>No permission to read and write %1: add your user to the group %2 (sudo usermod -aG %2 $USER), then log out and in again.</translation>
+    </message>
+    <message>
+        <source>%1 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。</source>
+        <translation>%1 is in use by another program: close that program (or stop this program&apos;s continuous acquisition) and try again.</translation>
+    </message>
+    <message>
+        <source>%1 不接受串口设置(波特率 %2):它可能不是串口设备。</source>
+        <translation>%1 refuses the line settings (baud rate %2): it may not be a serial device.</translation>
+    </message>
+    <message>
+        <source>串口号从1开始,%1不对应任何串口。</source>
+        <translation>Port numbers start at 1; %1 means no serial port.</translation>
+    </message>
+    <message>
+        <source>%1 不存在:请插上仪器的串口适配器,或检查设备的路径。</source>
+        <translation>%1 is missing: plug in the instrument&apos;s serial adapter, or check the device path.</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibration</name>
+    <message>
+        <source>请先选择电阻!</source>
+        <translation>Choose the resistor first!</translation>
+    </message>
+    <message>
+        <source>读数据失败!!!</source>
+        <translation>Reading the data failed!!!</translation>
+    </message>
+    <message>
+        <source>校机成功!!!</source>
+        <translation>Calibration done!!!</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeRegistration</name>
+    <message>
+        <source>注册错误!SN号无效!</source>
+        <translation>Registration error! Invalid SN!</translation>
+    </message>
+    <message>
+        <source>注册错误!通道号无效!</source>
+        <translation>Registration error! Invalid channel!</translation>
+    </message>
+    <message>
+        <source>SN号输入格式错误!</source>
+        <translation>The SN is not in the right format!</translation>
+    </message>
+    <message>
+        <source>注册成功!</source>
+        <translation>Registered!</translation>
+    </message>
+    <message>
+        <source>共搜索到的探头数为%1</source>
+        <translation>Probes found: %1</translation>
+    </message>
+    <message>
+        <source>通道过大!</source>
+        <translation>Channel too large!</translation>
+    </message>
+    <message>
+        <source>SN无效!</source>
+        <translation>Invalid SN!</translation>
+    </message>
+    <message>
+        <source>%1
+数字已送到剪贴板,按Ctrl+V粘贴ID号</source>
+        <translation>%1
+Copied to the clipboard; press Ctrl+V to paste the ID</translation>
+    </message>
+    <message>
+        <source>SN号为:端口%1通道号%2;%3</source>
+        <translation>SN: port %1, channel %2; %3</translation>
+    </message>
+</context>
+<context>
+    <name>Pt100Dialog</name>
+    <message>
+        <source>PT100参数设置</source>
+        <translation>PT100 parameters</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Ch.</translation>
+    </message>
+    <message>
+        <source>读取参数</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>电路零位AD值</source>
+        <translation>Zero-point AD</translation>
+    </message>
+    <message>
+        <source>校正</source>
+        <translation>Adjust</translation>
+    </message>
+    <message>
+        <source>温度偏移量(℃)</source>
+        <translation>Offset (℃)</translation>
+    </message>
+    <message>
+        <source>设置温度偏移量</source>
+        <translation>Set offset</translation>
+    </message>
+    <message>
+        <source>电阻1的标定AD值</source>
+        <translation>Resistor 1 AD</translation>
+    </message>
+    <message>
+        <source>电阻2的标定AD值</source>
+        <translation>Resistor 2 AD</translation>
+    </message>
+    <message>
+        <source>温度偏移量(℃)调节</source>
+        <translation>Offset (℃) step</translation>
+    </message>
+    <message>
+        <source>温度%1</source>
+        <translation>T%1</translation>
+    </message>
+    <message>
+        <source>读取温度</source>
+        <translation>Read temps</translation>
+    </message>
+    <message>
+        <source>日志</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>清除日志</source>
+        <translation>Clear log</translation>
+    </message>
+    <message>
+        <source>保存日志</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>保存日志失败!</source>
+        <translation>Saving the log failed!</translation>
+    </message>
+</context>
+<context>
+    <name>QtOperator</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingInterval</name>
+    <message>
+        <source>读取失败!</source>
+        <translation>Reading failed!</translation>
+    </message>
+    <message>
+        <source>设置失败!</source>
+        <translation>Setting failed!</translation>
+    </message>
+    <message>
+        <source>设置成功!</source>
+        <translation>Set successfully!</translation>
+    </message>
+    <message>
+        <source>输入的数值必须为1-60之间的整数</source>
+        <translation>The value must be a whole number from 1 to 60</translation>
+    </message>
+</context>
+<context>
+    <name>RecordsDialog</name>
+    <message>
+        <source>记录条数</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>记录</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>读取记录内容</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>删除数据记录</source>
+        <translation>Delete all</translation>
+    </message>
+    <message>
+        <source>导出CSV...</source>
+        <translation>Export CSV...</translation>
+    </message>
+    <message>
+        <source>保存文件失败!</source>
+        <translation>Saving the file failed!</translation>
+    </message>
+</context>
+<context>
+    <name>RegisteredDialog</name>
+    <message>
+        <source>温度巡检仪 KORVA VELTA-2 Ver3.2</source>
+        <translation>Temperature Scanner KORVA VELTA-2 Ver3.2</translation>
+    </message>
+    <message>
+        <source>通道：</source>
+        <translation>Ch.:</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>注册成功！</source>
+        <translation>Registered!</translation>
+    </message>
+</context>
+<context>
+    <name>RegistrationHelpDialog</name>
+    <message>
+        <source>1.全自动注册每个端口最多接32个探头，超过32个的注册不了。</source>
+        <translation>1. Fully automatic registration takes at most 32 probes per port.</translation>
+    </message>
+    <message>
+        <source>2.全自动注册成功后，默认两个端口所接探头的通道号是连续的，例如：端口A接10个探头，端口B接15个探头，注册成功后，通道1~通道10表示的是端口A的10个探头，通道11~通道25表示的是端口B的15个探头。</source>
+        <translation>2. After fully automatic registration the channels of the two ports follow each other: with 10 probes on port A and 15 on port B, channels 1 to 10 are the 10 probes of port A and channels 11 to 25 the 15 probes of port B.</translation>
+    </message>
+    <message>
+        <source>3.半自动注册时，只能接一个探头，随便接在端口A还是端口B。</source>
+        <translation>3. For semi-automatic registration connect only one probe, to port A or port B.</translation>
+    </message>
+    <message>
+        <source>4.无论何种注册方式，注册时所勾选的端口号必须和探头所接的端口号一致，否则读不到数据。</source>
+        <translation>4. In every mode the port chosen must be the port the probe is connected to; otherwise no data is read.</translation>
+    </message>
+</context>
+<context>
+    <name>StoredRecords</name>
+    <message>
+        <source>读取失败!</source>
+        <translation>Reading failed!</translation>
+    </message>
+    <message>
+        <source>记录已全部删除!</source>
+        <translation>All records deleted!</translation>
+    </message>
+    <message>
+        <source>校验出错!</source>
+        <translation>Checksum error!</translation>
+    </message>
+    <message>
+        <source>没有发现此串口或此串口被占用</source>
+        <translation>The serial port was not found or is in use</translation>
+    </message>
+    <message>
+        <source>请先读取记录总条目数</source>
+        <translation>Read the record count first</translation>
+    </message>
+</context>
+<context>
+    <name>Transact</name>
+    <message>
+        <source>打开串口错误!</source>
+        <translation>Error opening the serial port!</translation>
+    </message>
+    <message>
+        <source>读数据错误!</source>
+        <translation>Error reading data!</translation>
+    </message>
+</context>
+<context>
+    <name>TrendDialog</name>
+    <message>
+        <source>趋势图</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>最近5分钟</source>
+        <translation>Last 5 minutes</translation>
+    </message>
+    <message>
+        <source>最近1小时</source>
+        <translation>Last hour</translation>
+    </message>
+    <message>
+        <source>最近24小时</source>
+        <translation>Last 24 hours</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>时间范围(&amp;R):</source>
+        <translation>Time &amp;range:</translation>
+    </message>
+    <message>
+        <source>时间范围</source>
+        <translation>Time range</translation>
+    </message>
+    <message>
+        <source>通道设置(&amp;L)...</source>
+        <translation>Channe&amp;l Settings...</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>平均</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>次数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+</context>
+<context>
+    <name>TrendMonitor</name>
+    <message>
+        <source>趋势图(&amp;T)...</source>
+        <translation>&amp;Trend...</translation>
+    </message>
+    <message>
+        <source>通道设置(&amp;L)...</source>
+        <translation>Channe&amp;l Settings...</translation>
+    </message>
+    <message>
+        <source>%1: %2 °C, 上限 %3 °C</source>
+        <translation>%1: %2 °C, high limit %3 °C</translation>
+    </message>
+    <message>
+        <source>%1: %2 °C, 下限 %3 °C</source>
+        <translation>%1: %2 °C, low limit %3 °C</translation>
+    </message>
+    <message>
+        <source>温度超限</source>
+        <translation>Temperature out of limits</translation>
+    </message>
+</context>
+<context>
+    <name>UpDownControl</name>
+    <message>
+        <source>增加</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>减少</source>
+        <translation>Down</translation>
+    </message>
+</context>
+<context>
+    <name>WaitDialog</name>
+    <message>
+        <source>请等待</source>
+        <translation>Please wait</translation>
+    </message>
+    <message>
+        <source>。。。</source>
+        <translation>...</translation>
+    </message>
+</context>
+</TS>
