@@ -26,7 +26,8 @@ extern "C" void OnStopSignal(int number) {
     const int fd = g_wakeFd.load();
     if (fd >= 0) {
         const char byte = 's';
-        (void)::write(fd, &byte, 1);
+        // A full pipe already holds a wake-up; nothing more to do when the write fails.
+        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
     }
     errno = savedErrno;
 }
@@ -52,7 +53,9 @@ StopSignals::~StopSignals() {
     ::sigaction(SIGTERM, &g_previousTerm, nullptr);
     m_ending = true;
     const char byte = 'e';
-    if (m_pipe[1] >= 0) (void)::write(m_pipe[1], &byte, 1);
+    if (m_pipe[1] >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(m_pipe[1], &byte, 1);
+    }
     if (m_watcher.joinable()) m_watcher.join();
     g_wakeFd = -1;
     for (int fd : m_pipe) {

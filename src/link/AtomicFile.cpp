@@ -27,9 +27,10 @@ bool AppendAllOrNothing(const std::filesystem::path& file, std::string_view byte
     if (fd < 0) return false;
     const bool written = WriteAllBytes(fd, bytes);
     if (!written) {
-        // Part of a record would stay in front of every later one: take it back.
+        // Part of a record would stay in front of every later one: take it back. Should that
+        // fail too, the append is still reported as failed below.
         if (existed) {
-            (void)::ftruncate(fd, before.st_size);
+            [[maybe_unused]] const int truncated = ::ftruncate(fd, before.st_size);
         } else {
             (void)::unlink(file.c_str());
         }
