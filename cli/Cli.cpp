@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "Commands.h"
-#include "PosixSerialPort.h"
+#include "SystemPorts.h"
 
 namespace tavolex::cli {
 
@@ -330,7 +330,7 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
     if (const auto device = args.option("device")) {
         opener = std::make_unique<DevicePathOpener>(*device);
     } else {
-        opener = std::make_unique<PosixPortOpener>();
+        opener = MakeSystemPortOpener();
     }
     Session session(args, std::get<LinkSettings>(settings), *format, *opener, SystemClock(), out,
                     err);
