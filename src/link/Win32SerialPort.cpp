@@ -142,7 +142,10 @@ void Win32SerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
     if (!m_waitPending) {
         ResetEvent(m_waitEvent);
         m_eventMask = 0;
-        if (WaitCommEvent(m_handle, &m_eventMask, &m_wait)) return;  // a byte came in already
+        if (WaitCommEvent(m_handle, &m_eventMask, &m_wait)) {
+            noteWaitEnded();
+            return;
+        }
         if (GetLastError() != ERROR_IO_PENDING) {
             m_eventWaits = false;
             Sleep(std::min(waitMs, kLookAgainMs));
@@ -156,6 +159,14 @@ void Win32SerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
     DWORD ignored = 0;
     (void)GetOverlappedResult(m_handle, &m_wait, &ignored, FALSE);
     m_waitPending = false;
+    noteWaitEnded();
+}
+
+void Win32SerialPort::noteWaitEnded() {
+    // Only a changed event mask ends a wait without an event, and this port changes it only
+    // when it closes. A driver whose waits end empty cannot tell when bytes come in (Wine's,
+    // on a line without modem lines): look at the queue every few milliseconds instead.
+    if (m_eventMask == 0) m_eventWaits = false;
 }
 
 void Win32SerialPort::cancelEventWait() {

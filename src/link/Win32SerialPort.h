@@ -52,6 +52,8 @@ private:
 
     // Runs one overlapped read or write to its end; the port's time-outs bound it.
     std::size_t transfer(bool reading, void* buffer, std::size_t count);
+    // Stops event waits when one ended without an event.
+    void noteWaitEnded();
     // Ends a receive-event wait that is still pending, before its structure goes away.
     void cancelEventWait();
 
@@ -62,7 +64,8 @@ private:
     OVERLAPPED m_wait{};
     DWORD m_eventMask = 0;
     bool m_waitPending = false;
-    // False once the driver refuses receive-event waits; waits then look at the queue often.
+    // False once the driver refuses receive-event waits or ends them without an event; waits
+    // then look at the queue every few milliseconds.
     bool m_eventWaits = true;
 };
 
