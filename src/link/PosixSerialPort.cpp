@@ -233,4 +233,9 @@ PortHandle OpenSerialDevice(const std::filesystem::path& device, std::int32_t ba
     return PosixSerialPort::Open(device, baudRate, profile);
 }
 
+std::string_view PortOptionHelp() {
+    return "  --port N         port number (the ports folder's comN, else /dev/ttyS(N-1)); "
+           "default 1\n";
+}
+
 }  // namespace tavolex

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "SerialPort.h"
 
@@ -18,5 +19,8 @@ std::unique_ptr<PortOpener> MakeSystemPortOpener();
 // cannot be opened or refuses the speed.
 PortHandle OpenSerialDevice(const std::filesystem::path& device, std::int32_t baudRate,
                             PortProfile profile);
+
+// The help line of a --port option: what a port number opens on this platform.
+std::string_view PortOptionHelp();
 
 }  // namespace tavolex

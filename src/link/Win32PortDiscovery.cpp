@@ -92,4 +92,13 @@ std::string DeviceOpenFailureReason(const fs::path& device, std::int32_t baudRat
     return PresentDeviceReason(device.string(), state, baudRate);
 }
 
+// Windows gives each COM port its number; it is changed in the Device Manager, not here.
+std::string BindPort(int /*portNumber*/, const fs::path& /*device*/, const fs::path& /*portsDir*/) {
+    return "Windows 上的串口号由系统分配:请在设备管理器中更改串口号。";
+}
+
+std::string UnbindPort(int portNumber, const fs::path& portsDir) {
+    return BindPort(portNumber, {}, portsDir);
+}
+
 }  // namespace tavolex

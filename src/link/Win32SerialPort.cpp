@@ -58,7 +58,8 @@ std::unique_ptr<Win32SerialPort> Win32SerialPort::Open(const std::string& device
 
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    (void)GetCommState(handle, &dcb);  // a failed read leaves the block as zeros, then set
+    // A failed read is ignored: the block then holds only what is set here.
+    (void)GetCommState(handle, &dcb);
     ApplyLineFields(dcb, *line);
     if (!SetCommState(handle, &dcb)) {
         CloseHandle(handle);
@@ -198,6 +199,10 @@ std::unique_ptr<PortOpener> MakeSystemPortOpener() {
 PortHandle OpenSerialDevice(const std::filesystem::path& device, std::int32_t baudRate,
                             PortProfile profile) {
     return Win32SerialPort::Open(device.string(), baudRate, profile);
+}
+
+std::string_view PortOptionHelp() {
+    return "  --port N         port number: COMN; default 1\n";
 }
 
 }  // namespace tavolex
