@@ -79,6 +79,11 @@ cmp "$work/linux.txt" "$work/windows.txt" || fail "the downloaded records differ
 cmp "$work/linux.csv" "$work/windows.csv" || fail "the CSV files differ"
 [ "$(wc -l <"$work/windows.txt")" -eq 12 ] || fail "expected 12 records, got $(wc -l <"$work/windows.txt")"
 
+echo "== --device"
+by_path=$("$wine_run" "$windows_bin/tavolex-cli.exe" --device "\\\\.\\COM$port" clock get | tr -d '\r' || true)
+grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}$' <<<"$by_path" ||
+  fail "the port named by its device path gave '$by_path'"
+
 echo "== a port that is not there"
 set +e
 "$wine_run" "$windows_bin/tavolex-cli.exe" --port 9 read >"$work/missing.txt" 2>&1
