@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "Commands.h"
-#include "PosixSerialPort.h"
+#include "SystemPorts.h"
 
 namespace tavolex::cli {
 
@@ -133,9 +133,8 @@ const std::vector<CommandEntry>& Commands() {
     return commands;
 }
 
+constexpr std::string_view kGlobalUsageStart = "Global options:\n";
 constexpr std::string_view kGlobalUsage =
-    "Global options:\n"
-    "  --port N         port number (the ports folder's comN, else /dev/ttyS(N-1)); default 1\n"
     "  --device PATH    the serial device itself, instead of a port number\n"
     "  --baud B         line speed; default 9600\n"
     "  --address A      device address; default 0\n"
@@ -152,13 +151,15 @@ void PrintOverview(std::ostream& out) {
         if (!entry.info.synopsis.empty()) line += " " + std::string(entry.info.synopsis);
         out << line << "\n      " << entry.info.summary << '\n';
     }
-    out << '\n' << kGlobalUsage;
+    out << '\n' << kGlobalUsageStart << PortOptionHelp() << kGlobalUsage;
 }
 
 void PrintCommandHelp(std::ostream& out, const CommandEntry& entry) {
     out << "Usage: " << kProgramName << " [global options] " << entry.info.name;
     if (!entry.info.synopsis.empty()) out << ' ' << entry.info.synopsis;
-    out << "\n\n" << entry.info.summary << ".\n\n" << kGlobalUsage;
+    out << "\n\n"
+        << entry.info.summary << ".\n\n"
+        << kGlobalUsageStart << PortOptionHelp() << kGlobalUsage;
 }
 
 const OptionEntry* FindOption(std::string_view name) {
@@ -330,7 +331,7 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
     if (const auto device = args.option("device")) {
         opener = std::make_unique<DevicePathOpener>(*device);
     } else {
-        opener = std::make_unique<PosixPortOpener>();
+        opener = MakeSystemPortOpener();
     }
     Session session(args, std::get<LinkSettings>(settings), *format, *opener, SystemClock(), out,
                     err);

@@ -1,12 +1,12 @@
 #include "CliLink.h"
 
 #include "PortOpenFailure.h"
-#include "PosixSerialPort.h"
+#include "SystemPorts.h"
 
 namespace tavolex::cli {
 
 PortHandle DevicePathOpener::open(const LinkSettings& settings, PortProfile profile) {
-    return PosixSerialPort::Open(m_device, settings.baudRate, profile);
+    return OpenSerialDevice(m_device, settings.baudRate, profile);
 }
 
 std::string DevicePathOpener::failureReason(const LinkSettings& settings) {

@@ -179,7 +179,8 @@ int LogContinuously(Session& session) {
         shared.recordPeriodSeconds =
             static_cast<int>(recordSeconds.value_or(kDefaultRecordSeconds));
         shared.dataFileName = DataFileName(directory, LocalTimeNow());
-        shared.csvFileName = session.args.option("csv").value_or(CsvFileName(shared.dataFileName));
+        shared.csvFileName =
+            session.args.option("csv").value_or(CsvFileName(shared.dataFileName).string());
         std::vector<std::string> labels;
         for (int channel = 0; channel < kChannelCount; ++channel)
             labels.push_back(ChannelCaption(channel));

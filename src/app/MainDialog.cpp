@@ -43,6 +43,7 @@
 #include "ScannerApp.h"
 #include "ShownText.h"
 #include "SignalCountAndVersion.h"
+#include "SystemMenu.h"
 #include "TemperatureOffsets.h"
 #include "Translate.h"
 #include "Translations.h"
@@ -106,6 +107,7 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
 
     m_aboutAction = new QAction(Tr("MainDialog", "关于 TAVOLEX(&A)..."), this);
     connect(m_aboutAction, &QAction::triggered, this, &MainDialog::openAboutBox);
+    AddAboutToSystemMenu(*this, m_aboutAction->text());
     // The hidden button 1028 would open it; the menu makes the service window reachable.
     m_pt100Action = new QAction(Tr("MainDialog", "PT100参数设置(&P)..."), this);
     connect(m_pt100Action, &QAction::triggered, this, &MainDialog::openPt100Dialog);
@@ -581,6 +583,14 @@ void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(&m_trend->trendAction());
     menu.addAction(&m_trend->settingsAction());
     menu.exec(event->globalPos());
+}
+
+bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    if (!IsSystemMenuAbout(eventType, message))
+        return QDialog::nativeEvent(eventType, message, result);
+    openAboutBox();
+    *result = 0;
+    return true;
 }
 
 }  // namespace tavolex

@@ -6,8 +6,8 @@
 
 #include "Clock.h"
 #include "PortDiscovery.h"
-#include "PosixSerialPort.h"
 #include "ScannerApp.h"
+#include "SystemPorts.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    tavolex::PosixPortOpener ports;
-    tavolex::ScannerApp app(ports, tavolex::SystemClock());
+    const auto ports = tavolex::MakeSystemPortOpener();
+    tavolex::ScannerApp app(*ports, tavolex::SystemClock());
     return app.run(options);
 }

@@ -26,7 +26,7 @@ fs::path PortsDirectory() {
 }
 
 bool MayReadWrite(const fs::path& device) {
-    return ::access(device.c_str(), R_OK | W_OK) == 0;
+    return ::access(device.string().c_str(), R_OK | W_OK) == 0;
 }
 
 fs::path PortLinkPath(int portNumber) {

@@ -116,12 +116,4 @@ std::string DeviceOpenFailureReason(const fs::path& device, std::int32_t baudRat
     return PresentDeviceReason(target, state, baudRate);
 }
 
-std::string OpenFailureMessage(std::string_view message, PortOpener& ports,
-                               const LinkSettings& settings) {
-    std::string text(message);
-    const std::string reason = ports.failureReason(settings);
-    if (!reason.empty()) text += "\n" + reason;
-    return text;
-}
-
 }  // namespace tavolex

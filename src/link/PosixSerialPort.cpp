@@ -14,6 +14,7 @@
 
 #include "PortNaming.h"
 #include "PortOpenFailure.h"
+#include "SystemPorts.h"
 
 namespace tavolex {
 
@@ -221,6 +222,20 @@ PortHandle PosixPortOpener::open(const LinkSettings& settings, PortProfile profi
 
 std::string PosixPortOpener::failureReason(const LinkSettings& settings) {
     return PortOpenFailureReason(settings, tree());
+}
+
+std::unique_ptr<PortOpener> MakeSystemPortOpener() {
+    return std::make_unique<PosixPortOpener>();
+}
+
+PortHandle OpenSerialDevice(const std::filesystem::path& device, std::int32_t baudRate,
+                            PortProfile profile) {
+    return PosixSerialPort::Open(device, baudRate, profile);
+}
+
+std::string_view PortOptionHelp() {
+    return "  --port N         port number (the ports folder's comN, else /dev/ttyS(N-1)); "
+           "default 1\n";
 }
 
 }  // namespace tavolex

@@ -48,7 +48,7 @@ std::variant<FileRegistration, LineError> ParseRegistrationLine(std::string_view
 
 std::optional<RegistrationFileReader> RegistrationFileReader::Open(
     const std::filesystem::path& path) {
-    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    File file(std::fopen(path.string().c_str(), "rb"), &std::fclose);
     if (!file) return std::nullopt;
     return RegistrationFileReader(std::move(file));
 }

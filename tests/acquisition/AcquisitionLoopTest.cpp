@@ -65,7 +65,7 @@ protected:
 
     void run() { RunAcquisition(window, shared, window.reply, environment); }
     std::vector<std::string> dataLines() {
-        std::ifstream in(shared.dataFileName);
+        std::ifstream in(shared.dataFileName, std::ios::binary);
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);)
             lines.push_back(line);
@@ -175,7 +175,7 @@ TEST_F(AcquisitionLoopTest, TheCsvSiblingTakesEveryRecordOfTheDataFileWithItsDat
     window.stopAfter = 5;
     run();
     const auto txt = dataLines();
-    std::ifstream in(shared.csvFileName);
+    std::ifstream in(shared.csvFileName, std::ios::binary);
     std::vector<std::string> csv;
     for (std::string csvLine; std::getline(in, csvLine);)
         csv.push_back(csvLine);

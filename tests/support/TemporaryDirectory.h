@@ -1,14 +1,14 @@
 // Files for tests: fresh directories named after the running test, and whole-file reads.
 #pragma once
 
-#include <stdlib.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -27,8 +27,9 @@ inline std::string FileText(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A fresh, empty directory of its own for the object's lifetime: mkdtemp gives it a unique
-// name, so two runs of the same test at once (two presets, two clones) never share it.
+// A fresh, empty directory of its own for the object's lifetime, made under a random name that
+// nobody else has taken, so two runs of the same test at once (two presets, two clones) never
+// share it.
 class TemporaryDirectory {
 public:
     explicit TemporaryDirectory(const std::string& name = CurrentTestName())
@@ -53,12 +54,18 @@ private:
     static std::filesystem::path MakeUnique(std::string name) {
         // Parameterised tests have slashes in their names.
         std::replace(name.begin(), name.end(), '/', '_');
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / ("tavolex-" + name + "-XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "cannot make a temporary directory from " << pattern;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[16];
+            std::snprintf(suffix, sizeof suffix, "-%08x", static_cast<unsigned>(random()));
+            const std::filesystem::path candidate = base / ("tavolex-" + name + suffix);
+            std::error_code error;
+            // Made here or not at all: a name taken by another run is tried again.
+            if (std::filesystem::create_directory(candidate, error)) return candidate;
         }
-        return pattern;
+        ADD_FAILURE() << "cannot make a temporary directory in " << base;
+        return base / ("tavolex-" + name);
     }
 
     std::filesystem::path m_path;

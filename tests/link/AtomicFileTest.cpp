@@ -1,0 +1,41 @@
+// Whole-file replacement and all-or-nothing appends, on the platform's own file calls.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "AtomicFile.h"
+#include "TemporaryDirectory.h"
+
+namespace tavolex {
+namespace {
+
+using testing::FileText;
+using testing::TemporaryDirectory;
+namespace fs = std::filesystem;
+
+TEST(AtomicFile, ReplacingAFileLeavesOnlyTheNewBytesAndNoTemporaryBeside) {
+    TemporaryDirectory dir;
+    const fs::path file = dir.path() / "log.txt";
+    ASSERT_TRUE(WriteFileAtomically(file, "first version, rather long\r\n"));
+    ASSERT_TRUE(WriteFileAtomically(file, std::string("second\0\n", 8)));
+    EXPECT_EQ(FileText(file), std::string("second\0\n", 8));
+    EXPECT_EQ(dir.files(), std::vector<fs::path>{"log.txt"});
+}
+
+TEST(AtomicFile, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
+    TemporaryDirectory dir;
+    EXPECT_FALSE(WriteFileAtomically(dir.path() / "missing" / "log.txt", "bytes"));
+    EXPECT_FALSE(AppendAllOrNothing(dir.path() / "missing" / "data.txt", "bytes"));
+    EXPECT_TRUE(dir.files().empty());
+}
+
+TEST(AtomicFile, AppendsCreateTheFileThenAddToItByteForByte) {
+    TemporaryDirectory dir;
+    const fs::path file = dir.path() / "data.txt";
+    ASSERT_TRUE(AppendAllOrNothing(file, "a\n"));
+    ASSERT_TRUE(AppendAllOrNothing(file, "b\r\n"));
+    EXPECT_EQ(FileText(file), "a\nb\r\n");
+}
+
+}  // namespace
+}  // namespace tavolex
