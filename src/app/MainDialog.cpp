@@ -48,6 +48,7 @@
 #include "Translate.h"
 #include "Translations.h"
 #include "TrendMonitor.h"
+#include "WindowWait.h"
 
 namespace tavolex {
 
@@ -91,8 +92,11 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
                                       Qt::WindowCloseButtonHint),
       m_units(DialogUnits::ForPointSize(kPointSize)),
       m_operator(person),
-      m_link{ports, clock,
-             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }},
+      m_link{ports,
+             clock,
+             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); },
+             {},
+             WaitKeepingWindowPainted},
       m_helpHotArea(m_units.pixelRect(kHelpHotTopLeft, kHelpHotBottomRight)) {
     setFont(ScannerApp::DialogFont(kPointSize));
     setWindowTitle(Tr("MainDialog", "温度巡检仪  KORVA VELTA-2 Ver3.2"));

@@ -10,8 +10,8 @@
 
 namespace tavolex {
 
-// Waits are cut into slices no longer than this, so that the idle hook runs often enough to
-// keep a window painting and a stop request takes effect at once.
+// Waits of a link with an idle hook or a stop request are cut into slices no longer than this,
+// so that the hook runs often enough to keep a window painting and a stop takes effect at once.
 inline constexpr std::chrono::milliseconds kWaitSliceMs{10};
 
 struct LinkContext {
@@ -21,6 +21,11 @@ struct LinkContext {
     std::function<void()> idle = {};
     // True when the owner wants every wait to end now (a worker being stopped).
     std::function<bool()> stopRequested = {};
+    // The caller's own way to wait for input on a port's descriptor, for at most the given
+    // time, doing its other work meanwhile (a window's event loop paints while it sleeps).
+    // When set, and the link has no stop request, a wait for a reply whose bytes have not
+    // begun to arrive is one call to it instead of slices running the idle hook.
+    std::function<void(int descriptor, Clock::Duration maxWait)> waitReadable = {};
 
     bool stopping() const { return stopRequested && stopRequested(); }
     void runIdle() const {

@@ -7,6 +7,32 @@ namespace tavolex {
 
 using std::chrono::milliseconds;
 
+namespace {
+
+// Waits up to `left` for more than `known` queued bytes. A window that waits on the port's
+// descriptor sleeps until the first byte, the deadline or one of its own events; once bytes
+// are queued the descriptor stays readable, so the port's own short waits take over. A link
+// with neither an idle hook nor a stop request has nothing to do between looks and waits
+// whole; the others wait in slices.
+void WaitForMore(SerialPort& port, std::size_t known, Clock::Duration left,
+                 const LinkContext& link) {
+    if (!link.stopRequested) {
+        const int descriptor = port.readableDescriptor();
+        if (known == 0 && descriptor >= 0 && link.waitReadable) {
+            link.waitReadable(descriptor, left);
+            return;
+        }
+        if (!link.idle) {
+            port.waitForInput(known, left);
+            return;
+        }
+    }
+    port.waitForInput(known, std::min<Clock::Duration>(left, kWaitSliceMs));
+    link.runIdle();
+}
+
+}  // namespace
+
 std::uint32_t WaitForBytes(SerialPort& port, std::uint32_t wanted, std::uint32_t timeoutMs,
                            const LinkContext& link) {
     const std::size_t target = wanted & 0xFFFF;
@@ -18,9 +44,7 @@ std::uint32_t WaitForBytes(SerialPort& port, std::uint32_t wanted, std::uint32_t
             return static_cast<std::uint32_t>(queued);
         }
         // One millisecond past the deadline, so the last look happens after it.
-        const Clock::Duration left = deadline - now + milliseconds(1);
-        port.waitForInput(queued, std::min<Clock::Duration>(left, kWaitSliceMs));
-        link.runIdle();
+        WaitForMore(port, queued, deadline - now + milliseconds(1), link);
     }
 }
 
@@ -44,8 +68,7 @@ std::size_t ReadFromPort(SerialPort& port, std::span<std::uint8_t> into, const L
             if (now >= intervalEnd) return got;
             deadline = std::min(deadline, intervalEnd);
         }
-        port.waitForInput(0, std::min<Clock::Duration>(deadline - now, kWaitSliceMs));
-        link.runIdle();
+        WaitForMore(port, 0, deadline - now, link);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -137,7 +138,19 @@ std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::filesystem::pa
     return port;
 }
 
+PosixSerialPort::PosixSerialPort(int fd, PortProfile profile, const PortSystemCalls& calls)
+    : m_fd(fd), m_profile(profile), m_calls(calls), m_arrivals(epoll_create1(EPOLL_CLOEXEC)) {
+    epoll_event watch{};
+    watch.events = EPOLLIN | EPOLLET;
+    watch.data.fd = m_fd;
+    if (m_arrivals >= 0 && epoll_ctl(m_arrivals, EPOLL_CTL_ADD, m_fd, &watch) != 0) {
+        ::close(m_arrivals);
+        m_arrivals = -1;
+    }
+}
+
 PosixSerialPort::~PosixSerialPort() {
+    if (m_arrivals >= 0) ::close(m_arrivals);
     // The exclusive flag belongs to the terminal, not to this descriptor: clear it so the
     // next holder can open the device even when another descriptor keeps it alive.
     (void)ioctl(m_fd, TIOCNXCL);
@@ -202,8 +215,24 @@ void PosixSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
         }
         return;
     }
-    // Some bytes are queued already, so the descriptor reads as ready: look again shortly.
+    // Some bytes are queued already, so the descriptor reads as ready; the edge-triggered
+    // watch wakes on the next arrival instead. It may still hold the arrival of bytes already
+    // counted and end this wait at once: the caller looks again and the next wait sleeps.
+    if (m_arrivals >= 0) {
+        epoll_event event{};
+        (void)epoll_wait(m_arrivals, &event, 1, timeoutMs);
+        return;
+    }
     (void)m_calls.poll(nullptr, 0, std::min(timeoutMs, 2));
+}
+
+int PosixSerialPort::readableDescriptor() const {
+    // A hung-up line reads as ready forever: nobody should sleep on it.
+    pollfd pfd{m_fd, POLLIN, 0};
+    if (m_calls.poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        return -1;
+    }
+    return m_fd;
 }
 
 PortHandle OpenPort(const LinkSettings& settings, PortProfile profile) {

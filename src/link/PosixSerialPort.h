@@ -42,14 +42,18 @@ public:
     std::size_t write(ByteView bytes) override;
     void purge() override;
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
+    int readableDescriptor() const override;
 
 private:
-    PosixSerialPort(int fd, PortProfile profile, const PortSystemCalls& calls)
-        : m_fd(fd), m_profile(profile), m_calls(calls) {}
+    PosixSerialPort(int fd, PortProfile profile, const PortSystemCalls& calls);
 
     int m_fd;
     PortProfile m_profile;
     const PortSystemCalls& m_calls;
+    // Edge-triggered watch of the device: it reports bytes that arrive after some are queued
+    // already, when a plain poll of the device would read as ready at once. -1 if the
+    // system gave none.
+    int m_arrivals = -1;
 };
 
 // Opens port `settings.portNumber` (see PortNaming.h) with the settings' speed.

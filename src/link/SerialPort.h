@@ -29,6 +29,9 @@ public:
     virtual void purge() = 0;
     // Blocks until more than `known` bytes are queued or `maxWait` has passed.
     virtual void waitForInput(std::size_t known, Clock::Duration maxWait) = 0;
+    // A descriptor that polls readable while input is queued, for a caller that sleeps on it
+    // among its own; -1 when the port has none, and waits then go through waitForInput.
+    virtual int readableDescriptor() const { return -1; }
 };
 
 using PortHandle = std::unique_ptr<SerialPort>;

@@ -33,7 +33,11 @@ public:
         cfmakeraw(&tio);
         tcsetattr(m_master, TCSANOW, &tio);
     }
-    ~PseudoTerminal() { ::close(m_master); }
+    ~PseudoTerminal() { hangUp(); }
+    void hangUp() {
+        if (m_master >= 0) ::close(m_master);
+        m_master = -1;
+    }
 
     const std::string& slavePath() const { return m_slavePath; }
     void send(const Bytes& bytes) {
@@ -100,6 +104,41 @@ TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
     Bytes got(256);
     EXPECT_EQ(ReadFromPort(*port, got, link), 256u);
     EXPECT_EQ(got, all);
+}
+
+TEST_F(PosixSerialPortTest, OffersADescriptorThatWakesOnInputButNotOnAHungUpLine) {
+    auto port = open();
+    const int descriptor = port->readableDescriptor();
+    ASSERT_GE(descriptor, 0);
+    pollfd pfd{descriptor, POLLIN, 0};
+    EXPECT_EQ(::poll(&pfd, 1, 0), 0);
+    pty.send({1});
+    EXPECT_EQ(::poll(&pfd, 1, 2000), 1);
+    // A hung-up line reads as ready forever, so a sleep on it would spin.
+    pty.hangUp();
+    EXPECT_EQ(port->readableDescriptor(), -1);
+}
+
+TEST_F(PosixSerialPortTest, WithBytesQueuedAWaitSleepsUntilTheNextArrival) {
+    auto port = open();
+    pty.send({1});
+    ASSERT_EQ(WaitForBytes(*port, 1, 2000, link), 1u);
+    // Whatever the first wait finds left over from the first byte, a second one sleeps.
+    port->waitForInput(1, 300ms);
+    const auto start = std::chrono::steady_clock::now();
+    port->waitForInput(1, 300ms);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
+
+    std::thread instrument([this] {
+        std::this_thread::sleep_for(50ms);
+        pty.send({2});
+    });
+    const auto before = std::chrono::steady_clock::now();
+    for (int looks = 0; looks < 3 && port->queuedBytes() < 2; ++looks)
+        port->waitForInput(1, 20s);
+    instrument.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
+    EXPECT_EQ(port->queuedBytes(), 2u);
 }
 
 TEST_F(PosixSerialPortTest, AFailedOpenLeavesTheHoldersExclusiveFlag) {

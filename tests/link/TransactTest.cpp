@@ -69,6 +69,104 @@ TEST_F(PortWaitsTest, IdleHookRunsThroughoutALongWait) {
     EXPECT_GE(idles, 3000 / 15);
 }
 
+// A window's link: it sleeps on the port's descriptor in its own loop, here as the fake port's
+// wait for one byte, cut at `wakeEvery` when set (a window event ends the sleep early).
+class SleepingWaitsTest : public PortWaitsTest {
+protected:
+    struct Sleep {
+        int descriptor;
+        Clock::Duration maxWait;
+    };
+
+    PortHandle openSleeping(PortProfile profile) {
+        line.descriptor = kDescriptor;
+        PortHandle port = open(profile);
+        link.context.idle = [this] { ++idles; };
+        link.context.waitReadable = [this, raw = port.get()](int descriptor, Clock::Duration most) {
+            sleeps.push_back({descriptor, most});
+            raw->waitForInput(
+                0, wakeEvery.count() ? std::min<Clock::Duration>(most, wakeEvery) : most);
+        };
+        return port;
+    }
+
+    static constexpr int kDescriptor = 7;
+    std::vector<Sleep> sleeps;
+    int idles = 0;
+    Clock::Duration wakeEvery{};
+};
+
+TEST_F(SleepingWaitsTest, ASilentInstrumentCostsOneSleepEndingJustPastTheDeadline) {
+    line.silence();
+    PortHandle port = openSleeping(PortProfile::Command);
+    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
+    EXPECT_EQ(clock.elapsed(), 3001ms);
+    ASSERT_EQ(sleeps.size(), 1u);
+    EXPECT_EQ(sleeps[0].descriptor, kDescriptor);
+    EXPECT_EQ(sleeps[0].maxWait, 3001ms);
+    EXPECT_EQ(idles, 0);
+}
+
+TEST_F(SleepingWaitsTest, AnEarlyWakeSleepsAgainForWhatIsLeftAndKeepsTheDeadline) {
+    wakeEvery = 700ms;
+    line.silence();
+    PortHandle port = openSleeping(PortProfile::Command);
+    EXPECT_EQ(WaitForBytes(*port, 10, 1000, link.context), 0u);
+    EXPECT_EQ(clock.elapsed(), 1001ms);
+    ASSERT_EQ(sleeps.size(), 2u);
+    EXPECT_EQ(sleeps[1].maxWait, 301ms);
+}
+
+TEST_F(SleepingWaitsTest, ReplyBytesEndTheSleepAndTheRestArriveThroughThePort) {
+    line.replyInChunks({Chunk{30ms, Bytes(4, 1)}, Chunk{70ms, Bytes(8, 2)}});
+    PortHandle port = openSleeping(PortProfile::Command);
+    EXPECT_EQ(WaitForBytes(*port, 10, 3000, link.context), 12u);
+    EXPECT_EQ(clock.elapsed(), 70ms);
+    // Once bytes are queued the descriptor stays readable: sleeping on it would spin.
+    EXPECT_EQ(sleeps.size(), 1u);
+}
+
+TEST_F(SleepingWaitsTest, AReadSleepsUntilItsTimeOut) {
+    line.reply(Bytes(5, 1));
+    PortHandle port = openSleeping(PortProfile::Acquisition);
+    Bytes into(10);
+    EXPECT_EQ(ReadFromPort(*port, into, link.context), 5u);
+    EXPECT_EQ(clock.elapsed(), 5ms * 10 + 300ms);
+    ASSERT_EQ(sleeps.size(), 1u);
+    EXPECT_EQ(sleeps[0].maxWait, 350ms);
+}
+
+TEST_F(SleepingWaitsTest, WithoutADescriptorOrWithAStopRequestTheWaitIsSliced) {
+    for (const bool stopper : {false, true}) {
+        ManualClock own;
+        FakeLine silent(own);
+        FakeLink fake(silent);
+        silent.silence();
+        silent.descriptor = stopper ? kDescriptor : -1;
+        int slices = 0;
+        fake.context.idle = [&] { ++slices; };
+        fake.context.waitReadable = [&](int, Clock::Duration) { ADD_FAILURE() << stopper; };
+        bool stop = false;
+        if (stopper) fake.context.stopRequested = [&] { return stop; };
+        own.onAdvance = [&] { stop = own.elapsed() >= 100ms; };
+        PortHandle port = fake.opener.open({}, PortProfile::Command);
+        port->write(Bytes{0x00});
+        EXPECT_EQ(WaitForBytes(*port, 17, 3000, fake.context), 0u);
+        EXPECT_EQ(own.elapsed(), stopper ? 100ms : 3001ms) << stopper;
+        EXPECT_GE(slices, stopper ? 10 : 300) << stopper;
+    }
+}
+
+TEST_F(PortWaitsTest, ALinkWithNothingToDoMeanwhileWaitsWhole) {
+    int advances = 0;
+    clock.onAdvance = [&] { ++advances; };
+    line.silence();
+    PortHandle port = open(PortProfile::Command);
+    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
+    EXPECT_EQ(clock.elapsed(), 3001ms);
+    EXPECT_EQ(advances, 1);
+}
+
 class TransactTest : public PortWaitsTest {
 protected:
     TransactResult transact(std::uint8_t code, Bytes payload = {}) {

@@ -37,6 +37,8 @@ public:
     std::function<std::vector<Chunk>(ByteView request)> responder;
 
     bool refuseOpen = false;
+    // The descriptor its ports offer to sleep on; none by default.
+    int descriptor = -1;
     // What the opener says when asked why an open failed, and the settings it was asked for.
     std::string failureReason;
     LinkSettings reasonAskedFor;
@@ -69,6 +71,7 @@ public:
     std::size_t write(ByteView bytes) override;
     void purge() override;
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
+    int readableDescriptor() const override { return m_line.descriptor; }
 
 private:
     struct Pending {
