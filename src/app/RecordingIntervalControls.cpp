@@ -28,7 +28,7 @@ void RecordingIntervalControls::read() {
 }
 
 void RecordingIntervalControls::set() {
-    // Read like the original's text-to-number conversion: "7.9" is 7, text without a number 0.
+    // Read as the usual text-to-number conversion does: "7.9" is 7, text without a number 0.
     const std::int32_t minutes =
         LeadingNumber(m_window.control<QLineEdit>(MainDialog::kIntervalEdit)->text().toStdString());
     const BusyCursor busy;
