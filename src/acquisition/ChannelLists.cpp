@@ -27,16 +27,13 @@ int RowCountOf(ChannelList list) {
     return list == ChannelList::Pt100 ? kPt100Channels : kChannelListRows;
 }
 
+int RowNumber(ChannelList list, int row) {
+    return list == ChannelList::High ? kChannelListRows + row + 1 : row + 1;
+}
+
 std::string RowCaption(ChannelList list, int row) {
-    switch (list) {
-        case ChannelList::Low:
-            return "通道" + std::to_string(row + 1);
-        case ChannelList::High:
-            return "通道" + std::to_string(kChannelListRows + row + 1);
-        case ChannelList::Pt100:
-            break;
-    }
-    return "PT100通道" + std::to_string(row + 1);
+    const std::string number = std::to_string(RowNumber(list, row));
+    return list == ChannelList::Pt100 ? "PT100通道" + number : "通道" + number;
 }
 
 TemperatureColumnTexts TemperatureColumnOf(const TemperatureReply& reply) {

@@ -30,6 +30,8 @@ struct ChannelColumn {
 
 std::array<ChannelColumn, kChannelListColumns> ChannelColumnsOf(ChannelList list);
 int RowCountOf(ChannelList list);
+// The number a row's caption shows: the channel for the digital lists, 1 to 4 for PT100.
+int RowNumber(ChannelList list, int row);
 // "通道n" for the digital lists, "PT100通道n" for the PT100 list.
 std::string RowCaption(ChannelList list, int row);
 

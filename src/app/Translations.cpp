@@ -44,10 +44,9 @@ Language PreferredLanguage(const QStringList& uiLanguages) {
 }
 
 QString ShownRowCaption(ChannelList list, int row) {
-    const int first = list == ChannelList::High ? kChannelListRows + 1 : 1;
     const QString pattern = list == ChannelList::Pt100 ? Tr("ChannelLists", "PT100通道%1")
                                                        : Tr("ChannelLists", "通道%1");
-    return pattern.arg(first + row);
+    return pattern.arg(RowNumber(list, row));
 }
 
 QString ShownChannelCaption(int channel) {
