@@ -32,20 +32,16 @@ private:
     int m_pipe[2] = {-1, -1};
 };
 
-TEST_F(WindowWaitTest, InputEndsTheWaitAndWithoutInputItLastsItsTime) {
+TEST_F(WindowWaitTest, InputEndsTheWait) {
     QElapsedTimer timer;
     timer.start();
     QTimer::singleShot(20, [this] { sendByte(); });
     WaitKeepingWindowPainted(readEnd(), 60s);
+    // Far below the wait's own time: only the input can have ended it.
     EXPECT_LT(timer.elapsed(), 30'000);
-
-    char byte = 0;
-    ASSERT_EQ(::read(readEnd(), &byte, 1), 1);
-    timer.restart();
-    WaitKeepingWindowPainted(readEnd(), 100ms);
-    EXPECT_GE(timer.nsecsElapsed(), 90'000'000);
 }
 
+// Without input the wait goes on, and the window paints and its timers run meanwhile.
 TEST_F(WindowWaitTest, TheWindowPaintsAndItsTimersRunMeanwhile) {
     class PaintCounter final : public QObject {
     public:
