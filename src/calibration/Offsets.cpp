@@ -27,7 +27,8 @@ constexpr std::uint8_t kNoChannelSelected = 0xFF;
 constexpr long kMaxExponent = 1000;
 
 // Opens the window's port for an offset command; null when the operation stops here (the
-// operator has been told, or the window refused a field).
+// operator has been told, or the window refused a field). No message is shown while the port
+// is held, so that another program may take it while a box waits for OK.
 PortHandle OpenForOffsets(TransactionHost& window, const LinkContext& link, Operator& person,
                           bool acquisitionOn) {
     MainPort main = OpenMainPort(window, link);
@@ -38,10 +39,17 @@ PortHandle OpenForOffsets(TransactionHost& window, const LinkContext& link, Oper
         return nullptr;
     }
     if (acquisitionOn) {
+        main.port.reset();
         person.message(Translate("Offsets", "请先取消当前采集!"));
         return nullptr;
     }
     return std::move(main.port);
+}
+
+// Lets the port go, then tells the operator.
+void CloseAndTell(PortHandle& port, Operator& person, const std::string& text) {
+    port.reset();
+    person.message(text);
 }
 
 template <std::size_t N>
@@ -114,11 +122,12 @@ std::string OffsetByte::text() const {
 
 std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const LinkContext& link,
                                                 Operator& person, bool acquisitionOn) {
-    const PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
+    PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
     if (!port) return std::nullopt;
     const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kReadOffsets);
     const ExactReply exchange =
         ExchangeExactly(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
+    port.reset();
     if (exchange.status == ExactStatus::ReadFailed) {
         person.message(Translate("Offsets", "数据读取失败!"));
         return std::nullopt;
@@ -138,16 +147,17 @@ std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const L
 
 bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& person,
                bool acquisitionOn, const OffsetSetting& setting) {
-    const PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
+    PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
     if (!port) return false;
     // Without a probe type the instrument would not know which channel is meant.
     if (!setting.probeType) {
-        person.message(Translate("Offsets", "请先选择探头类别!"));
+        CloseAndTell(port, person, Translate("Offsets", "请先选择探头类别!"));
         return false;
     }
     const std::optional<int> tenths = OffsetTenths(setting.valueText);
     if (!tenths) {
-        person.message(Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
+        CloseAndTell(port, person,
+                     Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
         return false;
     }
     const Bytes payload{static_cast<std::uint8_t>(*setting.probeType),
@@ -159,6 +169,7 @@ bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& perso
         RequestFrame(window.linkSettings().addressByte(), command::kSetOffset, payload);
     link.pause(kPauseBeforeSetMs);
     const ExactReply exchange = ExchangeExactly(*port, request, kSetReplySize, kSetTimeoutMs, link);
+    port.reset();
     if (exchange.status == ExactStatus::ReadFailed) {
         person.message(Translate("Offsets", "读取数据失败!"));
         return false;

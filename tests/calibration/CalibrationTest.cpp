@@ -30,6 +30,11 @@ Bytes Resized(Bytes frame, std::size_t size) {  // cut short, or zeros appended
 
 class CalibrationTest : public ::testing::Test {
 protected:
+    CalibrationTest() {
+        // Whatever the operator is told, the port has been let go by then.
+        person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
+    }
+
     // Runs the operation after scripting the line; each element of `replies` answers one run,
     // with none meaning the port does not open.
     Messages runEach(const std::vector<std::optional<Bytes>>& replies,
