@@ -103,6 +103,8 @@ void Pt100Dialog::buildControls() {
     onClick(kSaveLogButton, [this] { saveLog(); });
     // "设置温度偏移量" sends nothing: the instrument has no command that writes a PT100 offset;
     // the edit and the spin only adjust a value on the screen.
+    connect(control<QComboBox>(kChannelCombo)->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_typedChannel = text; });
     connect(m_spin, &UpDownControl::stepped, this, &Pt100Dialog::spinStepped);
     connect(control<QLineEdit>(kOffsetEdit), &QLineEdit::textChanged, this,
             &Pt100Dialog::offsetEdited);
@@ -110,8 +112,9 @@ void Pt100Dialog::buildControls() {
 
 std::uint8_t Pt100Dialog::channelByte() const {
     const QComboBox* combo = control<QComboBox>(kChannelCombo);
-    // Text typed into the box selects no item.
-    const int index = combo->findText(combo->currentText(), Qt::MatchExactly);
+    // Text typed into the box selects no item; choosing one from the list replaces the text.
+    if (m_typedChannel == combo->currentText()) return kNoPt100Channel;
+    const int index = combo->currentIndex();
     return index < 0 ? kNoPt100Channel : static_cast<std::uint8_t>(index);
 }
 
@@ -164,7 +167,7 @@ void Pt100Dialog::readTemperatures() {
 }
 
 void Pt100Dialog::saveLog() {
-    const auto file = m_window.person().chooseSaveFile({{}, m_window.workingDirectory()});
+    const auto file = m_window.person().chooseSaveFile({{}, m_window.workingDirectory(), {}});
     if (!file) return;
     if (!SaveTraceLog(*file, m_trace->lines()))
         m_window.person().message(Translate("Pt100Dialog", "保存日志失败!"));

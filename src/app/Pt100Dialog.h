@@ -3,7 +3,9 @@
 // while it is open. Its commands run on the main window's link and settings.
 #pragma once
 
+#include <QString>
 #include <memory>
+#include <optional>
 
 #include "DefaultActionDialog.h"
 #include "TraceListBox.h"
@@ -66,6 +68,9 @@ private:
     UpDownControl* m_spin = nullptr;
     // Keeps the offset edit and the spin from updating each other in a loop.
     bool m_syncGuard = false;
+    // The text last typed into the channel box; while the box still shows it, no channel is
+    // chosen, even where the text is an item's.
+    std::optional<QString> m_typedChannel;
 };
 
 }  // namespace tavolex

@@ -45,9 +45,11 @@ void TemperatureOffsets::readAll() {
 }
 
 void TemperatureOffsets::set() {
+    const QComboBox* types = m_window.control<QComboBox>(MainDialog::kProbeTypeCombo);
     OffsetSetting setting;
-    setting.probeType =
-        ProbeTypeOfIndex(m_window.control<QComboBox>(MainDialog::kProbeTypeCombo)->currentIndex());
+    // The list is editable: text typed over it names a probe type only when it is exactly an
+    // item's text, whatever was chosen before.
+    setting.probeType = ProbeTypeOfIndex(types->findText(types->currentText(), Qt::MatchExactly));
     setting.channelIndex =
         m_window.control<QComboBox>(MainDialog::kOffsetChannelList)->currentIndex();
     setting.valueText = m_window.control<QLineEdit>(MainDialog::kOffsetEdit)->text().toStdString();

@@ -68,6 +68,21 @@ TEST_F(CalibrationGuiTest, ProbeTypeRefillsTheChannelListAndTheItemsIndexIsSent)
         EXPECT_EQ(payloadSent(), payload) << value;
     }
     EXPECT_EQ(person.messages, std::vector<std::string>(5, "设置成功!"));
+
+    // Text typed over the chosen "数字温度传感器" is a probe type only as an item's exact text.
+    const auto typeOver = [this](const QString& text) {
+        QLineEdit* field = combo(1056)->lineEdit();
+        field->setFocus();
+        field->selectAll();
+        field->insert(text);  // the test's key helper types ASCII only
+        click(1050);
+    };
+    const std::size_t sent = line.written.size();
+    typeOver("xyz");
+    EXPECT_EQ(line.written.size(), sent);
+    EXPECT_EQ(person.messages.back(), "请先选择探头类别!");
+    typeOver("铂电阻探头");
+    EXPECT_EQ(payloadSent()[0], 1);
 }
 
 TEST_F(CalibrationGuiTest, OffsetsLandInTheirRowsAndTheVersionInItsLabel) {

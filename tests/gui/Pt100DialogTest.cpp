@@ -55,9 +55,11 @@ TEST_F(Pt100DialogTest, ReadingParametersFillsTheEditsMovesTheSpinAndTracesBothW
     EXPECT_EQ(log()->item(0)->text(), "写 14 3f 00 00 08 00 01 00 ff b7 ");
     EXPECT_TRUE(log()->item(1)->text().startsWith("读 14 3f 00 00 08 00 07 11 03"));
 
-    // Text typed into the channel box selects no channel: 0xFF goes out. A failure keeps the
-    // edits as they were.
-    dialog.control<QComboBox>(D::kChannelCombo)->setEditText("x");
+    // Text typed into the channel box selects no channel, even an item's text: 0xFF goes out.
+    // A failure keeps the edits as they were.
+    QLineEdit* typed = dialog.control<QComboBox>(D::kChannelCombo)->lineEdit();
+    typed->selectAll();
+    QTest::keyClicks(typed, "2");
     line.silence();
     press(D::kReadParametersButton);
     EXPECT_EQ(line.written.back()[7], 0xFF);
