@@ -120,11 +120,13 @@ private:
 };
 
 // A positive whole number option, or none when it is not given; false on a bad value.
-bool PositiveOption(const Session& session, std::string_view name, std::optional<long>& value) {
+// A whole number of at least `least` from the option, when it is given; false for another text.
+bool NumberOption(const Session& session, std::string_view name, long least,
+                  std::optional<long>& value) {
     const std::optional<std::string> text = session.args.option(name);
     if (!text) return true;
     const std::optional<std::int32_t> number = WholeNumber(*text);
-    if (!number || *number < 1) return false;
+    if (!number || *number < least) return false;
     value = *number;
     return true;
 }
@@ -160,9 +162,13 @@ int LogContinuously(Session& session) {
     std::optional<long> count;
     std::optional<long> seconds;
     std::optional<long> recordSeconds;
-    if (!PositiveOption(session, "count", count) || !PositiveOption(session, "duration", seconds) ||
-        !PositiveOption(session, "record", recordSeconds)) {
-        return session.usage("--count, --duration and --record want a whole number above 0");
+    if (!NumberOption(session, "count", 1, count) ||
+        !NumberOption(session, "duration", 1, seconds)) {
+        return session.usage("--count and --duration want a whole number above 0");
+    }
+    // 0 records every reading in a second of its own, as the window's record period 0 does.
+    if (!NumberOption(session, "record", 0, recordSeconds)) {
+        return session.usage("--record wants a whole number of seconds, 0 or more");
     }
     if (count && seconds) return session.usage("give either --count or --duration");
 

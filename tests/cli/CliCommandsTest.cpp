@@ -239,6 +239,8 @@ TEST_F(CliCommandsTest, BadUsageSendsNothing) {
         {{"log", "--period", "599"}, "最小采集周期600ms"},
         {{"log", "--period", "600", "--txt", "/proc/none"}, "cannot make the folder"},
         {{"log", "--period", "600", "--count", "2", "--duration", "5"}, "either --count or"},
+        {{"log", "--period", "600", "--count", "0"}, "--count and --duration want"},
+        {{"log", "--period", "600", "--record", "-1"}, "--record wants"},
     };
     for (const auto& [arguments, message] : cases) {
         const CliResult result = run(arguments);

@@ -60,6 +60,21 @@ TEST_F(CliRunsTest, LogWritesTheWindowsDataFileItsCsvAndPrintsEachReading) {
     ExpectPortFree(settings);
 }
 
+// Record period 0: every reading that falls in a second of its own is a record.
+TEST_F(CliRunsTest, RecordPeriodZeroRecordsEveryNewSecond) {
+    startSimulator();
+    const CliResult result = run(
+        {"log", "--period", "600", "--count", "4", "--record", "0", "--txt", work.path().string()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> records =
+        Lines(*GbkToUtf8(FileText(OnlyFileEndingIn(work.path(), "秒.txt"))));
+    // Four readings 600 ms apart cover at least two seconds and at most four.
+    EXPECT_GE(records.size(), 2u);
+    EXPECT_LE(records.size(), 4u);
+    for (std::size_t i = 1; i < records.size(); ++i)
+        EXPECT_NE(records[i].substr(0, 8), records[i - 1].substr(0, 8));
+}
+
 TEST_F(CliRunsTest, SigtermEndsALogCleanly) {
     startSimulator();
     host->faults().add(*sim::FaultRule::Parse("checksum:0x0B:count=1"));
