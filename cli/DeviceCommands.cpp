@@ -117,7 +117,7 @@ int CalibrateLowTemperature(Session& session) {
 int ShowClock(Session& session) {
     const auto stamp = ReadDeviceClock(session.host, session.link, session.person);
     if (!stamp) return session.status(false);
-    if (stamp->isValidBcd()) {
+    if (stamp->isRealDateTime()) {
         WriteOne(session, "clock", stamp->dateTimeText());
     } else {
         // Not a date: the fields as the window shows them.

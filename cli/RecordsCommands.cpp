@@ -16,7 +16,7 @@ namespace {
 // a date and time, anything else as the table shows it.
 std::vector<std::string> RecordFields(int number, const std::optional<StoredRecord>& record) {
     std::vector<std::string> fields = RecordRowTexts(number, record);
-    if (record && record->stamp.isValidBcd()) {
+    if (record && record->stamp.isRealDateTime()) {
         fields[kRecordTimeColumn] = record->stamp.dateTimeText();
     }
     return fields;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace tavolex {
 
@@ -9,6 +10,20 @@ namespace {
 
 std::uint8_t Bcd(int value) {
     return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
+}
+
+// The value of a byte whose two digits are decimal; none otherwise.
+std::optional<int> BcdValue(std::uint8_t byte) {
+    const int high = byte >> 4;
+    const int low = byte & 0x0F;
+    if (high > 9 || low > 9) return std::nullopt;
+    return high * 10 + low;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
 std::string Hex(unsigned value) {
@@ -51,9 +66,17 @@ TimeTexts DeviceTimestamp::fieldTexts() const {
             Hex(m_bytes[6])};
 }
 
-bool DeviceTimestamp::isValidBcd() const {
-    return std::all_of(m_bytes.begin(), m_bytes.end(),
-                       [](std::uint8_t b) { return (b >> 4) <= 9 && (b & 0x0F) <= 9; });
+bool DeviceTimestamp::isRealDateTime() const {
+    std::array<int, kSize> values{};
+    for (std::size_t i = 0; i < kSize; ++i) {
+        const std::optional<int> value = BcdValue(m_bytes[i]);
+        if (!value) return false;
+        values[i] = *value;
+    }
+    const auto [century, yearInCentury, month, day, hour, minute, second] = values;
+    if (month < 1 || month > 12 || day < 1) return false;
+    if (day > DaysInMonth(century * 100 + yearInCentury, month)) return false;
+    return hour < 24 && minute < 60 && second < 60;
 }
 
 std::string DeviceTimestamp::dateTimeText() const {

@@ -50,9 +50,10 @@ public:
     // 16-bit value of the century and year bytes: a century byte 0x00 leaves only the year
     // within the century.
     TimeTexts fieldTexts() const;
-    // Every byte two decimal digits.
-    bool isValidBcd() const;
-    // "YYYY-MM-DD HH:MM:SS"; meaningful only for a valid BCD stamp.
+    // Every byte two decimal digits, and together a date of the calendar and a time of day:
+    // month 1-12, a day that the month has, hour below 24, minute and second below 60.
+    bool isRealDateTime() const;
+    // "YYYY-MM-DD HH:MM:SS"; meaningful only for a real date and time.
     std::string dateTimeText() const;
 
     bool operator==(const DeviceTimestamp&) const = default;
