@@ -6,9 +6,37 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 namespace tavolex {
+
+namespace {
+
+// The process's file-creation mask as it stood when the program was loaded, before any thread
+// could create a file: reading it means setting it for a moment.
+const mode_t kUmaskAtLoad = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
+
+// The current mask, read without changing it (Linux reports it in /proc/self/status); the
+// mask at load where the system does not.
+mode_t CurrentUmask() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found) return static_cast<mode_t>(mask);
+    }
+    return kUmaskAtLoad;
+}
+
+}  // namespace
 
 bool WriteAllBytes(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -43,9 +71,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return false;
     // mkstemp makes the file private; a saved file gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    (void)::fchmod(fd, 0666 & ~mask);
+    (void)::fchmod(fd, 0666 & ~CurrentUmask());
     const bool written = WriteAllBytes(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), file.c_str()) != 0) {

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "AtomicFile.h"
 #include "TemporaryDirectory.h"
@@ -21,6 +24,20 @@ TEST(AtomicFile, ReplacingAFileLeavesOnlyTheNewBytesAndNoTemporaryBeside) {
     EXPECT_EQ(FileText(file), std::string("second\0\n", 8));
     EXPECT_EQ(dir.files(), std::vector<fs::path>{"log.txt"});
 }
+
+#ifndef _WIN32
+TEST(AtomicFile, AReplacedFileTakesThePermissionsTheCurrentMaskAllows) {
+    TemporaryDirectory dir;
+    const fs::path file = dir.path() / "saved.csv";
+    const mode_t before = ::umask(027);
+    ASSERT_TRUE(WriteFileAtomically(file, "x"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+    ::umask(002);
+    ASSERT_TRUE(WriteFileAtomically(file, "y"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0664));
+    ::umask(before);
+}
+#endif
 
 TEST(AtomicFile, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
     TemporaryDirectory dir;
