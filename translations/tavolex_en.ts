@@ -790,6 +790,12 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>%1 已存在。
+要替换它吗?</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
 </context>
 <context>
     <name>RecordingInterval</name>

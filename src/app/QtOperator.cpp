@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +34,19 @@ int RunBox(QWidget* owner, std::string_view text, QMessageBox::StandardButtons b
     return box.exec();
 }
 
+// The save chooser, starting at `start`; the name chosen, with the default suffix added where
+// it had none, or empty when cancelled.
+QString RunSaveChooser(QWidget* owner, const QString& start, const FileChoice& choice) {
+    const OverrideCursor arrow(Qt::ArrowCursor);
+    QFileDialog chooser(owner, QString(), start, QString::fromStdString(choice.filter));
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setDefaultSuffix(QString::fromStdString(choice.defaultSuffix));
+    chooser.setOption(QFileDialog::DontConfirmOverwrite);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 QString QtOperator::Caption() {
@@ -57,12 +71,20 @@ std::optional<std::filesystem::path> QtOperator::chooseFile(const FileChoice& ch
 }
 
 std::optional<std::filesystem::path> QtOperator::chooseSaveFile(const FileChoice& choice) {
-    const OverrideCursor arrow(Qt::ArrowCursor);
-    const QString start = QString::fromStdString(choice.startDirectory.string());
-    const QString chosen = QFileDialog::getSaveFileName(m_owner, QString(), start,
-                                                        QString::fromStdString(choice.filter));
-    if (chosen.isEmpty()) return std::nullopt;
-    return std::filesystem::path(chosen.toStdString());
+    QString start = QString::fromStdString(choice.startDirectory.string());
+    for (;;) {
+        const QString chosen = RunSaveChooser(m_owner, start, choice);
+        if (chosen.isEmpty()) return std::nullopt;
+        // The question is asked here, about the name with its suffix: a chooser asks before
+        // it adds the suffix, and a platform's own chooser may not ask at all.
+        const QFileInfo file(chosen);
+        if (!file.exists() ||
+            confirm(
+                Tr("QtOperator", "%1 已存在。\n要替换它吗?").arg(file.fileName()).toStdString())) {
+            return std::filesystem::path(chosen.toStdString());
+        }
+        start = chosen;  // not replaced: the chooser again, at the name given
+    }
 }
 
 // Unicode text, so that any program the operator pastes into reads it as shown.

@@ -202,7 +202,7 @@ void RecordsDialog::clearTable() {
 std::optional<DeviceTimestamp> RecordsDialog::firstValidStamp() const {
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const std::optional<DeviceTimestamp> stamp = StampOf(m_table->item(row, kRecordTimeColumn));
-        if (stamp && stamp->isValidBcd()) return stamp;
+        if (stamp && stamp->isRealDateTime()) return stamp;
     }
     return std::nullopt;
 }
@@ -210,10 +210,9 @@ std::optional<DeviceTimestamp> RecordsDialog::firstValidStamp() const {
 void RecordsDialog::exportCsv() {
     if (m_table->rowCount() == 0) return;
     const FileChoice choice{"CSV (*.csv)",
-                            m_window.workingDirectory() / CsvFileName(firstValidStamp())};
-    std::optional<std::filesystem::path> file = m_window.person().chooseSaveFile(choice);
+                            m_window.workingDirectory() / CsvFileName(firstValidStamp()), "csv"};
+    const std::optional<std::filesystem::path> file = m_window.person().chooseSaveFile(choice);
     if (!file) return;
-    if (!file->has_extension()) file->replace_extension(".csv");
 
     std::vector<std::string> headings;
     for (int column = 0; column < m_table->columnCount(); ++column)
@@ -224,8 +223,8 @@ void RecordsDialog::exportCsv() {
         for (int column = 0; column < m_table->columnCount(); ++column) {
             const QTableWidgetItem* item = m_table->item(row, column);
             const std::optional<DeviceTimestamp> stamp = StampOf(item);
-            fields.push_back(stamp && stamp->isValidBcd() ? stamp->dateTimeText()
-                                                          : item->text().toStdString());
+            fields.push_back(stamp && stamp->isRealDateTime() ? stamp->dateTimeText()
+                                                              : item->text().toStdString());
         }
     }
     if (!WriteFileAtomically(*file, CsvText(headings, rows))) {

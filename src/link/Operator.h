@@ -16,6 +16,10 @@ struct FileChoice {
     // Where the chooser starts; empty for the current directory. A save chooser given a file
     // there starts in its folder with its name suggested.
     std::filesystem::path startDirectory;
+    // For a save chooser: the suffix ("csv") added to a name typed without one. The chooser
+    // adds it before it asks whether to replace an existing file, so the question is about
+    // the file that will be written.
+    std::string defaultSuffix;
 };
 
 class Operator {
@@ -28,7 +32,9 @@ public:
     virtual bool confirm(std::string_view text) = 0;
     // An existing file the operator picks; none when the choice is cancelled.
     virtual std::optional<std::filesystem::path> chooseFile(const FileChoice& choice) = 0;
-    // A file to write, new or existing, that the operator names; none when cancelled.
+    // A file to write, new or existing, that the operator names, with the default suffix
+    // added where the name had none; none when cancelled. Replacing an existing file has
+    // been confirmed.
     virtual std::optional<std::filesystem::path> chooseSaveFile(const FileChoice& choice) = 0;
     // Puts the text on the desktop's clipboard, for the operator to paste elsewhere.
     virtual void copyToClipboard(std::string_view text) = 0;

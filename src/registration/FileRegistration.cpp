@@ -76,7 +76,7 @@ bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, O
                       const std::filesystem::path& startDirectory) {
     if (!window.refresh()) return false;
     const std::uint8_t address = window.linkSettings().addressByte();
-    const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory});
+    const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory, {}});
     if (!path) return false;
     std::optional<RegistrationFileReader> reader = RegistrationFileReader::Open(*path);
     if (!reader) return false;

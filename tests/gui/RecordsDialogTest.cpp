@@ -8,7 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -17,9 +20,11 @@
 #include <functional>
 #include <memory>
 
+#include "AtomicFile.h"
 #include "DialogUnits.h"
 #include "HandOver.h"
 #include "MainDialogFixture.h"
+#include "QtOperator.h"
 #include "RecordDownloadWorker.h"
 #include "RecordFrames.h"
 #include "RecordTexts.h"
@@ -218,12 +223,13 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     line.reply(RecordFrame({0x20, 0x24, 0x1A, 0x07, 0x09, 0x03, 0x00}, 0x8001, 0x0101));
     download();
 
-    person.savedFile = directory.path() / "saved";
+    person.savedFile = directory.path() / "saved.csv";
     records.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&records));
     QTest::keyClick(table(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(person.saveChoices.size(), 1u);
     EXPECT_EQ(person.saveChoices[0].filter, "CSV (*.csv)");
+    EXPECT_EQ(person.saveChoices[0].defaultSuffix, "csv");
     EXPECT_EQ(person.saveChoices[0].startDirectory,
               window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
     const std::string text = testing::FileText(directory.path() / "saved.csv");
@@ -250,6 +256,47 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     line.reply(ReplyFrame(0, command::kDeleteRecords, Bytes{0}));
     press(RecordsDialog::kDeleteButton);
     EXPECT_FALSE(save.isEnabled());
+}
+
+// On the real chooser, a name typed without ".csv" that names an existing file is asked about
+// before that file is replaced; declining brings the chooser back.
+TEST_F(RecordsDialogTest, SavingOverAnExistingFileIsAskedAboutFirst) {
+    QtOperator screen;
+    MainDialog onScreen{ports, clock, screen};
+    RecordsDialog dialog{onScreen, LinkSettings{2, 9600, 0}};
+    screen.setOwner(&dialog);
+    line.reply(RecordCountFrame(1));
+    Download(dialog);
+    const std::filesystem::path existing = directory.path() / "bericht.csv";
+    ASSERT_TRUE(WriteFileAtomically(existing, "kept"));
+
+    // Plays the operator: types the name, answers the question, cancels a chooser shown again.
+    const auto save = [&](QMessageBox::StandardButton answer) {
+        Messages asked;
+        int choosers = 0;
+        QTimer operatorAtScreen;
+        QObject::connect(&operatorAtScreen, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                asked.push_back(box->text().toStdString());
+                box->button(answer)->click();
+            } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+                if (++choosers > 1) return chooser->reject();
+                auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                name->setText(QStringLiteral("bericht"));
+                QTest::keyClick(name, Qt::Key_Return);
+            }
+        });
+        operatorAtScreen.start(5);
+        dialog.exportAction().trigger();
+        return std::make_pair(asked, choosers);
+    };
+    EXPECT_EQ(save(QMessageBox::Cancel),
+              std::make_pair(Messages{"bericht.csv 已存在。\n要替换它吗?"}, 2));
+    EXPECT_EQ(testing::FileText(existing), "kept");
+    EXPECT_EQ(save(QMessageBox::Ok).second, 1);
+    EXPECT_TRUE(testing::FileText(existing).starts_with("\xEF\xBB\xBF"));
+    EXPECT_EQ(directory.files().size(), 1u);
 }
 
 TEST_F(RecordsDialogTest, EscapeInTheWaitWindowEndsTheDownloadAfterTheRecordInHand) {
