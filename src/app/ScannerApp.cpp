@@ -1,7 +1,6 @@
 #include "ScannerApp.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 #include <iostream>
@@ -58,7 +57,7 @@ QIcon ScannerApp::Icon() {
 
 int ScannerApp::run(const StartOptions& options) {
     SetUpLook();
-    InstallLanguage(PreferredLanguage(QLocale::system().uiLanguages()));
+    InstallLanguage(DesktopLanguage());
     if (!options.screenshotPath.isEmpty()) return takeScreenshot(options);
 
     QtOperator person;

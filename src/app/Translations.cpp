@@ -1,6 +1,7 @@
 #include "Translations.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "Channels.h"
@@ -34,13 +35,13 @@ void Uninstall() {
 
 }  // namespace
 
-Language PreferredLanguage(const QStringList& uiLanguages) {
-    for (const QString& name : uiLanguages) {
-        const QString code = name.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0);
-        if (code.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0) return Language::English;
-        if (code.compare(QLatin1String("zh"), Qt::CaseInsensitive) == 0) return Language::Chinese;
+Language DesktopLanguage() {
+    std::vector<std::string> languages = EnvironmentLanguages();
+    if (languages.empty()) {
+        for (const QString& name : QLocale::system().uiLanguages())
+            languages.push_back(name.toStdString());
     }
-    return Language::Chinese;
+    return PreferredLanguage(languages);
 }
 
 QString ShownRowCaption(ChannelList list, int row) {

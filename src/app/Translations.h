@@ -1,6 +1,6 @@
-// The language of the window. Chinese is the source of every text and the default; English is
-// loaded when the desktop's languages put English before Chinese. The same choice reaches the
-// operations' messages through the translator hook of the link library.
+// The language of the window: Chinese, the source of every text, when the desktop prefers it,
+// English otherwise. The same choice reaches the operations' messages through the translator
+// hook of the link library.
 #pragma once
 
 #include <QCoreApplication>
@@ -9,19 +9,18 @@
 
 #include "ChannelLists.h"
 #include "ChannelSettings.h"
+#include "Language.h"
 
 namespace tavolex {
-
-enum class Language { Chinese, English };
 
 // A caption or message of the window in the installed language.
 inline QString Tr(const char* context, const char* source) {
     return QCoreApplication::translate(context, source);
 }
 
-// The first of the desktop's languages (most wanted first, as QLocale::uiLanguages() lists
-// them) that the program speaks; Chinese when none is English or Chinese.
-Language PreferredLanguage(const QStringList& uiLanguages);
+// The language the desktop prefers: by the environment's language variables where they are
+// set, else by the system's list of languages (Windows).
+Language DesktopLanguage();
 
 // Makes the language the one of every window made afterwards and of every message. Needs a
 // QCoreApplication; may be called again to switch. Returns false when the English

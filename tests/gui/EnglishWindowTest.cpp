@@ -103,25 +103,6 @@ TEST(EnglishCatalogue, MarkersAreCountedAsAMultiset) {
     EXPECT_NE(Markers(QStringLiteral("%1 %1")), Markers(QStringLiteral("%1")));
 }
 
-TEST(Language, FollowsTheFirstOfTheDesktopsLanguagesThatTheProgramSpeaks) {
-    const struct {
-        QStringList desktop;
-        Language expected;
-    } cases[] = {
-        {{"en-US", "zh-CN"}, Language::English},
-        {{"en_GB"}, Language::English},
-        {{"de-DE", "en-GB", "zh-CN"}, Language::English},
-        {{"zh-CN", "en-US"}, Language::Chinese},
-        {{"zh-Hans-CN"}, Language::Chinese},
-        {{"fr-FR", "de-DE"}, Language::Chinese},
-        {{"C"}, Language::Chinese},
-        {{}, Language::Chinese},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PreferredLanguage(c.desktop), c.expected) << c.desktop.join(',').toStdString();
-    }
-}
-
 // Switches the process to English for one test and back to Chinese after it.
 struct English {
     English() { EXPECT_TRUE(InstallLanguage(Language::English)); }

@@ -1,8 +1,13 @@
 #include "Translate.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "Language.h"
 
 namespace tavolex {
 namespace {
@@ -38,6 +43,64 @@ TEST(Translate, GivesTheSourceUntilATranslatorIsSetAndAgainAfterItIsRemoved) {
     SetTranslator(nullptr);
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "读数据错误!");
 }
+
+TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
+    const struct {
+        std::vector<std::string> desktop;
+        Language expected;
+    } cases[] = {
+        {{"zh_CN.UTF-8"}, Language::Chinese},
+        {{"zh-Hans-CN", "en-US"}, Language::Chinese},
+        {{"de", "zh_TW"}, Language::Chinese},
+        {{"ZH"}, Language::Chinese},
+        {{"en-US", "zh-CN"}, Language::English},
+        {{"de_DE.UTF-8"}, Language::English},
+        {{"C.UTF-8"}, Language::English},
+        {{"zhx"}, Language::English},
+        {{}, Language::English},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PreferredLanguage(c.desktop), c.expected) << ::testing::PrintToString(c.desktop);
+}
+
+#ifndef _WIN32
+// The environment's list: LANGUAGE's entries first, then the first locale variable set.
+TEST(Language, TheEnvironmentListsLanguageThenTheFirstLocaleVariable) {
+    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names) {
+        const char* value = getenv(name);
+        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    const auto set = [&](const char* language, const char* all, const char* messages,
+                         const char* lang) {
+        const char* values[] = {language, all, messages, lang};
+        for (int i = 0; i < 4; ++i) {
+            if (values[i]) {
+                setenv(names[i], values[i], 1);
+            } else {
+                unsetenv(names[i]);
+            }
+        }
+        return EnvironmentLanguages();
+    };
+    using List = std::vector<std::string>;
+    EXPECT_EQ(set(nullptr, nullptr, nullptr, nullptr), List{});
+    EXPECT_EQ(set(nullptr, nullptr, nullptr, "zh_CN.UTF-8"), List{"zh_CN.UTF-8"});
+    EXPECT_EQ(set(nullptr, "", "de_DE", "zh_CN"), List{"de_DE"});
+    EXPECT_EQ(set("fr:zh_CN::en", "C.UTF-8", nullptr, nullptr),
+              (List{"fr", "zh_CN", "en", "C.UTF-8"}));
+    EXPECT_EQ(PreferredLanguage(set("zh_CN", nullptr, nullptr, "C.UTF-8")), Language::Chinese);
+    EXPECT_EQ(PreferredLanguage(set(nullptr, nullptr, nullptr, "C.UTF-8")), Language::English);
+    for (int i = 0; i < 4; ++i) {
+        if (saved[i]) {
+            setenv(names[i], saved[i]->c_str(), 1);
+        } else {
+            unsetenv(names[i]);
+        }
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace tavolex
