@@ -798,6 +798,45 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>RecordTexts</name>
+    <message>
+        <source>记录条目</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>PT100通道%1</source>
+        <translation>PT100 channel %1</translation>
+    </message>
+    <message>
+        <source>%1/%2/%3/%4/%5/%6</source>
+        <translation>%1-%2-%3 %4:%5:%6</translation>
+    </message>
+    <message>
+        <source>记录#%1</source>
+        <translation>Record %1</translation>
+    </message>
+    <message>
+        <source>记录.csv</source>
+        <translation>records.csv</translation>
+    </message>
+    <message>
+        <source>记录_%1.csv</source>
+        <translation>records_%1.csv</translation>
+    </message>
+    <message>
+        <source>读取失败</source>
+        <translation>Not read</translation>
+    </message>
+</context>
+<context>
     <name>RecordingInterval</name>
     <message>
         <source>读取失败!</source>

@@ -8,14 +8,19 @@
 #include <QRect>
 #include <QSize>
 
+class QFont;
 class QWidget;
 
 namespace tavolex {
 
 class DialogUnits {
 public:
-    // Units of a layout whose font has the given point size, on the primary screen.
+    // Units of a layout whose font has the given point size, on the primary screen: the Song
+    // face's in Chinese, the desktop font's in English (which is wider, so the windows grow
+    // with their texts).
     static DialogUnits ForPointSize(int pointSize);
+    // Units from a font's measures: the average width of the Latin letters and the line height.
+    static DialogUnits ForFont(const QFont& font);
     // Units for explicit base units (px at 96 dpi) and screen scale; used by tests.
     DialogUnits(int baseWidthPx, int baseHeightPx, double screenScale);
 
@@ -24,9 +29,10 @@ public:
     QRect rect(int left, int top, int width, int height) const;
     QSize size(int width, int height) const;
 
-    // A length given in pixels at 96 dpi, scaled by the screen like the dialog units.
+    // A length given in pixels of the Song layout at 96 dpi, scaled like the dialog units
+    // across (by the screen, and by the font where it is not the Song face).
     int pixels(int px96) const;
-    // A rectangle of pixels at 96 dpi given by its inclusive corners, scaled likewise.
+    // A rectangle of such pixels given by its inclusive corners, scaled likewise each way.
     QRect pixelRect(QPoint topLeft96, QPoint bottomRight96) const;
 
     // The screen's logical dots per inch relative to 96.
@@ -35,7 +41,6 @@ public:
 private:
     double m_perUnitX;
     double m_perUnitY;
-    double m_scale;
 };
 
 // Moves a top-level window so that its centre lies on the centre of its owner.

@@ -1,6 +1,7 @@
 #include "ScannerApp.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPushButton>
 #include <QTimer>
 #include <iostream>
@@ -21,8 +22,13 @@ namespace tavolex {
 namespace {
 
 const QString kDialogFamily = QStringLiteral("宋体");
-// Debian's package fonts-arphic-gbsn00lp: a Song face with the GB 2312 characters.
-const QString kLinuxSongFamily = QStringLiteral("AR PL SungtiL GB");
+// The faces that may stand in for it, best first: Debian's fonts-arphic-gbsn00lp (a Song face
+// with the GB 2312 characters), then the other Chinese fonts the package accepts instead.
+const QStringList kChineseFamilies = {
+    QStringLiteral("AR PL SungtiL GB"),     QStringLiteral("Noto Serif CJK SC"),
+    QStringLiteral("Noto Sans CJK SC"),     QStringLiteral("WenQuanYi Micro Hei"),
+    QStringLiteral("WenQuanYi Zen Hei"),    QStringLiteral("AR PL UMing CN"),
+    QStringLiteral("Noto Sans Mono CJK SC")};
 
 void ApplyOptions(MainDialog& dialog, const StartOptions& options) {
     if (!options.portNumber) return;
@@ -32,16 +38,30 @@ void ApplyOptions(MainDialog& dialog, const StartOptions& options) {
 
 }  // namespace
 
-void ScannerApp::SetUpLook() {
+void ScannerApp::SetUpLook(Language language) {
     RegisterResources();
-    InstallLanguage(Language::Chinese);
-    QFont::insertSubstitution(kDialogFamily, kLinuxSongFamily);
+    InstallLanguage(language);
+    QFont::removeSubstitutions(kDialogFamily);
+    const QString chinese = ChineseFamily(
+        QFontDatabase::families(), QFontDatabase::families(QFontDatabase::SimplifiedChinese));
+    if (!chinese.isEmpty()) QFont::insertSubstitution(kDialogFamily, chinese);
     QApplication::setFont(DialogFont(9));
     QApplication::setWindowIcon(Icon());
 }
 
 QFont ScannerApp::DialogFont(int pointSize) {
-    return QFont(kDialogFamily, pointSize);
+    if (InstalledLanguage() == Language::Chinese) return QFont(kDialogFamily, pointSize);
+    QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    desktop.setPointSize(pointSize);
+    return desktop;
+}
+
+QString ScannerApp::ChineseFamily(const QStringList& installed,
+                                  const QStringList& withSimplifiedChinese) {
+    for (const QString& family : kChineseFamilies) {
+        if (installed.contains(family, Qt::CaseInsensitive)) return family;
+    }
+    return withSimplifiedChinese.value(0);
 }
 
 // The installed theme's icon where there is one; else the same drawing compiled in, so that
@@ -56,8 +76,7 @@ QIcon ScannerApp::Icon() {
 }
 
 int ScannerApp::run(const StartOptions& options) {
-    SetUpLook();
-    InstallLanguage(DesktopLanguage());
+    SetUpLook(DesktopLanguage());
     if (!options.screenshotPath.isEmpty()) return takeScreenshot(options);
 
     QtOperator person;

@@ -5,7 +5,10 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 #include <optional>
+
+#include "Language.h"
 
 namespace tavolex {
 
@@ -26,11 +29,18 @@ public:
     // Returns the program's exit status.
     int run(const StartOptions& options);
 
-    // The application-wide font, its Linux fallback and the window icon. Needs a
-    // QApplication; call once before the first window is made.
-    static void SetUpLook();
-    // "宋体" at the layout's point size.
+    // The language, the application-wide font with its fallback, and the window icon. Needs a
+    // QApplication; call before the first window is made, and again to switch the language
+    // of the windows made afterwards.
+    static void SetUpLook(Language language = Language::Chinese);
+    // The font of the windows' layouts at its point size: in Chinese the Song face "宋体", in
+    // English the desktop's own font (the layouts keep their Song-based dialog units).
     static QFont DialogFont(int pointSize);
+    // The installed family that stands in for "宋体": the Song face where it is installed,
+    // else another Chinese face, else any family that has the Chinese characters; empty when
+    // none has them.
+    static QString ChineseFamily(const QStringList& installed,
+                                 const QStringList& withSimplifiedChinese);
     static QIcon Icon();
 
 private:

@@ -14,6 +14,8 @@ namespace {
 // Compiled into the library from translations/tavolex_en.ts.
 const QString kEnglishCatalogue = QStringLiteral(":/i18n/tavolex_en.qm");
 
+Language g_installed = Language::Chinese;
+
 QTranslator& ProgramTranslator() {
     static QTranslator translator;
     return translator;
@@ -62,12 +64,20 @@ QString ShownChannelLabel(const ChannelSettings& settings, int channel) {
     return caption + QStringLiteral(" (") + QString::fromStdString(name) + QLatin1Char(')');
 }
 
+Language InstalledLanguage() {
+    return g_installed;
+}
+
 bool InstallLanguage(Language language) {
     Uninstall();
+    g_installed = language;
     SetTranslator(&TranslateWithQt);
     if (language == Language::English) {
         // The toolkit's own texts (standard buttons, file chooser) are English already.
-        if (!ProgramTranslator().load(kEnglishCatalogue)) return false;
+        if (!ProgramTranslator().load(kEnglishCatalogue)) {
+            g_installed = Language::Chinese;
+            return false;
+        }
         QCoreApplication::installTranslator(&ProgramTranslator());
         return true;
     }

@@ -26,6 +26,8 @@ Language DesktopLanguage();
 // QCoreApplication; may be called again to switch. Returns false when the English
 // translation could not be loaded (the texts then stay Chinese).
 bool InstallLanguage(Language language);
+// The language installed last; Chinese before any.
+Language InstalledLanguage();
 
 // A channel list row's caption as the window shows it ("Channel 5" in English). The files keep
 // the Chinese captions of RowCaption() and ChannelSettings::label().

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Translate.h"
+
 namespace tavolex {
 
 namespace {
@@ -39,27 +41,30 @@ void AppendCsvLine(std::string& out, const std::vector<std::string>& fields) {
 }  // namespace
 
 std::vector<RecordColumn> RecordColumns() {
-    std::vector<RecordColumn> columns{{"记录条目", kLabelWidthPx}, {"时间", kTimeWidthPx}};
+    std::vector<RecordColumn> columns{{Translate("RecordTexts", "记录条目"), kLabelWidthPx},
+                                      {Translate("RecordTexts", "时间"), kTimeWidthPx}};
+    const std::string channel = Translate("RecordTexts", "通道%1");
     for (std::size_t k = 1; k <= StoredRecord::kDigitalChannels; ++k)
-        columns.push_back({"通道" + std::to_string(k), kChannelWidthPx});
+        columns.push_back({Substitute(channel, {std::to_string(k)}), kChannelWidthPx});
+    const std::string pt100 = Translate("RecordTexts", "PT100通道%1");
     for (std::size_t k = 1; k <= StoredRecord::kPt100Channels; ++k)
-        columns.push_back({"PT100通道" + std::to_string(k), kPt100WidthPx});
+        columns.push_back({Substitute(pt100, {std::to_string(k)}), kPt100WidthPx});
     return columns;
 }
 
 std::string RecordTimeText(const DeviceTimestamp& stamp) {
     const TimeTexts fields = stamp.fieldTexts();
-    std::string text = fields[0];
-    for (std::size_t i = 1; i < fields.size(); ++i)
-        text += '/' + PaddedToTwo(fields[i]);
-    return text;
+    return Substitute(Translate("RecordTexts", "%1/%2/%3/%4/%5/%6"),
+                      {fields[0], PaddedToTwo(fields[1]), PaddedToTwo(fields[2]),
+                       PaddedToTwo(fields[3]), PaddedToTwo(fields[4]), PaddedToTwo(fields[5])});
 }
 
 std::vector<std::string> RecordRowTexts(int number, const std::optional<StoredRecord>& record) {
     std::vector<std::string> texts(kRecordColumns);
-    texts[kRecordLabelColumn] = "记录#" + std::to_string(number);
+    texts[kRecordLabelColumn] =
+        Substitute(Translate("RecordTexts", "记录#%1"), {std::to_string(number)});
     if (!record) {
-        texts[kRecordTimeColumn] = kRecordReadFailed;
+        texts[kRecordTimeColumn] = Translate("RecordTexts", kRecordReadFailed.data());
         return texts;
     }
     texts[kRecordTimeColumn] = RecordTimeText(record->stamp);
@@ -80,11 +85,11 @@ std::string CsvText(const std::vector<std::string>& headings,
 }
 
 std::string CsvFileName(const std::optional<DeviceTimestamp>& first) {
-    if (!first) return "记录.csv";
+    if (!first) return Translate("RecordTexts", "记录.csv");
     std::string stamp = first->dateTimeText();
     std::replace(stamp.begin(), stamp.end(), ' ', '_');
     std::replace(stamp.begin(), stamp.end(), ':', '-');
-    return "记录_" + stamp + ".csv";
+    return Substitute(Translate("RecordTexts", "记录_%1.csv"), {stamp});
 }
 
 }  // namespace tavolex

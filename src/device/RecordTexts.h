@@ -1,5 +1,6 @@
 // How the records window shows stored records: its 70 columns, the texts of one record's row,
-// and the table saved as a CSV file.
+// and the table saved as a CSV file. The table and its CSV file are the program's own, not the
+// instrument's: their texts follow the language of the screen.
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "DeviceTimestamp.h"
 #include "StoredRecords.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -18,7 +20,8 @@ inline constexpr int kRecordTimeColumn = 1;
 // Channel k is in column k + 1.
 inline constexpr int kFirstChannelColumn = 2;
 inline constexpr int kFirstPt100Column = 66;
-inline constexpr std::string_view kRecordReadFailed = "读取失败";
+inline constexpr std::string_view kRecordReadFailed =
+    TAVOLEX_TRANSLATABLE("RecordTexts", "读取失败");
 
 struct RecordColumn {
     std::string heading;

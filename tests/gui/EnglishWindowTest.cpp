@@ -6,12 +6,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
@@ -29,10 +31,12 @@
 #include "MainDialog.h"
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
+#include "RecordTexts.h"
 #include "RecordingOperator.h"
 #include "RecordsDialog.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
+#include "ScannerApp.h"
 #include "TemporaryDirectory.h"
 #include "Translate.h"
 #include "Translations.h"
@@ -105,8 +109,11 @@ TEST(EnglishCatalogue, MarkersAreCountedAsAMultiset) {
 
 // Switches the process to English for one test and back to Chinese after it.
 struct English {
-    English() { EXPECT_TRUE(InstallLanguage(Language::English)); }
-    ~English() { InstallLanguage(Language::Chinese); }
+    English() {
+        ScannerApp::SetUpLook(Language::English);
+        EXPECT_EQ(InstalledLanguage(), Language::English);
+    }
+    ~English() { ScannerApp::SetUpLook(Language::Chinese); }
 };
 
 class EnglishWindowTest : public ::testing::Test {
@@ -134,6 +141,27 @@ TEST_F(EnglishWindowTest, OperationsSpeakEnglishButFilesKeepTheirChineseTexts) {
     EXPECT_EQ(CsvHeading({}).substr(0, 6), "时间");
     EXPECT_NE(DataFileName("/w", start).string().find("年"), std::string::npos);
     EXPECT_EQ(FailureLogText(ReadFailure::BadChecksum), "校验错误，");
+}
+
+// The records table and its CSV file are the program's own: in English they read English.
+TEST_F(EnglishWindowTest, TheRecordsTableAndItsFileNameAreEnglish) {
+    RecordsDialog records(window, window.linkSettings());
+    const auto* table = records.control<QTableWidget>(RecordsDialog::kTable);
+    const auto heading = [table](int column) {
+        return table->horizontalHeaderItem(column)->text().toStdString();
+    };
+    EXPECT_EQ(heading(0), "Record");
+    EXPECT_EQ(heading(1), "Time");
+    EXPECT_EQ(heading(2), "Channel 1");
+    EXPECT_EQ(heading(kRecordColumns - 1), "PT100 channel 4");
+    const std::vector<std::string> unread = RecordRowTexts(7, std::nullopt);
+    EXPECT_EQ(unread[0], "Record 7");
+    EXPECT_EQ(unread[1], "Not read");
+    EXPECT_EQ(RecordTimeText(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x3, 0x1A})),
+              "2024-05-07 09:03:1A");
+    EXPECT_EQ(CsvFileName(std::nullopt), "records.csv");
+    EXPECT_EQ(CsvFileName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
+              "records_2024-05-07_09-03-01.csv");
 }
 
 // The room a control leaves for its text, by the style's own measures.
@@ -226,6 +254,78 @@ TEST_F(EnglishWindowTest, EveryChannelCaptionFitsItsColumn) {
                 << id << " row " << row << " \"" << text.toStdString() << "\"";
         }
     }
+}
+
+// Every text a window draws in its own font: captions, list headings and cells, list items.
+QStringList DrawnTexts(QWidget& window) {
+    QStringList texts;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        texts << ShownText(control);
+        if (auto* table = qobject_cast<QTableWidget*>(control)) {
+            for (int column = 0; column < table->columnCount(); ++column) {
+                if (table->horizontalHeaderItem(column))
+                    texts << table->horizontalHeaderItem(column)->text();
+                for (int row = 0; row < table->rowCount(); ++row) {
+                    if (table->item(row, column)) texts << table->item(row, column)->text();
+                }
+            }
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        }
+    }
+    return texts;
+}
+
+// The characters of the window's texts that its font has no glyph for.
+QString MissingGlyphs(QWidget& window) {
+    const QRawFont font = QRawFont::fromFont(window.font());
+    QString missing;
+    for (const QString& text : DrawnTexts(window)) {
+        for (const QChar c : text) {
+            if (!c.isSpace() && !font.supportsCharacter(c) && !missing.contains(c)) missing += c;
+        }
+    }
+    return missing;
+}
+
+// In either language the font the windows ask for draws every character of their texts
+// itself, so no text falls back to boxes or to a face of another look.
+TEST(WindowFont, TheChosenFontHasEveryCharacterOfEveryText) {
+    for (const Language language : {Language::Chinese, Language::English}) {
+        ScannerApp::SetUpLook(language);
+        TemporaryWorkingDirectory directory;
+        ManualClock clock;
+        FakeLine line{clock};
+        FakePortOpener ports{line};
+        RecordingOperator person;
+        MainDialog window{ports, clock, person};
+        Pt100Dialog pt100(window);
+        RecordsDialog records(window, window.linkSettings());
+        RegistrationHelpDialog help(&window);
+        AboutDialog about(&window);
+        for (QWidget* shown :
+             std::initializer_list<QWidget*>{&window, &pt100, &records, &help, &about}) {
+            EXPECT_EQ(MissingGlyphs(*shown).toStdString(), "")
+                << shown->metaObject()->className() << " in "
+                << (language == Language::English ? "English" : "Chinese") << ", font "
+                << QRawFont::fromFont(shown->font()).familyName().toStdString();
+        }
+    }
+    ScannerApp::SetUpLook(Language::Chinese);
+}
+
+TEST(WindowFont, TheSongFaceOrAnotherChineseFaceStandsInForSong) {
+    const QStringList chinese{"Some CJK Face", "Other CJK"};
+    EXPECT_EQ(
+        ScannerApp::ChineseFamily({"DejaVu Sans", "AR PL SungtiL GB", "Noto Sans CJK SC"}, chinese),
+        "AR PL SungtiL GB");
+    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans", "wenquanyi micro hei"}, chinese),
+              "WenQuanYi Micro Hei");
+    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans", "Some CJK Face"}, chinese),
+              "Some CJK Face");
+    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans"}, {}), QString());
 }
 
 }  // namespace
