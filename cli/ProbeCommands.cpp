@@ -7,6 +7,7 @@
 #include "FileRegistration.h"
 #include "ProbeRegistration.h"
 #include "Pt100Operations.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
