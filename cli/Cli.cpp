@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "SystemPorts.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
@@ -18,12 +19,13 @@ struct OptionEntry {
 };
 
 constexpr OptionEntry kOptions[] = {
-    {"port", true},  {"device", true},   {"baud", true},   {"address", true}, {"format", true},
-    {"help", false}, {"period", true},   {"record", true}, {"csv", true},     {"txt", true},
-    {"count", true}, {"duration", true}, {"file", true},   {"yes", false},    {"now", false},
+    {"port", true},   {"device", true}, {"baud", true},   {"address", true},
+    {"format", true}, {"help", false},  {"period", true}, {"record", true},
+    {"csv", true},    {"txt", true},    {"count", true},  {"duration", true},
+    {"file", true},   {"yes", false},   {"now", false},   {"version", false},
 };
-constexpr std::string_view kGlobalOptions[] = {"port",    "device", "baud",
-                                               "address", "format", "help"};
+constexpr std::string_view kGlobalOptions[] = {"port",   "device", "baud",   "address",
+                                               "format", "help",   "version"};
 
 struct CommandEntry {
     CommandInfo info;
@@ -37,94 +39,146 @@ struct CommandEntry {
 
 const std::vector<CommandEntry>& Commands() {
     static const std::vector<CommandEntry> commands = {
-        {{"read", "", "one reading of every channel"}, {}, 0, 0, ReadOnce},
+        {{"read", "", TAVOLEX_TRANSLATABLE("Cli", "one reading of every channel")},
+         {},
+         0,
+         0,
+         ReadOnce},
         {{"log",
           "--period MS [--record SECONDS] [--txt DIR] [--csv FILE] [--count N | --duration S]",
-          "continuous acquisition until stopped, with the data file and the error log"},
+          TAVOLEX_TRANSLATABLE(
+              "Cli", "continuous acquisition until stopped, with the data file and the error log")},
          {"period", "record", "txt", "csv", "count", "duration"},
          0,
          0,
          LogContinuously},
-        {{"version", "", "the instrument's firmware version"}, {}, 0, 0, ShowVersion},
-        {{"channels set", "N", "set the number of digital channels the instrument serves"},
+        {{"version", "", TAVOLEX_TRANSLATABLE("Cli", "the instrument's firmware version")},
+         {},
+         0,
+         0,
+         ShowVersion},
+        {{"channels set", "N",
+          TAVOLEX_TRANSLATABLE("Cli", "set the number of digital channels the instrument serves")},
          {},
          1,
          1,
          SetChannels},
-        {{"offsets get", "", "the offsets of every channel"}, {}, 0, 0, ShowOffsets, true},
+        {{"offsets get", "", TAVOLEX_TRANSLATABLE("Cli", "the offsets of every channel")},
+         {},
+         0,
+         0,
+         ShowOffsets,
+         true},
         {{"offsets set", "pt100|digital CHANNEL VALUE",
-          "set one channel's offset (PT100 channels 0-3, digital 1-64, -10.0 to 10.0)"},
+          TAVOLEX_TRANSLATABLE(
+              "Cli", "set one channel's offset (PT100 channels 0-3, digital 1-64, -10.0 to 10.0)")},
          {},
          3,
          3,
          SetOneOffset},
-        {{"calibrate", "23|100|143", "low-temperature calibration against a reference resistor"},
+        {{"calibrate", "23|100|143",
+          TAVOLEX_TRANSLATABLE("Cli", "low-temperature calibration against a reference resistor")},
          {},
          1,
          1,
          CalibrateLowTemperature},
-        {{"clock get", "", "the instrument's clock"}, {}, 0, 0, ShowClock, true},
-        {{"clock set", "--now | \"YYYY-MM-DD HH:MM:SS\"", "set the instrument's clock"},
+        {{"clock get", "", TAVOLEX_TRANSLATABLE("Cli", "the instrument's clock")},
+         {},
+         0,
+         0,
+         ShowClock,
+         true},
+        {{"clock set", "--now | \"YYYY-MM-DD HH:MM:SS\"",
+          TAVOLEX_TRANSLATABLE("Cli", "set the instrument's clock")},
          {"now"},
          0,
          2,
          SetClock},
-        {{"interval get", "", "the recording interval in minutes"}, {}, 0, 0, ShowInterval, true},
-        {{"interval set", "MINUTES", "set the recording interval (1-60 minutes)"},
+        {{"interval get", "", TAVOLEX_TRANSLATABLE("Cli", "the recording interval in minutes")},
+         {},
+         0,
+         0,
+         ShowInterval,
+         true},
+        {{"interval set", "MINUTES",
+          TAVOLEX_TRANSLATABLE("Cli", "set the recording interval (1-60 minutes)")},
          {},
          1,
          1,
          SetInterval},
-        {{"ids wipe", "--yes", "forget the probe registered to every channel"},
+        {{"ids wipe", "--yes",
+          TAVOLEX_TRANSLATABLE("Cli", "forget the probe registered to every channel")},
          {"yes"},
          0,
          0,
          WipeIds},
-        {{"records count", "", "the number of stored records"}, {}, 0, 0, CountRecords},
-        {{"records download", "[--csv FILE]", "every stored record"},
+        {{"records count", "", TAVOLEX_TRANSLATABLE("Cli", "the number of stored records")},
+         {},
+         0,
+         0,
+         CountRecords},
+        {{"records download", "[--csv FILE]", TAVOLEX_TRANSLATABLE("Cli", "every stored record")},
          {"csv"},
          0,
          0,
          DownloadAllRecords},
-        {{"records delete", "--yes", "delete every stored record"}, {"yes"}, 0, 0, DeleteRecords},
-        {{"sn read", "CHANNEL", "the probe registered to a channel (0-64), as a registration line"},
+        {{"records delete", "--yes", TAVOLEX_TRANSLATABLE("Cli", "delete every stored record")},
+         {"yes"},
+         0,
+         0,
+         DeleteRecords},
+        {{"sn read", "CHANNEL",
+          TAVOLEX_TRANSLATABLE("Cli",
+                               "the probe registered to a channel (0-64), as a registration line")},
          {},
          1,
          1,
          ReadSn},
-        {{"register semi", "A|B CHANNEL", "register the probe found on a port to a channel"},
+        {{"register semi", "A|B CHANNEL",
+          TAVOLEX_TRANSLATABLE("Cli", "register the probe found on a port to a channel")},
          {},
          2,
          2,
          RegisterSemiAutomatic},
         {{"register manual", "A|B CHANNEL SN",
-          "register a probe by its serial number (28-XX-XX-XX-XX-XX-XX-XX)"},
+          TAVOLEX_TRANSLATABLE("Cli",
+                               "register a probe by its serial number (28-XX-XX-XX-XX-XX-XX-XX)")},
          {},
          3,
          3,
          RegisterManual},
-        {{"register auto", "", "register every probe found, fully automatically"},
+        {{"register auto", "",
+          TAVOLEX_TRANSLATABLE("Cli", "register every probe found, fully automatically")},
          {},
          0,
          0,
          RegisterFullyAutomatic},
-        {{"register", "--file FILE", "register every line of a registration file"},
+        {{"register", "--file FILE",
+          TAVOLEX_TRANSLATABLE("Cli", "register every line of a registration file")},
          {"file"},
          0,
          0,
          RegisterFile},
-        {{"pt100 params", "CHANNEL", "a PT100 channel's (1-4) calibration parameters"},
+        {{"pt100 params", "CHANNEL",
+          TAVOLEX_TRANSLATABLE("Cli", "a PT100 channel's (1-4) calibration parameters")},
          {},
          1,
          1,
          ShowPt100Parameters},
-        {{"pt100 calibrate", "zero|r1|r2 CHANNEL", "one calibration step of a PT100 channel (1-4)"},
+        {{"pt100 calibrate", "zero|r1|r2 CHANNEL",
+          TAVOLEX_TRANSLATABLE("Cli", "one calibration step of a PT100 channel (1-4)")},
          {},
          2,
          2,
          CalibratePt100Channel},
-        {{"pt100 temps", "", "the four PT100 temperatures"}, {}, 0, 0, ShowPt100Temperatures},
-        {{"ports", "", "the serial ports, their numbers and whether they can be opened"},
+        {{"pt100 temps", "", TAVOLEX_TRANSLATABLE("Cli", "the four PT100 temperatures")},
+         {},
+         0,
+         0,
+         ShowPt100Temperatures},
+        {{"ports", "",
+          TAVOLEX_TRANSLATABLE("Cli",
+                               "the serial ports, their numbers and whether they can be opened")},
          {},
          0,
          0,
@@ -133,33 +187,44 @@ const std::vector<CommandEntry>& Commands() {
     return commands;
 }
 
-constexpr std::string_view kGlobalUsageStart = "Global options:\n";
-constexpr std::string_view kGlobalUsage =
-    "  --device PATH    the serial device itself, instead of a port number\n"
-    "  --baud B         line speed; default 9600\n"
-    "  --address A      device address; default 0\n"
-    "  --format F       data on standard output as text, csv or json (one object a line)\n"
-    "  --help           help for the command\n"
-    "Exit status: 0 success, 1 the instrument answered with a failure, 2 bad usage,\n"
-    "3 the port could not be opened.\n";
+std::string GlobalUsage() {
+    return Translate("Cli", "Global options:\n") + std::string(PortOptionHelp()) +
+           Translate(
+               "Cli",
+               "  --device PATH    the serial device itself, instead of a port number\n"
+               "  --baud B         line speed; default 9600\n"
+               "  --address A      device address; default 0\n"
+               "  --format F       data on standard output as text, csv or json (one object a "
+               "line)\n"
+               "  --help           help for the command\n"
+               "  --version        the program's version\n"
+               "Exit status: 0 success, 1 the instrument answered with a failure, 2 bad usage,\n"
+               "3 the port could not be opened.\n");
+}
+
+std::string Summary(const CommandEntry& entry) {
+    return Translate("Cli", entry.info.summary.data());
+}
+
+std::string UsageLine(std::string_view rest) {
+    return Substitute(Translate("Cli", "Usage: %1 %2"), {kProgramName, rest});
+}
 
 void PrintOverview(std::ostream& out) {
-    out << "Usage: " << kProgramName << " [global options] COMMAND [operands] [options]\n\n"
-        << "Commands:\n";
+    out << UsageLine(Translate("Cli", "[global options] COMMAND [operands] [options]")) << "\n\n"
+        << Translate("Cli", "Commands:") << '\n';
     for (const CommandEntry& entry : Commands()) {
         std::string line = "  " + std::string(entry.info.name);
         if (!entry.info.synopsis.empty()) line += " " + std::string(entry.info.synopsis);
-        out << line << "\n      " << entry.info.summary << '\n';
+        out << line << "\n      " << Summary(entry) << '\n';
     }
-    out << '\n' << kGlobalUsageStart << PortOptionHelp() << kGlobalUsage;
+    out << '\n' << GlobalUsage();
 }
 
 void PrintCommandHelp(std::ostream& out, const CommandEntry& entry) {
-    out << "Usage: " << kProgramName << " [global options] " << entry.info.name;
-    if (!entry.info.synopsis.empty()) out << ' ' << entry.info.synopsis;
-    out << "\n\n"
-        << entry.info.summary << ".\n\n"
-        << kGlobalUsageStart << PortOptionHelp() << kGlobalUsage;
+    std::string command = Translate("Cli", "[global options]") + " " + std::string(entry.info.name);
+    if (!entry.info.synopsis.empty()) command += " " + std::string(entry.info.synopsis);
+    out << UsageLine(command) << "\n\n" << Summary(entry) << ".\n\n" << GlobalUsage();
 }
 
 const OptionEntry* FindOption(std::string_view name) {
@@ -196,12 +261,14 @@ std::variant<Arguments, std::string> Split(const std::vector<std::string_view>& 
             name = name.substr(0, equals);
         }
         const OptionEntry* entry = FindOption(name);
-        if (!entry) return "unknown option --" + std::string(name);
+        if (!entry) return Substitute(Translate("Cli", "unknown option --%1"), {name});
         if (entry->takesValue && !value) {
-            if (i + 1 >= arguments.size()) return "--" + std::string(name) + " wants a value";
+            if (i + 1 >= arguments.size())
+                return Substitute(Translate("Cli", "--%1 needs a value"), {name});
             value = std::string(arguments[++i]);
         }
-        if (!entry->takesValue && value) return "--" + std::string(name) + " takes no value";
+        if (!entry->takesValue && value)
+            return Substitute(Translate("Cli", "--%1 takes no value"), {name});
         parsed.options[std::string(name)] = value.value_or("");
     }
     return parsed;
@@ -241,10 +308,12 @@ std::optional<std::string> CheckOptions(const Arguments& args, const CommandEntr
         const bool own =
             std::find(entry.options.begin(), entry.options.end(), name) != entry.options.end();
         if (!global && !own) {
-            return "--" + name + " does not belong to '" + std::string(entry.info.name) + "'";
+            return Substitute(Translate("Cli", "--%1 does not belong to '%2'"),
+                              {name, entry.info.name});
         }
     }
-    if (args.has("port") && args.has("device")) return "give either --port or --device";
+    if (args.has("port") && args.has("device"))
+        return Translate("Cli", "give either --port or --device");
     return std::nullopt;
 }
 
@@ -259,7 +328,10 @@ std::variant<LinkSettings, std::string> SettingsOf(const Arguments& args) {
         const std::optional<std::string> text = args.option(name);
         if (!text) continue;
         const std::optional<std::int32_t> value = WholeNumber(*text);
-        if (!value) return "--" + std::string(name) + " wants a whole number, not '" + *text + "'";
+        if (!value) {
+            return Substitute(Translate("Cli", "--%1 needs a whole number, not '%2'"),
+                              {name, *text});
+        }
         *field = *value;
     }
     return settings;
@@ -274,8 +346,10 @@ std::optional<std::string> Arguments::option(std::string_view name) const {
 }
 
 int Session::usage(std::string_view problem) const {
-    err << kProgramName << ": " << problem << "\nTry '" << kProgramName << " "
-        << (args.words.empty() ? std::string() : args.words[0] + " ") << "--help'.\n"
+    const std::string help = std::string(kProgramName) + " " +
+                             (args.words.empty() ? std::string() : args.words[0] + " ") + "--help";
+    err << kProgramName << ": " << problem << '\n'
+        << Substitute(Translate("Cli", "Try '%1'."), {help}) << '\n'
         << std::flush;
     return kExitUsage;
 }
@@ -300,11 +374,17 @@ std::vector<CommandInfo> CommandList() {
 int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, std::ostream& err) {
     const auto split = Split(arguments);
     const auto fail = [&err](std::string_view problem) {
-        err << kProgramName << ": " << problem << "\nTry '" << kProgramName << " --help'.\n";
+        err << kProgramName << ": " << problem << '\n'
+            << Substitute(Translate("Cli", "Try '%1'."), {std::string(kProgramName) + " --help"})
+            << '\n';
         return kExitUsage;
     };
     if (const auto* problem = std::get_if<std::string>(&split)) return fail(*problem);
     const Arguments& args = std::get<Arguments>(split);
+    if (args.has("version")) {
+        out << kProgramName << ' ' << TAVOLEX_VERSION << '\n';
+        return kExitSuccess;
+    }
 
     const auto [entry, nameWords] = FindCommand(args.words);
     if (!entry) {
@@ -313,9 +393,10 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
             return args.has("help") ? kExitSuccess : kExitUsage;
         }
         if (GroupExists(args.words[0]) && args.words.size() >= 2) {
-            return fail("no command '" + args.words[0] + " " + args.words[1] + "'");
+            return fail(Substitute(Translate("Cli", "no command '%1'"),
+                                   {args.words[0] + " " + args.words[1]}));
         }
-        return fail("no command '" + args.words[0] + "'");
+        return fail(Substitute(Translate("Cli", "no command '%1'"), {args.words[0]}));
     }
     if (args.has("help")) {
         PrintCommandHelp(out, *entry);
@@ -325,13 +406,13 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
     const auto settings = SettingsOf(args);
     if (const auto* problem = std::get_if<std::string>(&settings)) return fail(*problem);
     const std::optional<Format> format = FormatNamed(args.option("format").value_or("text"));
-    if (!format) return fail("--format is text, csv or json");
+    if (!format) return fail(Translate("Cli", "--format is text, csv or json"));
 
     std::unique_ptr<PortOpener> opener;
     if (const auto device = args.option("device")) {
         opener = std::make_unique<DevicePathOpener>(*device);
     } else {
-        opener = MakeSystemPortOpener();
+        opener = MakeSystemPortOpener(PortChooser::CommandLine);
     }
     Session session(args, std::get<LinkSettings>(settings), *format, *opener, SystemClock(), out,
                     err);
@@ -340,8 +421,10 @@ int RunCli(const std::vector<std::string_view>& arguments, std::ostream& out, st
     if (session.operands.size() < entry->minOperands ||
         session.operands.size() > entry->maxOperands) {
         return session.usage(
-            "'" + std::string(entry->info.name) + "' takes " +
-            std::string(entry->info.synopsis.empty() ? "no operands" : entry->info.synopsis));
+            entry->info.synopsis.empty()
+                ? Substitute(Translate("Cli", "'%1' takes no operands"), {entry->info.name})
+                : Substitute(Translate("Cli", "'%1' takes %2"),
+                             {entry->info.name, entry->info.synopsis}));
     }
     return entry->run(session);
 }

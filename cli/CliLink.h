@@ -50,6 +50,9 @@ public:
     std::string failureReason(const LinkSettings& settings) override {
         return m_base.failureReason(settings);
     }
+    std::string noReplyReason(const LinkSettings& settings) override {
+        return m_base.noReplyReason(settings);
+    }
     bool failed() const { return m_failed; }
 
 private:

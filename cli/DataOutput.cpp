@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "Channels.h"
 #include "CsvFile.h"
 
 namespace tavolex::cli {
@@ -29,6 +30,12 @@ std::optional<Format> FormatNamed(std::string_view name) {
     if (name == "csv") return Format::Csv;
     if (name == "json") return Format::Json;
     return std::nullopt;
+}
+
+std::string ChannelKey(int channel) {
+    const ListRow at = RowOfChannel(channel);
+    if (at.list == ChannelList::Pt100) return kPt100KeyPrefix + std::to_string(at.row + 1);
+    return kDigitalKeyPrefix + std::to_string(channel - kPt100Channels + 1);
 }
 
 std::string JsonString(std::string_view text) {

@@ -43,6 +43,14 @@ private:
     bool m_headingWritten = false;
 };
 
+// The keys of the channels in every format, stable for scripts whatever the language:
+// "pt100_1" to "pt100_4" and "ch1" to "ch64".
+inline constexpr const char* kPt100KeyPrefix = "pt100_";
+inline constexpr const char* kDigitalKeyPrefix = "ch";
+
+// The key of a channel numbered as the words of a temperature reply (Channels.h).
+std::string ChannelKey(int channel);
+
 // The text as a JSON string, quotes included; UTF-8 passes through unchanged.
 std::string JsonString(std::string_view text);
 

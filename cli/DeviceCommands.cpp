@@ -11,6 +11,7 @@
 #include "Offsets.h"
 #include "ProbeCalibration.h"
 #include "RecordingInterval.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
@@ -21,9 +22,9 @@ void WriteOne(Session& session, std::string name, std::string text, bool number 
 }
 
 template <std::size_t N>
-void AddOffsets(Row& row, const std::array<std::string, N>& texts, const char* caption, int first) {
+void AddOffsets(Row& row, const std::array<std::string, N>& texts, const char* prefix, int first) {
     for (std::size_t i = 0; i < N; ++i)
-        row.push_back({caption + std::to_string(first + static_cast<int>(i)), texts[i], true});
+        row.push_back({prefix + std::to_string(first + static_cast<int>(i)), texts[i], true});
 }
 
 // "YYYY-MM-DD HH:MM:SS" as a local time; none for any other text or an impossible date.
@@ -66,7 +67,7 @@ int ShowVersion(Session& session) {
 
 int SetChannels(Session& session) {
     const auto count = WholeNumber(session.operands[0]);
-    if (!count) return session.usage("the channel count is a whole number");
+    if (!count) return session.usage(Translate("Cli", "the channel count is a whole number"));
     const bool set = SetSignalCount(session.host, session.link, session.person,
                                     session.settings.addressByte(), *count);
     return session.status(set);
@@ -76,9 +77,9 @@ int ShowOffsets(Session& session) {
     const auto texts = ReadAllOffsets(session.host, session.link, session.person, false);
     if (!texts) return session.status(false);
     Row row;
-    AddOffsets(row, texts->pt100, "PT100通道", 1);
-    AddOffsets(row, texts->low, "通道", 1);
-    AddOffsets(row, texts->high, "通道", kOffsetRowsPerList + 1);
+    AddOffsets(row, texts->pt100, kPt100KeyPrefix, 1);
+    AddOffsets(row, texts->low, kDigitalKeyPrefix, 1);
+    AddOffsets(row, texts->high, kDigitalKeyPrefix, kOffsetRowsPerList + 1);
     DataOutput(session.out, session.format, true).write(row);
     return kExitSuccess;
 }
@@ -88,16 +89,16 @@ int SetOneOffset(Session& session) {
     const std::optional<ProbeType> probe = type == "pt100"     ? ProbeType::Platinum
                                            : type == "digital" ? ProbeType::Digital
                                                                : std::optional<ProbeType>();
-    if (!probe) return session.usage("the probe type is pt100 or digital");
+    if (!probe) return session.usage(Translate("Cli", "the probe type is pt100 or digital"));
     const std::vector<std::string> items = OffsetChannelItems(*probe);
     const auto item = std::find(items.begin(), items.end(), session.operands[1]);
     if (item == items.end()) {
-        return session.usage("channel '" + session.operands[1] + "' is not among " + items.front() +
-                             "-" + items.back() + " for " + type);
+        return session.usage(Substitute(Translate("Cli", "channel '%1' is not among %2-%3 for %4"),
+                                        {session.operands[1], items.front(), items.back(), type}));
     }
     // Refused here, as the operation would refuse it, but before the port is opened.
     if (!OffsetTenths(session.operands[2])) {
-        session.person.message("偏移值设置范围在+10.0～-10.0，请再次输入。");
+        session.person.message(Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
         return kExitUsage;
     }
     const OffsetSetting setting{probe, static_cast<int>(item - items.begin()), session.operands[2]};
@@ -107,7 +108,7 @@ int SetOneOffset(Session& session) {
 int CalibrateLowTemperature(Session& session) {
     const auto ohms = WholeNumber(session.operands[0]);
     if (!ohms || !ResistorCode(*ohms)) {
-        session.person.message("请先选择电阻!");
+        session.person.message(Translate("ProbeCalibration", "请先选择电阻!"));
         return kExitUsage;
     }
     return session.status(CalibrateLowTemperatureProbes(session.host, session.link, session.person,
@@ -134,11 +135,14 @@ int SetClock(Session& session) {
     for (const std::string& word : session.operands)
         text += (text.empty() ? "" : " ") + word;
     const bool now = session.args.has("now");
-    if (now == !text.empty()) return session.usage("give either --now or \"YYYY-MM-DD HH:MM:SS\"");
+    if (now == !text.empty())
+        return session.usage(Translate("Cli", "give either --now or \"YYYY-MM-DD HH:MM:SS\""));
     LocalTimeSource source = LocalTimeNow;
     if (!now) {
         const std::optional<std::tm> time = ParseDateTime(text);
-        if (!time) return session.usage("'" + text + "' is no date and time YYYY-MM-DD HH:MM:SS");
+        if (!time)
+            return session.usage(Substitute(
+                Translate("Cli", "'%1' is not a date and time (YYYY-MM-DD HH:MM:SS)"), {text}));
         source = [time] { return *time; };
     }
     const auto sent = SetDeviceClock(session.host, session.link, session.person, source);
@@ -155,7 +159,7 @@ int ShowInterval(Session& session) {
 int SetInterval(Session& session) {
     const auto minutes = WholeNumber(session.operands[0]);
     if (!minutes || *minutes < kMinRecordingMinutes || *minutes > kMaxRecordingMinutes) {
-        session.person.message(kIntervalRange);
+        session.person.message(Translate("RecordingInterval", kIntervalRange.data()));
         return kExitUsage;
     }
     return session.status(
@@ -163,7 +167,8 @@ int SetInterval(Session& session) {
 }
 
 int WipeIds(Session& session) {
-    if (!session.args.has("yes")) return session.usage("wiping every ID wants --yes");
+    if (!session.args.has("yes"))
+        return session.usage(Translate("Cli", "ids wipe needs --yes to confirm"));
     return session.status(WipeRegisteredIds(session.host, session.link, session.person));
 }
 

@@ -4,6 +4,25 @@
 
 namespace tavolex::cli {
 
+namespace {
+
+// The state as a stable identifier for scripts.
+std::string StateKey(PortState state) {
+    switch (state) {
+        case PortState::Available:
+            return "available";
+        case PortState::Busy:
+            return "busy";
+        case PortState::NoPermission:
+            return "no-permission";
+        case PortState::Missing:
+            break;
+    }
+    return "missing";
+}
+
+}  // namespace
+
 int ListPorts(Session& session) {
     const std::vector<PortEntry> entries = DiscoverPorts();
     if (session.format == Format::Text) {
@@ -15,7 +34,7 @@ int ListPorts(Session& session) {
         output.write({{"port", entry.portNumber ? std::to_string(*entry.portNumber) : "", true},
                       {"device", entry.device.string(), false},
                       {"description", entry.description, false},
-                      {"state", std::string(PortStateText(entry.state)), false},
+                      {"state", StateKey(entry.state), false},
                       {"bound", entry.bound ? "true" : "false", true},
                       {"stable", entry.stablePath.string(), false}});
     }

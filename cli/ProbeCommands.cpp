@@ -7,6 +7,7 @@
 #include "FileRegistration.h"
 #include "ProbeRegistration.h"
 #include "Pt100Operations.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
@@ -14,7 +15,8 @@ namespace {
 
 constexpr std::int32_t kMinSnChannel = 0;
 constexpr std::int32_t kMaxSnChannel = 64;
-constexpr std::string_view kSnChannelRange = "请输入一个介于 0 和 64 之间的整数。";
+constexpr const char* kSnChannelRange =
+    TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个介于 0 和 64 之间的整数。");
 
 std::optional<ProbePort> PortNamed(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -47,7 +49,7 @@ std::optional<RegistrationInputs> PortAndChannel(Session& session, RegistrationM
     const std::optional<ProbePort> port = PortNamed(session.operands[0]);
     const std::optional<std::int32_t> channel = WholeNumber(session.operands[1]);
     if (!port || !channel) {
-        session.usage("the port is A or B, the channel a whole number");
+        session.usage(Translate("Cli", "the port is A or B, the channel a whole number"));
         return std::nullopt;
     }
     inputs.port = *port;
@@ -73,7 +75,7 @@ private:
 std::optional<std::uint8_t> Pt100Channel(Session& session, const std::string& text) {
     const std::optional<std::int32_t> channel = WholeNumber(text);
     if (!channel || *channel < 1 || *channel > kPt100ChannelCount) {
-        session.usage("the PT100 channel is 1 to 4");
+        session.usage(Translate("Cli", "the PT100 channel is 1 to 4"));
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(*channel - 1);
@@ -84,7 +86,7 @@ std::optional<std::uint8_t> Pt100Channel(Session& session, const std::string& te
 int ReadSn(Session& session) {
     const std::optional<std::int32_t> channel = WholeNumber(session.operands[0]);
     if (!channel || *channel < kMinSnChannel || *channel > kMaxSnChannel) {
-        session.person.message(kSnChannelRange);
+        session.person.message(Translate("MainDialog", kSnChannelRange));
         return kExitUsage;
     }
     const auto outcome = ReadProbeSn(session.host, session.link, session.person,
@@ -113,7 +115,7 @@ int RegisterManual(Session& session) {
     const auto fields = SnFields(session.operands[2]);
     // Refused here, as the operation would refuse it, with its message.
     if (!fields || !ParseSnFields(*fields)) {
-        session.person.message("SN号输入格式错误!");
+        session.person.message(Translate("ProbeRegistration", "SN号输入格式错误!"));
         return kExitUsage;
     }
     inputs->snTexts = *fields;
@@ -132,8 +134,10 @@ int RegisterFullyAutomatic(Session& session) {
 
 int RegisterFile(Session& session) {
     const std::optional<std::string> file = session.args.option("file");
-    if (!file) return session.usage("register wants semi, manual, auto or --file FILE");
-    if (!std::ifstream(*file)) return session.usage("cannot read '" + *file + "'");
+    if (!file)
+        return session.usage(Translate("Cli", "register needs semi, manual, auto or --file FILE"));
+    if (!std::ifstream(*file))
+        return session.usage(Substitute(Translate("Cli", "cannot read '%1'"), {*file}));
     session.person.chooseFile(*file);
     FileRun run(session.host);
     return session.status(RegisterFromFile(run, session.link, session.person, {}));
@@ -159,7 +163,7 @@ int CalibratePt100Channel(Session& session) {
                                                  : kind == "r1" ? Pt100Calibration::Resistor1
                                                  : kind == "r2" ? Pt100Calibration::Resistor2
                                                                 : std::optional<Pt100Calibration>();
-    if (!step) return session.usage("the calibration step is zero, r1 or r2");
+    if (!step) return session.usage(Translate("Cli", "the calibration step is zero, r1 or r2"));
     const auto channel = Pt100Channel(session, session.operands[1]);
     if (!channel) return kExitUsage;
     const auto value = CalibratePt100(session.host, session.link, session.person,
@@ -175,7 +179,7 @@ int ShowPt100Temperatures(Session& session) {
     if (!temperatures) return session.status(false);
     Row row;
     for (int i = 0; i < kPt100ChannelCount; ++i) {
-        row.push_back({"PT100通道" + std::to_string(i + 1),
+        row.push_back({kPt100KeyPrefix + std::to_string(i + 1),
                        (*temperatures)[static_cast<std::size_t>(i)].text(), true});
     }
     DataOutput(session.out, session.format).write(row);

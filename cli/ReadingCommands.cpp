@@ -16,6 +16,7 @@
 #include "PortOpenFailure.h"
 #include "ReadTemperatures.h"
 #include "StopSignals.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
@@ -24,10 +25,13 @@ namespace {
 namespace fs = std::filesystem;
 using SteadyTime = std::chrono::steady_clock::time_point;
 
-constexpr std::string_view kOpenPortFailed = "打开串口错误!";
-constexpr std::string_view kBadReply = "返回数据错误!";
-constexpr std::string_view kMinPeriodMessage = "最小采集周期600ms";
-constexpr std::string_view kRunOpenFailed = "打开串口失败!";
+// The window's messages for the same failures, in the window's translation contexts.
+constexpr const char* kOpenPortFailed = TAVOLEX_TRANSLATABLE("MainDialog", "打开串口错误!");
+constexpr const char* kBadReply = TAVOLEX_TRANSLATABLE("MainDialog", "返回数据错误!");
+constexpr const char* kMinPeriodMessage =
+    TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "最小采集周期600ms");
+constexpr const char* kRunOpenFailed =
+    TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "打开串口失败!");
 constexpr int kDefaultRecordSeconds = 30;
 constexpr std::chrono::seconds kCountsEvery{5};
 
@@ -41,12 +45,12 @@ std::string IsoTime(const std::tm& time) {
 // The time and the channels of a reading: those the reply carries, or all of them (empty
 // where the reply carries none) so that every row of a run has the same fields.
 Row ReadingRow(const std::tm& time, const TemperatureReply& reply, bool allChannels) {
-    Row row{{"时间", IsoTime(time), false}};
+    Row row{{"time", IsoTime(time), false}};
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const std::optional<int> tenths = ChannelTenths(reply, channel);
         if (!tenths && !allChannels) continue;
         row.push_back(
-            {ChannelCaption(channel), tenths ? reply.word(channel).text() : std::string(), true});
+            {ChannelKey(channel), tenths ? reply.word(channel).text() : std::string(), true});
     }
     return row;
 }
@@ -95,11 +99,14 @@ public:
     void reportOpenFailure() override {
         m_openFailed = true;
         m_session.person.message(
-            OpenFailureMessage(kRunOpenFailed, m_session.watch, m_session.settings));
+            OpenFailureMessage(Translate("ContinuousAcquisition", kRunOpenFailed), m_session.watch,
+                               m_session.settings));
     }
 
     void printCounts() const {
-        m_session.err << "成功次数:" << m_successes << " 失败次数:" << m_failures << '\n'
+        m_session.err << Substitute(Translate("Cli", "成功次数:%1 失败次数:%2"),
+                                    {std::to_string(m_successes), std::to_string(m_failures)})
+                      << '\n'
                       << std::flush;
     }
     bool openFailed() const { return m_openFailed; }
@@ -136,16 +143,20 @@ bool NumberOption(const Session& session, std::string_view name, long least,
 int ReadOnce(Session& session) {
     MainPort main = OpenMainPort(session.host, session.link);
     if (!main.port) {
-        session.person.message(
-            OpenFailureMessage(kOpenPortFailed, session.watch, session.settings));
+        session.person.message(OpenFailureMessage(Translate("MainDialog", kOpenPortFailed),
+                                                  session.watch, session.settings));
         return kExitNoPort;
     }
     TemperatureReply reply;
-    const bool read =
-        ReadTemperatures(*main.port, session.settings.addressByte(), reply, session.link);
+    const ReadOutcome read =
+        ReadTemperatureReply(*main.port, session.settings.addressByte(), reply, session.link);
     main.port.reset();
-    if (!read) {
-        session.person.message(kBadReply);
+    if (!read.ok()) {
+        const std::string message = Translate("MainDialog", kBadReply);
+        // Not a byte back: the line or the device the port number means is the likely cause.
+        session.person.message(read.received == 0
+                                   ? NoReplyMessage(message, session.watch, session.settings)
+                                   : message);
         return kExitFailed;
     }
     DataOutput(session.out, session.format, true).write(ReadingRow(LocalTimeNow(), reply, false));
@@ -154,9 +165,9 @@ int ReadOnce(Session& session) {
 
 int LogContinuously(Session& session) {
     const auto period = WholeNumber(session.args.option("period").value_or(""));
-    if (!period) return session.usage("log wants --period MS");
+    if (!period) return session.usage(Translate("Cli", "log needs --period MS"));
     if (*period < kMinAcquisitionPeriodMs) {
-        session.person.message(kMinPeriodMessage);
+        session.person.message(Translate("ContinuousAcquisition", kMinPeriodMessage));
         return kExitUsage;
     }
     std::optional<long> count;
@@ -164,13 +175,16 @@ int LogContinuously(Session& session) {
     std::optional<long> recordSeconds;
     if (!NumberOption(session, "count", 1, count) ||
         !NumberOption(session, "duration", 1, seconds)) {
-        return session.usage("--count and --duration want a whole number above 0");
+        return session.usage(
+            Translate("Cli", "--count and --duration need a whole number above 0"));
     }
     // 0 records every reading in a second of its own, as the window's record period 0 does.
     if (!NumberOption(session, "record", 0, recordSeconds)) {
-        return session.usage("--record wants a whole number of seconds, 0 or more");
+        return session.usage(
+            Translate("Cli", "--record needs a whole number of seconds, 0 or more"));
     }
-    if (count && seconds) return session.usage("give either --count or --duration");
+    if (count && seconds)
+        return session.usage(Translate("Cli", "give either --count or --duration"));
 
     AcquisitionShared shared;
     const bool recording = session.args.has("txt") || session.args.has("csv") || recordSeconds;
@@ -179,7 +193,8 @@ int LogContinuously(Session& session) {
         std::error_code error;
         fs::create_directories(directory, error);
         if (!fs::is_directory(directory)) {
-            return session.usage("cannot make the folder '" + directory.string() + "'");
+            return session.usage(
+                Substitute(Translate("Cli", "cannot make the folder '%1'"), {directory.string()}));
         }
         shared.recordEnabled = true;
         shared.recordPeriodSeconds =

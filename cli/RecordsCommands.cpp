@@ -1,16 +1,53 @@
 // The records the instrument logged by itself: count, download and deletion.
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 #include "AtomicFile.h"
+#include "Channels.h"
 #include "Commands.h"
 #include "InterruptibleClock.h"
 #include "RecordDownload.h"
 #include "RecordTexts.h"
 #include "StopSignals.h"
+#include "Translate.h"
 
 namespace tavolex::cli {
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The keys of a record's fields on standard output, in the order of RecordColumns().
+std::vector<std::string> RecordKeys() {
+    std::vector<std::string> keys{"record", "time"};
+    for (int channel = kPt100Channels; channel < kChannelCount; ++channel)
+        keys.push_back(ChannelKey(channel));
+    for (int channel = 0; channel < kPt100Channels; ++channel)
+        keys.push_back(ChannelKey(channel));
+    return keys;
+}
+
+// Why the file cannot be written, found before a long download rather than after it; an
+// existing file keeps its bytes and a new one is removed again.
+std::error_code WriteProblem(const fs::path& file) {
+    std::error_code error;
+    if (fs::is_directory(file, error)) return std::make_error_code(std::errc::is_a_directory);
+    const bool existed = fs::exists(file, error);
+    errno = 0;
+    std::FILE* stream = std::fopen(file.string().c_str(), "ab");
+    if (!stream) return {errno ? errno : EIO, std::generic_category()};
+    std::fclose(stream);
+    if (!existed) fs::remove(file, error);
+    return {};
+}
+
+std::string FileProblemText(const fs::path& file, const std::error_code& error) {
+    return Substitute(Translate("Cli", "cannot write '%1': %2"), {file.string(), error.message()});
+}
 
 // The fields of a record's row, as the records window saves them: a readable time stamp as
 // a date and time, anything else as the table shows it.
@@ -30,7 +67,8 @@ public:
         : m_session(session),
           m_output(session.out, session.format),
           m_total(total),
-          m_showProgress(showProgress) {
+          m_showProgress(showProgress),
+          m_keys(RecordKeys()) {
         for (const RecordColumn& column : RecordColumns())
             m_headings.push_back(column.heading);
     }
@@ -38,20 +76,25 @@ public:
     void showRecord(int number, const std::optional<StoredRecord>& record) override {
         std::vector<std::string> fields = RecordFields(number, record);
         Row row;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
+        row.push_back({m_keys[0], std::to_string(number), true});
+        for (std::size_t i = 1; i < fields.size(); ++i) {
             const bool temperature = static_cast<int>(i) >= kFirstChannelColumn;
-            row.push_back({m_headings[i], fields[i], temperature});
+            row.push_back({m_keys[i], fields[i], temperature});
         }
         m_output.write(row);
         m_rows.push_back(std::move(fields));
         if (!record) ++m_unreadable;
         if (m_showProgress) {
-            m_session.err << "\r下载记录 " << number << "/" << m_total << std::flush;
+            m_progress = Substitute(Translate("Cli", "下载记录 %1/%2"),
+                                    {std::to_string(number), std::to_string(m_total)});
+            m_session.err << '\r' << m_progress << std::flush;
         }
     }
 
+    // Blanks the progress line, so that what follows starts on a clean line.
     void endProgress() const {
-        if (m_showProgress) m_session.err << '\n' << std::flush;
+        if (!m_showProgress || m_progress.empty()) return;
+        m_session.err << '\r' << std::string(m_progress.size(), ' ') << '\r' << std::flush;
     }
     const std::vector<std::string>& headings() const { return m_headings; }
     const std::vector<std::vector<std::string>>& rows() const { return m_rows; }
@@ -62,8 +105,10 @@ private:
     DataOutput m_output;
     int m_total;
     bool m_showProgress;
+    std::vector<std::string> m_keys;
     std::vector<std::string> m_headings;
     std::vector<std::vector<std::string>> m_rows;
+    std::string m_progress;
     int m_unreadable = 0;
 };
 
@@ -80,6 +125,11 @@ int CountRecords(Session& session) {
 }
 
 int DownloadAllRecords(Session& session) {
+    const std::optional<std::string> csvFile = session.args.option("csv");
+    if (csvFile) {
+        if (const std::error_code problem = WriteProblem(*csvFile))
+            return session.usage(FileProblemText(*csvFile, problem));
+    }
     RecordTransferState state;
     InterruptibleClock clock(session.link.clock);
     StopSignals signals([&state, &clock] {
@@ -104,9 +154,12 @@ int DownloadAllRecords(Session& session) {
     printer.endProgress();
 
     // What was downloaded is saved even when a signal cut the download short.
-    if (const auto file = session.args.option("csv")) {
-        if (!WriteFileAtomically(*file, CsvText(printer.headings(), printer.rows()))) {
-            session.person.message("保存文件失败!");
+    if (csvFile) {
+        errno = 0;
+        if (!WriteFileAtomically(*csvFile, CsvText(printer.headings(), printer.rows()))) {
+            const std::error_code error(errno ? errno : EIO, std::generic_category());
+            session.person.message(Translate("RecordsDialog", "保存文件失败!") + "\n" +
+                                   FileProblemText(*csvFile, error));
             return kExitFailed;
         }
     }
@@ -115,7 +168,8 @@ int DownloadAllRecords(Session& session) {
 }
 
 int DeleteRecords(Session& session) {
-    if (!session.args.has("yes")) return session.usage("deleting every record wants --yes");
+    if (!session.args.has("yes"))
+        return session.usage(Translate("Cli", "records delete needs --yes to confirm"));
     const bool deleted = DeleteStoredRecords(session.link, session.settings, session.person);
     return session.status(deleted);
 }

@@ -98,6 +98,296 @@
     </message>
 </context>
 <context>
+    <name>Cli</name>
+    <message>
+        <source>one reading of every channel</source>
+        <translation>one reading of every channel</translation>
+    </message>
+    <message>
+        <source>continuous acquisition until stopped, with the data file and the error log</source>
+        <translation>continuous acquisition until stopped, with the data file and the error log</translation>
+    </message>
+    <message>
+        <source>the instrument&apos;s firmware version</source>
+        <translation>the instrument&apos;s firmware version</translation>
+    </message>
+    <message>
+        <source>set the number of digital channels the instrument serves</source>
+        <translation>set the number of digital channels the instrument serves</translation>
+    </message>
+    <message>
+        <source>the offsets of every channel</source>
+        <translation>the offsets of every channel</translation>
+    </message>
+    <message>
+        <source>set one channel&apos;s offset (PT100 channels 0-3, digital 1-64, -10.0 to 10.0)</source>
+        <translation>set one channel&apos;s offset (PT100 channels 0-3, digital 1-64, -10.0 to 10.0)</translation>
+    </message>
+    <message>
+        <source>low-temperature calibration against a reference resistor</source>
+        <translation>low-temperature calibration against a reference resistor</translation>
+    </message>
+    <message>
+        <source>the instrument&apos;s clock</source>
+        <translation>the instrument&apos;s clock</translation>
+    </message>
+    <message>
+        <source>set the instrument&apos;s clock</source>
+        <translation>set the instrument&apos;s clock</translation>
+    </message>
+    <message>
+        <source>the recording interval in minutes</source>
+        <translation>the recording interval in minutes</translation>
+    </message>
+    <message>
+        <source>set the recording interval (1-60 minutes)</source>
+        <translation>set the recording interval (1-60 minutes)</translation>
+    </message>
+    <message>
+        <source>forget the probe registered to every channel</source>
+        <translation>forget the probe registered to every channel</translation>
+    </message>
+    <message>
+        <source>the number of stored records</source>
+        <translation>the number of stored records</translation>
+    </message>
+    <message>
+        <source>every stored record</source>
+        <translation>every stored record</translation>
+    </message>
+    <message>
+        <source>delete every stored record</source>
+        <translation>delete every stored record</translation>
+    </message>
+    <message>
+        <source>the probe registered to a channel (0-64), as a registration line</source>
+        <translation>the probe registered to a channel (0-64), as a registration line</translation>
+    </message>
+    <message>
+        <source>register the probe found on a port to a channel</source>
+        <translation>register the probe found on a port to a channel</translation>
+    </message>
+    <message>
+        <source>register a probe by its serial number (28-XX-XX-XX-XX-XX-XX-XX)</source>
+        <translation>register a probe by its serial number (28-XX-XX-XX-XX-XX-XX-XX)</translation>
+    </message>
+    <message>
+        <source>register every probe found, fully automatically</source>
+        <translation>register every probe found, fully automatically</translation>
+    </message>
+    <message>
+        <source>register every line of a registration file</source>
+        <translation>register every line of a registration file</translation>
+    </message>
+    <message>
+        <source>a PT100 channel&apos;s (1-4) calibration parameters</source>
+        <translation>a PT100 channel&apos;s (1-4) calibration parameters</translation>
+    </message>
+    <message>
+        <source>one calibration step of a PT100 channel (1-4)</source>
+        <translation>one calibration step of a PT100 channel (1-4)</translation>
+    </message>
+    <message>
+        <source>the four PT100 temperatures</source>
+        <translation>the four PT100 temperatures</translation>
+    </message>
+    <message>
+        <source>the serial ports, their numbers and whether they can be opened</source>
+        <translation>the serial ports, their numbers and whether they can be opened</translation>
+    </message>
+    <message>
+        <source>Global options:
+</source>
+        <translation>Global options:
+</translation>
+    </message>
+    <message>
+        <source>  --device PATH    the serial device itself, instead of a port number
+  --baud B         line speed; default 9600
+  --address A      device address; default 0
+  --format F       data on standard output as text, csv or json (one object a line)
+  --help           help for the command
+  --version        the program&apos;s version
+Exit status: 0 success, 1 the instrument answered with a failure, 2 bad usage,
+3 the port could not be opened.
+</source>
+        <translation>  --device PATH    the serial device itself, instead of a port number
+  --baud B         line speed; default 9600
+  --address A      device address; default 0
+  --format F       data on standard output as text, csv or json (one object a line)
+  --help           help for the command
+  --version        the program&apos;s version
+Exit status: 0 success, 1 the instrument answered with a failure, 2 bad usage,
+3 the port could not be opened.
+</translation>
+    </message>
+    <message>
+        <source>Usage: %1 %2</source>
+        <translation>Usage: %1 %2</translation>
+    </message>
+    <message>
+        <source>[global options] COMMAND [operands] [options]</source>
+        <translation>[global options] COMMAND [operands] [options]</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>[global options]</source>
+        <translation>[global options]</translation>
+    </message>
+    <message>
+        <source>unknown option --%1</source>
+        <translation>unknown option --%1</translation>
+    </message>
+    <message>
+        <source>--%1 needs a value</source>
+        <translation>--%1 needs a value</translation>
+    </message>
+    <message>
+        <source>--%1 takes no value</source>
+        <translation>--%1 takes no value</translation>
+    </message>
+    <message>
+        <source>--%1 does not belong to &apos;%2&apos;</source>
+        <translation>--%1 does not belong to &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>give either --port or --device</source>
+        <translation>give either --port or --device</translation>
+    </message>
+    <message>
+        <source>--%1 needs a whole number, not &apos;%2&apos;</source>
+        <translation>--%1 needs a whole number, not &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1&apos;.</source>
+        <translation>Try &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>no command &apos;%1&apos;</source>
+        <translation>no command &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--format is text, csv or json</source>
+        <translation>--format is text, csv or json</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; takes no operands</source>
+        <translation>&apos;%1&apos; takes no operands</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; takes %2</source>
+        <translation>&apos;%1&apos; takes %2</translation>
+    </message>
+    <message>
+        <source>the channel count is a whole number</source>
+        <translation>the channel count is a whole number</translation>
+    </message>
+    <message>
+        <source>the probe type is pt100 or digital</source>
+        <translation>the probe type is pt100 or digital</translation>
+    </message>
+    <message>
+        <source>channel &apos;%1&apos; is not among %2-%3 for %4</source>
+        <translation>channel &apos;%1&apos; is not among %2-%3 for %4</translation>
+    </message>
+    <message>
+        <source>give either --now or &quot;YYYY-MM-DD HH:MM:SS&quot;</source>
+        <translation>give either --now or &quot;YYYY-MM-DD HH:MM:SS&quot;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a date and time (YYYY-MM-DD HH:MM:SS)</source>
+        <translation>&apos;%1&apos; is not a date and time (YYYY-MM-DD HH:MM:SS)</translation>
+    </message>
+    <message>
+        <source>ids wipe needs --yes to confirm</source>
+        <translation>ids wipe needs --yes to confirm</translation>
+    </message>
+    <message>
+        <source>the port is A or B, the channel a whole number</source>
+        <translation>the port is A or B, the channel a whole number</translation>
+    </message>
+    <message>
+        <source>the PT100 channel is 1 to 4</source>
+        <translation>the PT100 channel is 1 to 4</translation>
+    </message>
+    <message>
+        <source>register needs semi, manual, auto or --file FILE</source>
+        <translation>register needs semi, manual, auto or --file FILE</translation>
+    </message>
+    <message>
+        <source>cannot read &apos;%1&apos;</source>
+        <translation>cannot read &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>the calibration step is zero, r1 or r2</source>
+        <translation>the calibration step is zero, r1 or r2</translation>
+    </message>
+    <message>
+        <source>成功次数:%1 失败次数:%2</source>
+        <translation>Successes: %1 Failures: %2</translation>
+    </message>
+    <message>
+        <source>log needs --period MS</source>
+        <translation>log needs --period MS</translation>
+    </message>
+    <message>
+        <source>--count and --duration need a whole number above 0</source>
+        <translation>--count and --duration need a whole number above 0</translation>
+    </message>
+    <message>
+        <source>--record needs a whole number of seconds, 0 or more</source>
+        <translation>--record needs a whole number of seconds, 0 or more</translation>
+    </message>
+    <message>
+        <source>give either --count or --duration</source>
+        <translation>give either --count or --duration</translation>
+    </message>
+    <message>
+        <source>cannot make the folder &apos;%1&apos;</source>
+        <translation>cannot make the folder &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>cannot write &apos;%1&apos;: %2</source>
+        <translation>cannot write &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>下载记录 %1/%2</source>
+        <translation>Downloading record %1/%2</translation>
+    </message>
+    <message>
+        <source>records delete needs --yes to confirm</source>
+        <translation>records delete needs --yes to confirm</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>用法: tavolex [选项]
+KORVA VELTA-2 温度巡检仪
+
+选项:
+  -h, --help         显示本帮助并退出。
+  --version          显示程序的版本并退出。
+  --port N           以串口号 N 启动。
+  --list-ports       列出串口(串口号、设备、说明、状态)并退出。
+  --screenshot FILE  按一次“采集”,把主窗口保存为 PNG 文件 FILE,然后退出。
+</source>
+        <translation>Usage: tavolex [options]
+KORVA VELTA-2 temperature scanner
+
+Options:
+  -h, --help         Print this help and exit.
+  --version          Print the program&apos;s version and exit.
+  --port N           Start with port number N.
+  --list-ports       Print the serial ports (number, device, description, state) and exit.
+  --screenshot FILE  Press &quot;Acquire&quot; once, save a PNG of the main window to FILE, then exit.
+</translation>
+    </message>
+</context>
+<context>
     <name>ContinuousAcquisition</name>
     <message>
         <source>连续采集</source>
@@ -625,17 +915,29 @@
         <source>不能删除链接 %1</source>
         <translation>Cannot remove the link %1</translation>
     </message>
+    <message>
+        <source>没有找到串口。</source>
+        <translation>No serial ports found.</translation>
+    </message>
+    <message>
+        <source>串口号</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
 </context>
 <context>
     <name>PortOpenFailure</name>
-    <message>
-        <source>串口%1链接的设备 %2 不存在:请插上仪器的串口适配器,或在右键菜单“选择串口”中重新选择。</source>
-        <translation>The device %2 that port %1 links to is missing: plug in the instrument&apos;s serial adapter, or choose it again with &quot;Choose Serial Port&quot; in the right-click menu.</translation>
-    </message>
-    <message>
-        <source>串口%1对应 %2,这台电脑上没有这个串口:请插上仪器的串口适配器,在右键菜单“选择串口”中选择它。</source>
-        <translation>Port %1 means %2, which this computer does not have: plug in the instrument&apos;s serial adapter and choose it with &quot;Choose Serial Port&quot; in the right-click menu.</translation>
-    </message>
     <message>
         <source>没有读写 %1 的权限:请把当前用户加入 %2 组(sudo usermod -aG %2 $USER),然后注销并重新登录。</source>
         <translation>No permission to read and write %1: add your user to the group %2 (sudo usermod -aG %2 $USER), then log out and in again.</translation>
@@ -655,6 +957,30 @@
     <message>
         <source>%1 不存在:请插上仪器的串口适配器,或检查设备的路径。</source>
         <translation>%1 is missing: plug in the instrument&apos;s serial adapter, or check the device path.</translation>
+    </message>
+    <message>
+        <source>请插上仪器的串口适配器,用 tavolex-cli ports 找到它,再在串口文件夹 %1 中把 com%2 链接到它。</source>
+        <translation>Plug in the instrument&apos;s serial adapter, find it with tavolex-cli ports, then link com%2 in the ports folder %1 to it.</translation>
+    </message>
+    <message>
+        <source>请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。</source>
+        <translation>Plug in the instrument&apos;s serial adapter and choose it with the menu &quot;Choose Serial Port&quot; (or the &quot;…&quot; button beside &quot;Port:&quot;).</translation>
+    </message>
+    <message>
+        <source>串口%1链接的设备 %2 不存在:%3</source>
+        <translation>The device %2 that port %1 links to is missing. %3</translation>
+    </message>
+    <message>
+        <source>串口%1对应 %2,这台电脑上没有这个串口:%3</source>
+        <translation>Port %1 means %2, which this computer does not have. %3</translation>
+    </message>
+    <message>
+        <source>没有收到回复:串口%1对应 %2,这是系统列出的板载串口,后面没有串口硬件。%3</source>
+        <translation>No reply: port %1 means %2, an on-board port that the system lists without any serial hardware behind it. %3</translation>
+    </message>
+    <message>
+        <source>没有收到回复:串口%1对应 %2。请检查仪器的电源、连线、波特率和设备地址。</source>
+        <translation>No reply: port %1 means %2. Check the instrument&apos;s power, the cable, the baud rate and the device address.</translation>
     </message>
 </context>
 <context>

@@ -4,14 +4,16 @@
 #include <cstring>
 #include <iostream>
 
+#include "CatalogueTranslator.h"
 #include "Clock.h"
 #include "PortDiscovery.h"
 #include "ScannerApp.h"
 #include "SystemPorts.h"
+#include "Translate.h"
 
 namespace {
 
-// Listing the ports and the version need no window, so they work without a display too.
+// Help, the port list and the version need no window, so they work without a display too.
 bool HasOption(int argc, char** argv, const char* option) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], option) == 0) return true;
@@ -19,9 +21,31 @@ bool HasOption(int argc, char** argv, const char* option) {
     return false;
 }
 
+// The options, as the window's own command line takes them.
+std::string HelpText() {
+    return tavolex::Translate("CommandLine",
+                              "用法: tavolex [选项]\n"
+                              "KORVA VELTA-2 温度巡检仪\n"
+                              "\n"
+                              "选项:\n"
+                              "  -h, --help         显示本帮助并退出。\n"
+                              "  --version          显示程序的版本并退出。\n"
+                              "  --port N           以串口号 N 启动。\n"
+                              "  --list-ports       列出串口(串口号、设备、说明、状态)并退出。\n"
+                              "  --screenshot FILE  按一次“采集”,把主窗口保存为 PNG 文件 FILE,"
+                              "然后退出。\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The window installs its own translator later; until then the compiled-in catalogue
+    // speaks the environment's language.
+    tavolex::InstallCatalogue(tavolex::PreferredLanguage(tavolex::EnvironmentLanguages()));
+    if (HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h")) {
+        std::cout << HelpText();
+        return 0;
+    }
     if (HasOption(argc, argv, "--version")) {
         std::cout << "tavolex " << TAVOLEX_VERSION << '\n';
         return 0;
@@ -34,7 +58,6 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("KORVA VELTA-2 温度巡检仪"));
-    parser.addHelpOption();
     parser.addOption(QCommandLineOption(QStringLiteral("version"),
                                         QStringLiteral("Print the program's version and exit.")));
     const QCommandLineOption screenshot(

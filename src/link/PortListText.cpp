@@ -56,12 +56,14 @@ std::string ByIdDescription(std::string_view name) {
 }
 
 std::string PortListText(const std::vector<PortEntry>& entries) {
-    if (entries.empty()) return "没有找到串口。\n";
-    std::vector<std::array<std::string, 4>> rows = {{"串口号", "设备", "说明", "状态"}};
+    if (entries.empty()) return Translate("PortDiscovery", "没有找到串口。") + "\n";
+    std::vector<std::array<std::string, 4>> rows = {
+        {Translate("PortDiscovery", "串口号"), Translate("PortDiscovery", "设备"),
+         Translate("PortDiscovery", "说明"), Translate("PortDiscovery", "状态")}};
     for (const PortEntry& entry : entries) {
         rows.push_back({entry.portNumber ? std::to_string(*entry.portNumber) : "-",
                         entry.device.string(), entry.description,
-                        std::string(PortStateText(entry.state))});
+                        Translate("PortDiscovery", PortStateText(entry.state).data())});
     }
     std::array<std::size_t, 3> widths{};
     for (const auto& row : rows) {

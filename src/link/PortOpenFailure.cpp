@@ -34,20 +34,31 @@ std::string DeviceGroup(const fs::path& device) {
     return found->gr_name;
 }
 
-std::string MissingReason(int portNumber, const fs::path& link, bool bound) {
+// Where the operator makes port `portNumber` mean another device.
+std::string ChooseHint(int portNumber, const DeviceTree& tree, PortChooser chooser) {
+    if (chooser == PortChooser::CommandLine) {
+        return Substitute(Translate("PortOpenFailure",
+                                    "请插上仪器的串口适配器,用 tavolex-cli ports 找到它,"
+                                    "再在串口文件夹 %1 中把 com%2 链接到它。"),
+                          {tree.portsDir.string(), std::to_string(portNumber)});
+    }
+    return Translate("PortOpenFailure",
+                     "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)"
+                     "选择它。");
+}
+
+std::string MissingReason(int portNumber, const fs::path& link, bool bound, const DeviceTree& tree,
+                          PortChooser chooser) {
     const std::string port = std::to_string(portNumber);
+    const std::string hint = ChooseHint(portNumber, tree, chooser);
     if (bound) {
         std::error_code error;
         const fs::path target = fs::read_symlink(link, error);
-        return Substitute(Translate("PortOpenFailure",
-                                    "串口%1链接的设备 %2 不存在:请插上仪器的串口适配器,"
-                                    "或在右键菜单“选择串口”中重新选择。"),
-                          {port, (error ? link : target).string()});
+        return Substitute(Translate("PortOpenFailure", "串口%1链接的设备 %2 不存在:%3"),
+                          {port, (error ? link : target).string(), hint});
     }
-    return Substitute(Translate("PortOpenFailure",
-                                "串口%1对应 %2,这台电脑上没有这个串口:请插上仪器的串口适配器,"
-                                "在右键菜单“选择串口”中选择它。"),
-                      {port, link.string()});
+    return Substitute(Translate("PortOpenFailure", "串口%1对应 %2,这台电脑上没有这个串口:%3"),
+                      {port, link.string(), hint});
 }
 
 // An on-board port that the kernel lists without hardware behind it opens no better than a
@@ -83,7 +94,8 @@ std::string PresentDeviceReason(const fs::path& device, PortState state, std::in
 
 }  // namespace
 
-std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& tree) {
+std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& tree,
+                                  PortChooser chooser) {
     const int number = settings.portNumber;
     const auto path = DevicePathForPort(number, tree);
     if (!path) {
@@ -98,8 +110,30 @@ std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree
     PortState state = ProbeDevice(device, tree);
     if (state != PortState::Missing && !bound && IsEmptyUartSlot(device, tree))
         state = PortState::Missing;
-    if (state == PortState::Missing) return MissingReason(number, *path, bound);
+    if (state == PortState::Missing) return MissingReason(number, *path, bound, tree, chooser);
     return PresentDeviceReason(device, state, settings.baudRate);
+}
+
+std::string PortNoReplyReason(const LinkSettings& settings, const DeviceTree& tree,
+                              PortChooser chooser) {
+    const int number = settings.portNumber;
+    const auto path = DevicePathForPort(number, tree);
+    if (!path) return {};
+    const bool bound = *path == PortLinkPath(number, tree);
+    std::error_code error;
+    fs::path device = fs::canonical(*path, error);
+    if (error) device = *path;
+    const std::string port = std::to_string(number);
+    if (!bound && IsEmptyUartSlot(device, tree)) {
+        return Substitute(Translate("PortOpenFailure",
+                                    "没有收到回复:串口%1对应 %2,这是系统列出的板载串口,"
+                                    "后面没有串口硬件。%3"),
+                          {port, device.string(), ChooseHint(number, tree, chooser)});
+    }
+    return Substitute(Translate("PortOpenFailure",
+                                "没有收到回复:串口%1对应 %2。请检查仪器的电源、连线、"
+                                "波特率和设备地址。"),
+                      {port, device.string()});
 }
 
 std::string DeviceOpenFailureReason(const fs::path& device, std::int32_t baudRate,

@@ -8,6 +8,10 @@
 //
 // A worker that copied the settings at its start passes that copy. The message stays one
 // string; the reason follows a "\n", and is left out when the opener cannot tell.
+//
+// A reading that got no byte back at all adds the opener's reason the same way:
+//
+//     person.message(NoReplyMessage("返回数据错误!", link.ports, window.linkSettings()));
 #pragma once
 
 #include <string>
@@ -24,8 +28,16 @@ namespace tavolex {
 // device's group, usually dialout, and log in again), or another program holds it. Looks at
 // the device again, so call it right after the failed open. When the device looks usable,
 // it says that the device refused the line settings.
+// `chooser` decides where the reason sends the operator to choose another device.
 std::string PortOpenFailureReason(const LinkSettings& settings,
-                                  const DeviceTree& tree = DeviceTree{});
+                                  const DeviceTree& tree = DeviceTree{},
+                                  PortChooser chooser = PortChooser::Window);
+
+// Why a reading on port `settings.portNumber` got no reply: which device the number means,
+// and when that is an on-board port the kernel lists without hardware behind it, that
+// nothing can answer there and where to choose another device.
+std::string PortNoReplyReason(const LinkSettings& settings, const DeviceTree& tree = DeviceTree{},
+                              PortChooser chooser = PortChooser::Window);
 
 // The same for a device named by its path rather than by a port number.
 std::string DeviceOpenFailureReason(const std::filesystem::path& device, std::int32_t baudRate,
@@ -34,5 +46,9 @@ std::string DeviceOpenFailureReason(const std::filesystem::path& device, std::in
 // `message`, followed by "\n" and the opener's reason when it gives one.
 std::string OpenFailureMessage(std::string_view message, PortOpener& ports,
                                const LinkSettings& settings);
+
+// `message`, followed by "\n" and the opener's reason for a missing reply when it gives one.
+std::string NoReplyMessage(std::string_view message, PortOpener& ports,
+                           const LinkSettings& settings);
 
 }  // namespace tavolex

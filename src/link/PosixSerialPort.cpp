@@ -250,11 +250,15 @@ PortHandle PosixPortOpener::open(const LinkSettings& settings, PortProfile profi
 }
 
 std::string PosixPortOpener::failureReason(const LinkSettings& settings) {
-    return PortOpenFailureReason(settings, tree());
+    return PortOpenFailureReason(settings, tree(), m_chooser);
 }
 
-std::unique_ptr<PortOpener> MakeSystemPortOpener() {
-    return std::make_unique<PosixPortOpener>();
+std::string PosixPortOpener::noReplyReason(const LinkSettings& settings) {
+    return PortNoReplyReason(settings, tree(), m_chooser);
+}
+
+std::unique_ptr<PortOpener> MakeSystemPortOpener(PortChooser chooser) {
+    return std::make_unique<PosixPortOpener>(chooser);
 }
 
 PortHandle OpenSerialDevice(const std::filesystem::path& device, std::int32_t baudRate,

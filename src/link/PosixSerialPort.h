@@ -64,16 +64,19 @@ PortHandle OpenPort(const LinkSettings& settings, PortProfile profile, const Dev
 // afresh at each open, so a changed ports folder counts at once) or in the given one.
 class PosixPortOpener final : public PortOpener {
 public:
-    PosixPortOpener() = default;
-    explicit PosixPortOpener(DeviceTree tree) : m_tree(std::move(tree)) {}
+    explicit PosixPortOpener(PortChooser chooser = PortChooser::Window) : m_chooser(chooser) {}
+    explicit PosixPortOpener(DeviceTree tree, PortChooser chooser = PortChooser::Window)
+        : m_tree(std::move(tree)), m_chooser(chooser) {}
 
     PortHandle open(const LinkSettings& settings, PortProfile profile) override;
     std::string failureReason(const LinkSettings& settings) override;
+    std::string noReplyReason(const LinkSettings& settings) override;
 
 private:
     DeviceTree tree() const { return m_tree ? *m_tree : DeviceTree{}; }
 
     std::optional<DeviceTree> m_tree;
+    PortChooser m_chooser;
 };
 
 }  // namespace tavolex

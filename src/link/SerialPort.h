@@ -36,6 +36,11 @@ public:
 
 using PortHandle = std::unique_ptr<SerialPort>;
 
+// Where the operator chooses which device a port number means, so that a reason can say
+// where to go: the window's port chooser, or the command line (its port list and the ports
+// folder).
+enum class PortChooser { Window, CommandLine };
+
 // Opens ports for operations; production opens real devices, tests hand out fakes.
 class PortOpener {
 public:
@@ -45,6 +50,9 @@ public:
     // Why an open with these settings has just failed, as one line the operator can act on;
     // empty when the opener cannot tell.
     virtual std::string failureReason(const LinkSettings& /*settings*/) { return {}; }
+    // What the device these settings open may explain about a reading that got no reply at
+    // all, as one line; empty when the opener cannot tell.
+    virtual std::string noReplyReason(const LinkSettings& /*settings*/) { return {}; }
 };
 
 }  // namespace tavolex

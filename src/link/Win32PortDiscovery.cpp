@@ -71,7 +71,8 @@ std::vector<PortEntry> DiscoverPorts(const DeviceTree& /*tree*/) {
     return ComPortEntries(SerialCommValues(), ProbeComDevice);
 }
 
-std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& /*tree*/) {
+std::string PortOpenFailureReason(const LinkSettings& settings, const DeviceTree& /*tree*/,
+                                  PortChooser /*chooser*/) {
     const int number = settings.portNumber;
     const std::optional<std::string> device = ComDevicePath(number);
     if (!device) return "串口号从1开始," + std::to_string(number) + "不对应任何串口。";

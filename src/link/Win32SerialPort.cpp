@@ -192,7 +192,8 @@ std::string Win32PortOpener::failureReason(const LinkSettings& settings) {
     return PortOpenFailureReason(settings);
 }
 
-std::unique_ptr<PortOpener> MakeSystemPortOpener() {
+// Windows names its ports COMn itself, so no reason points to a chooser.
+std::unique_ptr<PortOpener> MakeSystemPortOpener(PortChooser) {
     return std::make_unique<Win32PortOpener>();
 }
 

@@ -14,6 +14,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 class CliCommandsTest : public CliTest {
@@ -33,20 +35,20 @@ TEST_F(CliCommandsTest, ReadPrintsEveryChannelTheInstrumentSendsInEachFormat) {
     const auto fields = ParseJsonObject(Lines(json.out).at(0));
     const auto sent = model([](sim::InstrumentModel& m) { return m.sentReadings().back().words; });
     ASSERT_EQ(fields.size(), 1u + sent.size());
-    EXPECT_THAT(fields.at("时间"), ::testing::MatchesRegex("20[0-9-]+T[0-9:]+"));
-    EXPECT_EQ(fields.at("PT100通道1"), sent[0].text());
-    EXPECT_EQ(fields.at("通道6"), sent[9].text());
-    EXPECT_EQ(fields.count("通道7"), 0u);
+    EXPECT_THAT(fields.at("time"), ::testing::MatchesRegex("20[0-9-]+T[0-9:]+"));
+    EXPECT_EQ(fields.at("pt100_1"), sent[0].text());
+    EXPECT_EQ(fields.at("ch6"), sent[9].text());
+    EXPECT_EQ(fields.count("ch7"), 0u);
 
     const CliResult text = run({"read"});
     const std::vector<std::string> lines = Lines(text.out);
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_THAT(lines[1], StartsWith("PT100通道1\t"));
-    EXPECT_THAT(lines[10], StartsWith("通道6\t"));
+    EXPECT_THAT(lines[1], StartsWith("pt100_1\t"));
+    EXPECT_THAT(lines[10], StartsWith("ch6\t"));
 
     const CliResult csv = run({"--format=csv", "read"});
     ASSERT_EQ(Lines(csv.out).size(), 2u);
-    EXPECT_THAT(Lines(csv.out)[0], StartsWith("时间,PT100通道1,"));
+    EXPECT_THAT(Lines(csv.out)[0], StartsWith("time,pt100_1,"));
     EXPECT_EQ(json.err + text.err + csv.err, "");
 }
 
@@ -64,8 +66,8 @@ TEST_F(CliCommandsTest, SettingsAreSentAndReadBack) {
     EXPECT_EQ(pt100Offset.status, 0) << pt100Offset.err;
     const auto offsets = ParseJsonObject(run({"--format", "json", "offsets"}).out);
     EXPECT_EQ(offsets.size(), 68u);
-    EXPECT_EQ(offsets.at("通道5"), "-1.5");
-    EXPECT_EQ(offsets.at("PT100通道1"), "0.7");
+    EXPECT_EQ(offsets.at("ch5"), "-1.5");
+    EXPECT_EQ(offsets.at("pt100_1"), "0.7");
     EXPECT_EQ(model([](sim::InstrumentModel& m) { return m.digitalOffset(5); }), -15);
 
     // The instrument's count reply is shorter than the generic wait: a surplus fills it, so
@@ -129,7 +131,7 @@ TEST_F(CliCommandsTest, Pt100ServiceStepsShowWhatTheInstrumentKeeps) {
 
     const CliResult temps = run({"pt100", "temps", "--format", "csv"});
     ASSERT_EQ(temps.status, 0) << temps.err;
-    EXPECT_EQ(Lines(temps.out).at(0), "PT100通道1,PT100通道2,PT100通道3,PT100通道4");
+    EXPECT_EQ(Lines(temps.out).at(0), "pt100_1,pt100_2,pt100_3,pt100_4");
 }
 
 struct FailureCase {
@@ -221,16 +223,20 @@ TEST_F(CliCommandsTest, BadUsageSendsNothing) {
         {{}, "Usage:"},
         {{"frobnicate"}, "no command 'frobnicate'"},
         {{"read", "--yes"}, "--yes does not belong to 'read'"},
-        {{"--port", "x", "read"}, "--port wants a whole number"},
+        {{"--port", "x", "read"}, "--port needs a whole number"},
         {{"--port", "1", "--device", "/dev/null", "read"}, "either --port or --device"},
         {{"--format", "xml", "read"}, "--format is text, csv or json"},
         {{"channels", "set"}, "'channels set' takes N"},
-        {{"records", "delete"}, "wants --yes"},
+        {{"records", "delete"}, "records delete needs --yes to confirm"},
+        {{"records", "download", "--csv", "/nonexistent/records.csv"},
+         "cannot write '/nonexistent/records.csv': No such file or directory"},
+        {{"records", "download", "--csv", "/proc"}, "cannot write '/proc': Is a directory"},
         {{"offsets", "set", "digital", "65", "1"}, "not among 1-64"},
         {{"offsets", "set", "digital", "1", "10.1"}, "偏移值设置范围在+10.0～-10.0，请再次输入。"},
         {{"calibrate", "50"}, "请先选择电阻!"},
         {{"interval", "set", "61"}, "输入的数值必须为1-60之间的整数"},
-        {{"clock", "set", "2024-02-30 10:00:00"}, "is no date and time"},
+        {{"clock", "set", "2024-02-30 10:00:00"},
+         "'2024-02-30 10:00:00' is not a date and time (YYYY-MM-DD HH:MM:SS)"},
         {{"clock", "set"}, "either --now or"},
         {{"sn", "read", "65"}, "请输入一个介于 0 和 64 之间的整数。"},
         {{"register", "manual", "A", "1", "28-00-00"}, "SN号输入格式错误!"},
@@ -239,15 +245,43 @@ TEST_F(CliCommandsTest, BadUsageSendsNothing) {
         {{"log", "--period", "599"}, "最小采集周期600ms"},
         {{"log", "--period", "600", "--txt", "/proc/none"}, "cannot make the folder"},
         {{"log", "--period", "600", "--count", "2", "--duration", "5"}, "either --count or"},
-        {{"log", "--period", "600", "--count", "0"}, "--count and --duration want"},
-        {{"log", "--period", "600", "--record", "-1"}, "--record wants"},
+        {{"log", "--period", "600", "--count", "0"}, "--count and --duration need"},
+        {{"log", "--period", "600", "--record", "-1"}, "--record needs"},
     };
     for (const auto& [arguments, message] : cases) {
-        const CliResult result = run(arguments);
+        const CliResult result = runWith({"LANGUAGE=zh_CN", "LC_MESSAGES=C"}, arguments);
         EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
         EXPECT_THAT(result.err, HasSubstr(message)) << ::testing::PrintToString(arguments);
     }
     EXPECT_EQ(host->requestsReceived(), 0u);
+}
+
+// The operations' messages follow the environment's language, as the window's do.
+TEST_F(CliCommandsTest, MessagesAreEnglishUnlessTheEnvironmentPrefersChinese) {
+    const std::vector<std::string> onPort9{"--port", "9", "read"};
+    for (const std::vector<std::string>& language :
+         {std::vector<std::string>{"LANG=C.UTF-8"}, {"LANGUAGE=en", "LANG=zh_CN.UTF-8"}, {}}) {
+        const CliResult result = runWith(language, onPort9);
+        EXPECT_EQ(result.status, 3);
+        EXPECT_THAT(result.err, StartsWith("Error opening the serial port!\n"))
+            << ::testing::PrintToString(language);
+    }
+    EXPECT_THAT(runWith({"LANG=zh_CN.UTF-8"}, onPort9).err, StartsWith("打开串口错误!\n"));
+    EXPECT_THAT(runWith({"LANG=C.UTF-8"}, {"interval", "set", "61"}).err,
+                Not(HasSubstr("输入的数值")));
+}
+
+// A missing port on the command line sends the user to the port list, not to a window.
+TEST_F(CliCommandsTest, AnOpenFailureNamesTheClientsOwnWayToChooseAPort) {
+    const CliResult missing = run({"--port", "9", "read"});
+    EXPECT_THAT(missing.err, HasSubstr("tavolex-cli ports"));
+    EXPECT_THAT(missing.err, Not(HasSubstr("选择串口")));
+}
+
+TEST_F(CliCommandsTest, VersionNamesTheProgram) {
+    const CliResult version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_THAT(version.out, MatchesRegex("tavolex-cli [0-9]+\\.[0-9]+\n"));
 }
 
 TEST_F(CliCommandsTest, EveryCommandHasHelpAndTheCompletionAndManualPageKnowIt) {
@@ -261,7 +295,7 @@ TEST_F(CliCommandsTest, EveryCommandHasHelpAndTheCompletionAndManualPageKnowIt) 
             EXPECT_THAT(completion, HasSubstr(word));
         }
         arguments.push_back("--help");
-        const CliResult help = run(arguments);
+        const CliResult help = runWith({"LANG=C.UTF-8"}, arguments);
         EXPECT_EQ(help.status, 0);
         EXPECT_THAT(help.out,
                     StartsWith("Usage: tavolex-cli [global options] " + std::string(command.name)));

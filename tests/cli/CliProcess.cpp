@@ -15,15 +15,41 @@ namespace tavolex::testing {
 
 namespace chr = std::chrono;
 
+namespace {
+
+// The environment with the language variables replaced by `language`.
+std::vector<std::string> EnvironmentIn(const std::vector<std::string>& language) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view variable(*entry);
+        const bool isLanguage =
+            variable.starts_with("LANGUAGE=") || variable.starts_with("LC_ALL=") ||
+            variable.starts_with("LC_MESSAGES=") || variable.starts_with("LANG=");
+        if (!isLanguage) variables.emplace_back(variable);
+    }
+    variables.insert(variables.end(), language.begin(), language.end());
+    return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
-                       const std::filesystem::path& directory)
+                       const std::filesystem::path& directory,
+                       const std::vector<std::string>& language)
     : m_out(directory / ".cli-out"), m_err(directory / ".cli-err") {
     std::vector<std::string> args{TAVOLEX_CLI_PROGRAM};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : args)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<std::string> variables = EnvironmentIn(language);
+    std::vector<char*> envp = Pointers(variables);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -32,7 +58,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_err.c_str(), kNew, 0600);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
+    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_GT(m_pid, 0) << "cannot run " << TAVOLEX_CLI_PROGRAM;
 }

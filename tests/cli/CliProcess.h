@@ -23,8 +23,10 @@ struct CliResult {
 
 class CliProcess {
 public:
-    // Starts the program in `workingDirectory` (which also takes its two output files).
-    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory);
+    // Starts the program in `workingDirectory` (which also takes its two output files), with
+    // this process's environment less its language variables, plus `language` ("NAME=value").
+    CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
+               const std::vector<std::string>& language = {"LANGUAGE=zh_CN"});
     ~CliProcess() { finish(std::chrono::milliseconds(0)); }
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
@@ -49,8 +51,13 @@ std::vector<std::string> Lines(std::string_view text);
 
 class CliTest : public SimulatorTest {
 protected:
+    // Runs the client in Chinese, the language of the operations' own messages.
     CliResult run(const std::vector<std::string>& arguments) {
         return CliProcess(arguments, work.path()).finish();
+    }
+    CliResult runWith(const std::vector<std::string>& language,
+                      const std::vector<std::string>& arguments) {
+        return CliProcess(arguments, work.path(), language).finish();
     }
     template <class F>
     decltype(auto) model(F&& f) {

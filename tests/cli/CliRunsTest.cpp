@@ -46,7 +46,7 @@ TEST_F(CliRunsTest, LogWritesTheWindowsDataFileItsCsvAndPrintsEachReading) {
     ASSERT_EQ(rows.size(), 3u);
     const auto sent = model([](sim::InstrumentModel& m) { return m.sentReadings(); });
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(ParseJsonObject(rows[2]).at("通道64"), sent[2].words[67].text());
+    EXPECT_EQ(ParseJsonObject(rows[2]).at("ch64"), sent[2].words[67].text());
     EXPECT_EQ(Lines(result.err).back(), "成功次数:3 失败次数:0");
 
     // One record (the first reading; the next is due after 30 s), in GBK with CR LF.
@@ -110,16 +110,16 @@ TEST_F(CliRunsTest, RecordsAreCountedDownloadedSavedAndDeleted) {
     ASSERT_EQ(rows.size(), 4u);
     const auto kept = model([](sim::InstrumentModel& m) { return m.records(); });
     const auto last = ParseJsonObject(rows[3]);
-    EXPECT_EQ(last.at("记录条目"), "记录#4");
-    EXPECT_EQ(last.at("通道7"), kept[3].digital[6].text());
-    EXPECT_EQ(last.at("PT100通道4"), kept[3].pt100[3].text());
-    EXPECT_THAT(last.at("时间"), MatchesRegex("20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9:]{8}"));
+    EXPECT_EQ(last.at("record"), "4");
+    EXPECT_EQ(last.at("ch7"), kept[3].digital[6].text());
+    EXPECT_EQ(last.at("pt100_4"), kept[3].pt100[3].text());
+    EXPECT_THAT(last.at("time"), MatchesRegex("20[0-9]{2}-[0-9]{2}-[0-9]{2} [0-9:]{8}"));
 
     // The file is the records window's CSV: its headings, then the same rows.
     const std::vector<std::string> saved = Lines(FileText(file));
     ASSERT_EQ(saved.size(), 5u);
     EXPECT_THAT(saved[0], StartsWith("\xEF\xBB\xBF记录条目,时间,通道1,"));
-    EXPECT_THAT(saved[4], StartsWith("记录#4," + last.at("时间") + "," + last.at("通道1") + ","));
+    EXPECT_THAT(saved[4], StartsWith("记录#4," + last.at("time") + "," + last.at("ch1") + ","));
 
     const CliResult deleted = run({"records", "delete", "--yes"});
     EXPECT_EQ(deleted.status, 0);
@@ -142,7 +142,7 @@ TEST_F(CliRunsTest, SigtermCutsADownloadShortAndSavesTheRecordsInHand) {
     EXPECT_GE(printed, 3u);
     EXPECT_LT(printed, 200u);
     EXPECT_EQ(Lines(FileText(file)).size(), printed + 1) << "every row printed is saved";
-    EXPECT_THAT(Lines(result.out).back(), StartsWith("记录#" + std::to_string(printed) + "\t"));
+    EXPECT_THAT(Lines(result.out).back(), StartsWith(std::to_string(printed) + "\t"));
     ExpectPortFree(settings);
 }
 

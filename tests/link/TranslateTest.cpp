@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueTranslator.h"
 #include "Language.h"
 
 namespace tavolex {
@@ -42,6 +43,29 @@ TEST(Translate, GivesTheSourceUntilATranslatorIsSetAndAgainAfterItIsRemoved) {
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "Transact:读数据错误!!");
     SetTranslator(nullptr);
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "读数据错误!");
+}
+
+TEST(Catalogue, FindsATextByContextAndSourceAndFallsBackToTheSource) {
+    const CatalogueEntry entries[] = {{"A", "采集", "Acquire"}, {"B", "采集", "Sample"}};
+    EXPECT_EQ(CatalogueTranslation(entries, "A", "采集"), "Acquire");
+    EXPECT_EQ(CatalogueTranslation(entries, "B", "采集"), "Sample");
+    EXPECT_EQ(CatalogueTranslation(entries, "C", "采集"), "采集");
+    EXPECT_EQ(CatalogueTranslation(entries, "A", "停止"), "停止");
+}
+
+// The table generated from the .ts file carries its texts with the XML entities decoded.
+TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) {
+    InstallCatalogue(Language::English);
+    EXPECT_EQ(Translate("MainDialog", "显示保存选项(&R)"), "Show &Recording Options");
+    EXPECT_EQ(Translate("PortDialog", "选择串口"), "Choose Serial Port");
+    const std::string hint =
+        Translate("PortOpenFailure",
+                  "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。");
+    EXPECT_EQ(hint,
+              "Plug in the instrument's serial adapter and choose it with the menu \"Choose "
+              "Serial Port\" (or the \"\u2026\" button beside \"Port:\").");
+    InstallCatalogue(Language::Chinese);
+    EXPECT_EQ(Translate("MainDialog", "显示保存选项(&R)"), "显示保存选项(&R)");
 }
 
 TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
