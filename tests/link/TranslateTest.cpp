@@ -56,7 +56,7 @@ TEST(Catalogue, FindsATextByContextAndSourceAndFallsBackToTheSource) {
 // The table generated from the .ts file carries its texts with the XML entities decoded.
 TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) {
     InstallCatalogue(Language::English);
-    EXPECT_EQ(Translate("MainDialog", "显示保存选项(&R)"), "Show &Recording Options");
+    EXPECT_EQ(Translate("ContinuousAcquisition", "显示保存选项(&R)"), "Show &Recording Options");
     EXPECT_EQ(Translate("PortDialog", "选择串口"), "Choose Serial Port");
     const std::string hint =
         Translate("PortOpenFailure",
@@ -65,7 +65,7 @@ TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) 
               "Plug in the instrument's serial adapter and choose it with the menu \"Choose "
               "Serial Port\" (or the \"\u2026\" button beside \"Port:\").");
     InstallCatalogue(Language::Chinese);
-    EXPECT_EQ(Translate("MainDialog", "显示保存选项(&R)"), "显示保存选项(&R)");
+    EXPECT_EQ(Translate("ContinuousAcquisition", "显示保存选项(&R)"), "显示保存选项(&R)");
 }
 
 TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
