@@ -433,19 +433,22 @@ void MainDialog::acquireOnce() {
     // While this reading waits, the window serves a running acquisition's results, which
     // write the window's reply: read into a buffer of our own and show only what came here.
     TemperatureReply reply;
-    bool read = false;
+    ReadOutcome read;
     {
         const BusyCursor busy;
-        read = ReadTemperatures(*main.port, linkSettings().addressByte(), reply, m_link);
+        read = ReadTemperatureReply(*main.port, linkSettings().addressByte(), reply, m_link);
         main.port.reset();
     }
-    if (read) {
+    if (read.ok()) {
         m_temperatureReply = reply;
         showTemperatures();
-    } else {
-        m_trend->takeFailure();
-        m_operator.message(Translate("MainDialog", kBadReply));
+        return;
     }
+    m_trend->takeFailure();
+    const std::string message = Translate("MainDialog", kBadReply);
+    // Not a byte back: the line or the device the port number means is the likely cause.
+    m_operator.message(read.received == 0 ? NoReplyMessage(message, m_link.ports, linkSettings())
+                                          : message);
 }
 
 namespace {

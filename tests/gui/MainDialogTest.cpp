@@ -181,6 +181,7 @@ TEST_F(MainDialogTest, AFailedReadingReportsBadDataAndKeepsTheShownValues) {
     Bytes corrupt = TemperatureFrame(10);
     corrupt.back() ^= 0x01;
     line.reply(corrupt);
+    line.noReplyReason = "没有收到回复";  // a reply came, though a bad one: not said
     pressAcquire();
     EXPECT_EQ(person.messages, std::vector<std::string>{"返回数据错误!"});
     EXPECT_EQ(cell(kHigh, 3), TextOfWord(39));
@@ -212,6 +213,7 @@ TEST_F(MainDialogTest, AReadingShowsOnlyWhatItReadWhileAnotherResultArrivesMeanw
 
 TEST_F(MainDialogTest, WaitingForASilentInstrumentKeepsTheWindowServedUnderABusyCursor) {
     line.silence();
+    line.noReplyReason = "没有收到回复:串口1对应 /dev/ttyS0";
     std::optional<Qt::CursorShape> cursorWhileWaiting;
     bool eventsServed = false;
     QTimer::singleShot(0, &window, [&] {
@@ -223,7 +225,9 @@ TEST_F(MainDialogTest, WaitingForASilentInstrumentKeepsTheWindowServedUnderABusy
     EXPECT_TRUE(eventsServed);
     EXPECT_EQ(cursorWhileWaiting, Qt::WaitCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(person.messages, std::vector<std::string>{"返回数据错误!"});
+    // Not a byte came back: the second line says where the reading went.
+    EXPECT_EQ(person.messages,
+              std::vector<std::string>{"返回数据错误!\n没有收到回复:串口1对应 /dev/ttyS0"});
     EXPECT_GE(clock.elapsed(), 3000ms);
     EXPECT_FALSE(line.held());
 }

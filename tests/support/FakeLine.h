@@ -41,6 +41,8 @@ public:
     int descriptor = -1;
     // What the opener says when asked why an open failed, and the settings it was asked for.
     std::string failureReason;
+    // What it says when asked why a reading got no byte back.
+    std::string noReplyReason;
     LinkSettings reasonAskedFor;
     std::vector<Bytes> written;
     int opens = 0;
@@ -93,6 +95,10 @@ public:
     std::string failureReason(const LinkSettings& settings) override {
         m_line.reasonAskedFor = settings;
         return m_line.failureReason;
+    }
+    std::string noReplyReason(const LinkSettings& settings) override {
+        m_line.reasonAskedFor = settings;
+        return m_line.noReplyReason;
     }
 
 private:
