@@ -797,6 +797,10 @@ Options:
         <source>选择串口(&amp;S)...</source>
         <translation>Choose &amp;Serial Port...</translation>
     </message>
+    <message>
+        <source>选择串口...</source>
+        <translation>Choose Serial Port...</translation>
+    </message>
 </context>
 <context>
     <name>PortDialog</name>
@@ -1390,6 +1394,21 @@ Do you want to replace it?</translation>
     <message>
         <source>。。。</source>
         <translation>...</translation>
+    </message>
+</context>
+<context>
+    <name>WindowMenu</name>
+    <message>
+        <source>窗口(&amp;W)</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>工具(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
     </message>
 </context>
 </TS>

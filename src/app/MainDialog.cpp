@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,6 +47,7 @@
 #include "Translate.h"
 #include "Translations.h"
 #include "TrendMonitor.h"
+#include "WindowMenu.h"
 #include "WindowWait.h"
 
 namespace tavolex {
@@ -133,6 +133,8 @@ MainDialog::MainDialog(PortOpener& ports, Clock& clock, Operator& person, QWidge
     m_recordingInterval = std::make_unique<RecordingIntervalControls>(*this);
     m_idWipe = std::make_unique<IdWipeControl>(*this);
     m_portChoice = std::make_unique<PortChoice>(*this);
+    m_menu = new WindowMenu(*this);
+    m_helpHotArea.translate(0, m_menu->height());
     updateControls();
     control<QLineEdit>(kPortEdit)->setFocus();
 }
@@ -579,17 +581,7 @@ void MainDialog::mouseMoveEvent(QMouseEvent* event) {
 // The title-bar menu belongs to the window manager here, so the window's own surface offers
 // what that menu would hold.
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addAction(Tr("MainDialog", "最小化(&N)"), this, &QWidget::showMinimized);
-    menu.addAction(Tr("MainDialog", "关闭(&C)"), this, &QDialog::reject);
-    menu.addSeparator();
-    menu.addAction(&m_portChoice->action());
-    menu.addAction(m_aboutAction);
-    menu.addAction(m_pt100Action);
-    menu.addAction(&m_acquisition->recordOptionsAction());
-    menu.addAction(&m_trend->trendAction());
-    menu.addAction(&m_trend->settingsAction());
-    menu.exec(event->globalPos());
+    m_menu->showContextMenu(event->globalPos());
 }
 
 bool MainDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {

@@ -31,6 +31,7 @@ class QTableWidget;
 namespace tavolex {
 
 class ContinuousAcquisition;
+class WindowMenu;
 class LowTemperatureCalibration;
 class DeviceClockControls;
 class IdWipeControl;
@@ -156,6 +157,8 @@ public:
     QAction& aboutAction() { return *m_aboutAction; }
     // The "PT100参数设置(&P)..." item of the window's menu.
     QAction& pt100Action() { return *m_pt100Action; }
+    // The menu bar and the context menu.
+    WindowMenu& menu() { return *m_menu; }
 
 public slots:
     // "采集": one reading shown in the channel lists.
@@ -202,6 +205,7 @@ private:
     QButtonGroup* m_probePortGroup = nullptr;
     QAction* m_aboutAction = nullptr;
     QAction* m_pt100Action = nullptr;
+    WindowMenu* m_menu = nullptr;
     RegistrationHelpDialog* m_registrationHelp = nullptr;
     RegisteredDialog* m_registeredPopup = nullptr;
     std::unique_ptr<SignalCountAndVersion> m_signalCountAndVersion;

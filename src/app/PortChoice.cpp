@@ -1,8 +1,10 @@
 #include "PortChoice.h"
 
 #include <QAction>
-#include <QEvent>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 
 #include "MainDialog.h"
 #include "PortDialog.h"
@@ -10,10 +12,30 @@
 
 namespace tavolex {
 
+namespace {
+
+// "…" drawn in the field's own font and text colour, for the button at the field's end.
+QIcon EllipsisIcon(const QLineEdit& field) {
+    const int side = field.fontMetrics().height();
+    QPixmap picture(side, side);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setFont(field.font());
+    painter.setPen(field.palette().color(QPalette::Text));
+    painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("\u2026"));
+    return QIcon(picture);
+}
+
+}  // namespace
+
 PortChoice::PortChoice(MainDialog& window) : m_window(window) {
     m_action = new QAction(Tr("PortChoice", "选择串口(&S)..."), this);
     connect(m_action, &QAction::triggered, this, &PortChoice::choose);
-    m_window.control<QLineEdit>(MainDialog::kPortEdit)->installEventFilter(this);
+    QLineEdit* field = m_window.control<QLineEdit>(MainDialog::kPortEdit);
+    m_button = field->addAction(EllipsisIcon(*field), QLineEdit::TrailingPosition);
+    m_button->setText(Tr("PortChoice", "选择串口..."));
+    m_button->setToolTip(m_button->text());
+    connect(m_button, &QAction::triggered, this, &PortChoice::choose);
 }
 
 void PortChoice::choose() {
@@ -23,14 +45,6 @@ void PortChoice::choose() {
     if (dialog.exec() != QDialog::Accepted || !dialog.chosenPort()) return;
     m_window.values().portNumber = *dialog.chosenPort();
     field->setText(QString::number(*dialog.chosenPort()));
-}
-
-bool PortChoice::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        choose();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace tavolex

@@ -1,5 +1,5 @@
-// The main window's way to the port chooser: the menu item "选择串口(&S)..." and a double
-// click on the "串口号:" field open it, and the number chosen there goes into the field.
+// The main window's way to the port chooser: the menu item "选择串口(&S)..." and the "…" button
+// at the end of the "串口号:" field open it, and the number chosen there goes into the field.
 #pragma once
 
 #include <QObject>
@@ -19,6 +19,8 @@ public:
     explicit PortChoice(MainDialog& window);
 
     QAction& action() { return *m_action; }
+    // The "…" button in the "串口号:" field.
+    QAction& fieldButton() { return *m_button; }
     // Where the chooser looks for devices and keeps its links: the machine's own unless set.
     void setDeviceTree(DeviceTree tree) { m_tree = std::move(tree); }
 
@@ -26,12 +28,10 @@ public slots:
     // Opens the chooser with the field's port selected.
     void choose();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     MainDialog& m_window;
     QAction* m_action = nullptr;
+    QAction* m_button = nullptr;
     std::optional<DeviceTree> m_tree;
 };
 

@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <ctime>
@@ -192,6 +193,10 @@ int TextRoom(QWidget* control) {
 }
 
 QString ShownText(QWidget* control) {
+    if (auto* tool = qobject_cast<QToolButton*>(control);
+        tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly) {
+        return {};  // a picture, its text only a tooltip
+    }
     QString text;
     if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
     if (auto* label = qobject_cast<QLabel*>(control)) text = label->text();

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,6 +23,7 @@
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
 #include "Trace.h"
+#include "WindowMenu.h"
 
 namespace tavolex {
 namespace {
@@ -130,10 +133,14 @@ TEST_F(MainDialogTest, ControlsStandWhereTheWindowsLayoutPutsThem) {
     EXPECT_EQ(units.rect(259, 51, 62, 17), QRect(389, 77, 93, 26));
     EXPECT_EQ(DialogUnits(6, 12, 2.0).rect(259, 51, 62, 17), QRect(777, 153, 186, 51));
 
+    // The layout stands below the menu bar.
     const DialogUnits screen(6, 12, DialogUnits::PrimaryScreenScale());
-    EXPECT_EQ(window.size(), screen.size(561, 411));
+    const int menuBar = window.menu().bar().height();
+    EXPECT_GT(menuBar, 0);
+    EXPECT_EQ(window.size(), screen.size(561, 411) + QSize(0, menuBar));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(control<QWidget>(1009)->geometry(), screen.rect(259, 51, 62, 17));
+    EXPECT_EQ(control<QWidget>(1009)->geometry(),
+              screen.rect(259, 51, 62, 17).translated(0, menuBar));
 }
 
 TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
@@ -468,7 +475,8 @@ protected:
 TEST_F(SmallDialogsTest, HelpShowsOnlyWhileThePointerIsOverTheHelpArea) {
     const DialogUnits units = DialogUnits::ForPointSize(9);
     const auto move = [&](int x, int y) {
-        QTest::mouseMove(window.windowHandle(), QPoint(units.pixels(x), units.pixels(y)));
+        const QPoint belowMenuBar(units.pixels(x), units.pixels(y) + window.menu().height());
+        QTest::mouseMove(window.windowHandle(), belowMenuBar);
         return window.registrationHelp().isVisible();
     };
     EXPECT_FALSE(window.registrationHelp().isVisible());
@@ -530,6 +538,32 @@ TEST_F(SmallDialogsTest, AboutItemOpensTheAboutBox) {
             EXPECT_TRUE(LabelTexts(about).contains(QStringLiteral("温度巡检仪  KORVA VELTA-2")));
             EXPECT_EQ(about.findChild<QPushButton*>("1")->text(), QStringLiteral("确定"));
         });
+}
+
+// The menu bar holds every item of the window's context menu, and the keys reach them there.
+TEST_F(SmallDialogsTest, TheMenuBarHoldsEveryContextMenuItemWithItsAccelerator) {
+    QList<QAction*> inBar;
+    for (QAction* menu : window.menu().bar().actions()) {
+        EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
+        inBar += menu->menu()->actions();
+    }
+    int items = 0;
+    for (QAction* item : window.menu().contextItems()) {
+        if (!item) continue;
+        ++items;
+        EXPECT_TRUE(inBar.contains(item)) << item->text().toStdString();
+        EXPECT_TRUE(item->text().contains('&')) << item->text().toStdString();
+    }
+    EXPECT_EQ(items, 8);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    WithModal(
+        [&] {
+            QTest::keyClick(&window, Qt::Key_H, Qt::AltModifier);
+            QWidget* help = QApplication::activePopupWidget();
+            ASSERT_NE(help, nullptr);
+            QTest::keyClick(help, Qt::Key_A);
+        },
+        [](QWidget& about) { EXPECT_NE(qobject_cast<AboutDialog*>(&about), nullptr); });
 }
 
 TEST_F(SmallDialogsTest, MessageBoxHasOneOkButtonAndTheApplicationsName) {

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <optional>
 
 #include "FakeDeviceTree.h"
@@ -119,10 +120,19 @@ TEST_F(PortChoiceTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheFie
     EXPECT_EQ(linkOf(3), byId);
 }
 
-TEST_F(PortChoiceTest, DoubleClickOnTheFieldOpensTheChooserWhereABindingCanBeRemoved) {
+TEST_F(PortChoiceTest, TheFieldsButtonOpensTheChooserWhereABindingCanBeRemoved) {
     fake.link(5, byId);
     type(MainDialog::kPortEdit, "5");
-    WithChooser([&] { QTest::mouseDClick(edit(MainDialog::kPortEdit), Qt::LeftButton); },
+    // A double click selects the field's text, as in any field.
+    QTest::mouseDClick(edit(MainDialog::kPortEdit), Qt::LeftButton);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    QToolButton* button = nullptr;
+    for (auto* candidate : edit(MainDialog::kPortEdit)->findChildren<QToolButton*>()) {
+        if (candidate->defaultAction() == &window.portChoice().fieldButton()) button = candidate;
+    }
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->defaultAction()->text(), "选择串口...");
+    WithChooser([&] { QTest::mouseClick(button, Qt::LeftButton); },
                 [&](PortDialog& chooser) {
                     EXPECT_EQ(chooser.numberBox().value(), 5);
                     EXPECT_TRUE(chooser.unbindButton().isEnabled());
