@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0:
             if (const auto stamp = ReadDeviceClock(bench.window, link, bench.person)) {
                 (void)stamp->fieldTexts();
-                if (stamp->isValidBcd()) (void)stamp->dateTimeText();
+                if (stamp->isRealDateTime()) (void)stamp->dateTimeText();
             }
             break;
         case 1: {

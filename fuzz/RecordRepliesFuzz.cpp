@@ -22,7 +22,7 @@ public:
         fuzz::Require(number == static_cast<int>(rows.size()) + 1);
         rows.push_back(RecordRowTexts(number, record));
         fuzz::Require(rows.back().size() == std::size_t{kRecordColumns});
-        if (record && !first && record->stamp.isValidBcd()) first = record->stamp;
+        if (record && !first && record->stamp.isRealDateTime()) first = record->stamp;
     }
     std::vector<std::vector<std::string>> rows;
     std::optional<DeviceTimestamp> first;
