@@ -26,8 +26,12 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     icon->setGeometry(units.rect(11, 17, 20, 20));
     icon->setAccessibleName(QStringLiteral("TAVOLEX"));
 
+    // The program and its version above the instrument it serves; the instrument's firmware
+    // version is the main window's own label.
+    auto* program = new QLabel(QStringLiteral("TAVOLEX " TAVOLEX_VERSION), this);
+    program->setGeometry(units.rect(40, 15, 130, 8));
     auto* text = new QLabel(Tr("AboutDialog", "温度巡检仪  KORVA VELTA-2"), this);
-    text->setGeometry(units.rect(40, 23, 130, 8));
+    text->setGeometry(units.rect(40, 27, 130, 8));
 
     auto* ok = new QPushButton(Tr("AboutDialog", "确定"), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -536,6 +536,7 @@ TEST_F(SmallDialogsTest, AboutItemOpensTheAboutBox) {
             EXPECT_NE(qobject_cast<AboutDialog*>(&about), nullptr);
             EXPECT_EQ(about.windowTitle(), QStringLiteral("关于 温度巡检仪  KORVA VELTA-2 Ver3.2"));
             EXPECT_TRUE(LabelTexts(about).contains(QStringLiteral("温度巡检仪  KORVA VELTA-2")));
+            EXPECT_TRUE(LabelTexts(about).contains(QStringLiteral("TAVOLEX " TAVOLEX_VERSION)));
             EXPECT_EQ(about.findChild<QPushButton*>("1")->text(), QStringLiteral("确定"));
         });
 }
