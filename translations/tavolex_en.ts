@@ -585,7 +585,7 @@ Options:
     </message>
     <message>
         <source>手动</source>
-        <translation>Hand</translation>
+        <translation>Manual</translation>
     </message>
     <message>
         <source>全自动</source>

@@ -182,8 +182,13 @@ void MainDialog::buildControls() {
     // Probe registration.
     make.group(Tr("MainDialog", "探头注册"), {0, 79, 144, 133});
     m_modeGroup = new QButtonGroup(this);
-    make.radio(kSemiAutomaticRadio, Tr("MainDialog", "半自动"), {8, 93, 40, 10}, *m_modeGroup, 0);
-    make.radio(kManualRadio, Tr("MainDialog", "手动"), {52, 93, 34, 10}, *m_modeGroup, 1);
+    // "Manual" is wider than its Chinese caption: in English the middle radio takes room
+    // from the short "Semi" on its left.
+    const bool english = InstalledLanguage() == Language::English;
+    make.radio(kSemiAutomaticRadio, Tr("MainDialog", "半自动"), {8, 93, english ? 36 : 40, 10},
+               *m_modeGroup, 0);
+    make.radio(kManualRadio, Tr("MainDialog", "手动"),
+               english ? Du{46, 93, 44, 10} : Du{52, 93, 34, 10}, *m_modeGroup, 1);
     make.radio(kFullyAutomaticRadio, Tr("MainDialog", "全自动"), {92, 93, 40, 10}, *m_modeGroup, 2);
     make.text(Tr("MainDialog", "通道号:"), {8, 114, 28, 8});
     make.edit(kRegistrationChannelEdit, {38, 112, 22, 14}, Tr("MainDialog", "通道号:"));
