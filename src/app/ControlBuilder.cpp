@@ -10,9 +10,19 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace tavolex {
+
+int ButtonWidthFor(const QPushButton& button, int least) {
+    const QStyle* style = button.style();
+    const int room = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
+                          style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const QString shown = QString(button.text()).remove(QLatin1Char('&'));
+    return std::max(least, button.fontMetrics().horizontalAdvance(shown) + room);
+}
 
 QGroupBox* ControlBuilder::group(const QString& title, Du du) {
     auto* box = new QGroupBox(title, &m_window);

@@ -41,6 +41,10 @@ public:
     }
 };
 
+// The width a button in a layout needs for its caption with the room round it that the
+// window's placed buttons leave; at least `least` pixels.
+int ButtonWidthFor(const QPushButton& button, int least = 0);
+
 // Creates the controls of a window's layout as direct children of the window, in tab order.
 // Group boxes and plain texts let the pointer through to the window, as the platform's static
 // controls do, so that the window sees every movement over its own surface.

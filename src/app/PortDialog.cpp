@@ -1,12 +1,15 @@
 #include "PortDialog.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 
+#include "ControlBuilder.h"
 #include "DialogUnits.h"
 #include "Operator.h"
 #include "ScannerApp.h"
@@ -20,12 +23,12 @@ namespace {
 constexpr int kPointSize = 9;
 constexpr int kLargestPortNumber = 999;
 
-QPushButton* MakeButton(QDialog& dialog, const QString& name, const QString& caption,
-                        QRect geometry) {
+// A button as wide as the window's other buttons, or wider where its caption needs it.
+QPushButton* MakeButton(QDialog& dialog, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, &dialog);
     button->setObjectName(name);
     button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    button->setGeometry(geometry);
+    button->setMinimumWidth(ButtonWidthFor(*button, DialogUnits::ForPointSize(kPointSize).x(50)));
     button->setAutoDefault(false);
     return button;
 }
@@ -50,19 +53,15 @@ PortDialog::PortDialog(DeviceTree tree, Operator& person, int currentPort, QWidg
 
 void PortDialog::buildControls() {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
-    setFixedSize(units.size(320, 184));
-
     auto* hint = new QLabel(Tr("PortDialog",
                                "插上仪器的串口适配器,在下表中选中它,填好串口号后按"
                                "“确定”。以后这个串口号总是指向这个适配器。"),
                             this);
     hint->setWordWrap(true);
-    hint->setGeometry(units.rect(7, 6, 306, 18));
 
     m_list = new QTableWidget(0, 4, this);
     m_list->setObjectName(QStringLiteral("portList"));
     m_list->setAccessibleName(Tr("PortDialog", "串口列表"));
-    m_list->setGeometry(units.rect(7, 27, 306, 110));
     m_list->setHorizontalHeaderLabels({Tr("PortDialog", "串口号"), Tr("PortDialog", "设备"),
                                        Tr("PortDialog", "说明"), Tr("PortDialog", "状态")});
     const int widths[] = {30, 70, 154, 36};
@@ -77,23 +76,37 @@ void PortDialog::buildControls() {
     m_list->setWordWrap(false);
 
     auto* numberLabel = new QLabel(Tr("PortDialog", "串口号:"), this);
-    numberLabel->setGeometry(units.rect(7, 146, 28, 8));
     m_number = new QSpinBox(this);
     m_number->setObjectName(QStringLiteral("portNumber"));
     m_number->setAccessibleName(numberLabel->text());
     m_number->setRange(1, kLargestPortNumber);
-    m_number->setGeometry(units.rect(36, 143, 40, 14));
+    m_number->setMinimumWidth(units.x(40));
     numberLabel->setBuddy(m_number);
 
-    QPushButton* refresh = MakeButton(*this, QStringLiteral("refresh"),
-                                      Tr("PortDialog", "刷新(&R)"), units.rect(155, 143, 50, 14));
-    m_unbind = MakeButton(*this, QStringLiteral("unbind"), Tr("PortDialog", "解除绑定(&U)"),
-                          units.rect(209, 143, 50, 14));
-    QPushButton* ok = MakeButton(*this, QStringLiteral("1"), Tr("PortDialog", "确定"),
-                                 units.rect(209, 164, 50, 14));
-    QPushButton* cancel = MakeButton(*this, QStringLiteral("2"), Tr("PortDialog", "取消"),
-                                     units.rect(263, 164, 50, 14));
+    QPushButton* refresh =
+        MakeButton(*this, QStringLiteral("refresh"), Tr("PortDialog", "刷新(&R)"));
+    m_unbind = MakeButton(*this, QStringLiteral("unbind"), Tr("PortDialog", "解除绑定(&U)"));
+    QPushButton* ok = MakeButton(*this, QStringLiteral("1"), Tr("PortDialog", "确定"));
+    QPushButton* cancel = MakeButton(*this, QStringLiteral("2"), Tr("PortDialog", "取消"));
     ok->setDefault(true);
+
+    // The list takes what the window grows by; the rows of controls keep their height.
+    auto* numberRow = new QHBoxLayout;
+    numberRow->addWidget(numberLabel);
+    numberRow->addWidget(m_number);
+    numberRow->addStretch();
+    numberRow->addWidget(refresh);
+    numberRow->addWidget(m_unbind);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch();
+    buttonRow->addWidget(ok);
+    buttonRow->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(numberRow);
+    layout->addLayout(buttonRow);
+    resize(units.size(320, 184).expandedTo(layout->sizeHint()));
 
     connect(refresh, &QPushButton::clicked, this, &PortDialog::refreshList);
     connect(m_unbind, &QPushButton::clicked, this, &PortDialog::unbind);

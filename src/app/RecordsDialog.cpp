@@ -62,7 +62,7 @@ RecordsDialog::RecordsDialog(MainDialog& window, const LinkSettings& settings)
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
     setWindowTitle(Tr("RecordsDialog", "记录"));
-    setFixedSize(units.size(kWidthUnits, kHeightUnits));
+    setMinimumSize(units.size(kWidthUnits, kHeightUnits));
     buildControls();
     setUpTable();
 }
@@ -86,6 +86,10 @@ void RecordsDialog::buildControls() {
     make.button(kDownloadButton, Tr("RecordsDialog", "读取记录内容"), {126, 337, 53, 14});
     make.group(QString(), {7, 325, 186, 33});
     make.button(kDeleteButton, Tr("RecordsDialog", "删除数据记录"), {201, 337, 57, 14});
+    m_tablePlace = m_table->geometry();
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control != m_table) m_belowTable.emplace_back(control, control->geometry());
+    }
 
     const auto onClick = [this](int id, void (RecordsDialog::*action)()) {
         connect(control<QPushButton>(id), &QPushButton::clicked, this, action);
@@ -101,6 +105,15 @@ void RecordsDialog::buildControls() {
     addAction(m_export);
     m_table->addAction(m_export);
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void RecordsDialog::resizeEvent(QResizeEvent* event) {
+    DefaultActionDialog::resizeEvent(event);
+    if (m_table == nullptr) return;
+    const QSize grown = size() - minimumSize();
+    m_table->setGeometry(m_tablePlace.adjusted(0, 0, grown.width(), grown.height()));
+    for (const auto& [control, place] : m_belowTable)
+        control->move(place.left(), place.top() + grown.height());
 }
 
 void RecordsDialog::setUpTable() {

@@ -4,8 +4,11 @@
 // thread and waits in a modal progress window until the worker has ended.
 #pragma once
 
+#include <QRect>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "DefaultActionDialog.h"
 #include "LinkSettings.h"
@@ -60,6 +63,10 @@ public:
     // Closing during a download stops it; the window goes once the worker has ended.
     void done(int result) override;
 
+protected:
+    // The table takes what the window grows by; the controls below it move down with its end.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void buildControls();
     void setUpTable();
@@ -73,6 +80,9 @@ private:
     RecordTransferState m_state;
     QTableWidget* m_table = nullptr;
     QLabel* m_countLabel = nullptr;
+    // The controls below the table with their places at the window's smallest size.
+    std::vector<std::pair<QWidget*, QRect>> m_belowTable;
+    QRect m_tablePlace;
     QAction* m_export = nullptr;
     std::unique_ptr<RecordDownloadWorker> m_worker;
     // A close asked for while a download ran: its result, applied once the worker has ended.

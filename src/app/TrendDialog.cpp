@@ -14,12 +14,14 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <limits>
 
+#include "ControlBuilder.h"
 #include "DialogUnits.h"
 #include "Translations.h"
 
@@ -98,6 +100,7 @@ TrendDialog::TrendDialog(const TrendSources& sources, QWidget* parent)
     connect(m_spanCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { setSpan(static_cast<Span>(index)); });
     auto* settingsButton = new QPushButton(Tr("TrendDialog", "通道设置(&L)..."), this);
+    settingsButton->setMinimumWidth(ButtonWidthFor(*settingsButton));
     connect(settingsButton, &QPushButton::clicked, this, &TrendDialog::settingsRequested);
 
     m_chart = new QChart;
@@ -162,8 +165,30 @@ void TrendDialog::buildChannelList() {
     }
     m_filling = false;
     updateList();
-    m_list->resizeColumnToContents(kChannelColumn);
+    sizeListToColumns();
     connect(m_list, &QTableWidget::itemChanged, this, &TrendDialog::listItemChanged);
+}
+
+// Every column as wide as its heading and the widest value it shows, and the list as wide as
+// its columns: no statistic hides behind a horizontal scroll bar.
+void TrendDialog::sizeListToColumns() {
+    m_list->resizeColumnToContents(kChannelColumn);
+    const QFontMetrics metrics = m_list->fontMetrics();
+    const int padding =
+        2 * (m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1);
+    int width = m_list->columnWidth(kChannelColumn);
+    for (int column = kMinColumn; column < kColumnCount; ++column) {
+        const bool count = column == kCountColumn || column == kAlarmColumn;
+        const int widest =
+            metrics.horizontalAdvance(count ? QStringLiteral("888888") : QStringLiteral("-888.8"));
+        m_list->setColumnWidth(
+            column,
+            std::max(widest + padding, m_list->horizontalHeader()->sectionSizeHint(column)));
+        width += m_list->columnWidth(column);
+    }
+    width += 2 * m_list->frameWidth() +
+             m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
+    m_list->setMinimumWidth(width);
 }
 
 void TrendDialog::listItemChanged(QTableWidgetItem* item) {

@@ -76,6 +76,7 @@ protected:
 
 private:
     void buildChannelList();
+    void sizeListToColumns();
     void listItemChanged(QTableWidgetItem* item);
     void updateList();
     // Plots the channel from the time on; widens the value range by what it drew.

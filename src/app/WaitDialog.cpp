@@ -29,7 +29,10 @@ WaitDialog::WaitDialog(QWidget* owner, const RecordTransferState& state,
     setFont(ScannerApp::DialogFont(kPointSize));
     setFixedSize(units.size(kWidthUnits, kHeightUnits));
     ControlBuilder make(*this, units);
-    make.text(Tr("WaitDialog", "请等待"), {48, 51, 28, 8});
+    // "Please wait" is wider than its Chinese caption: in English it starts under the bar's
+    // left end and still ends before the dots.
+    const bool english = InstalledLanguage() == Language::English;
+    make.text(Tr("WaitDialog", "请等待"), english ? Du{35, 51, 43, 8} : Du{48, 51, 28, 8});
     m_bar = make.identified(new QProgressBar(this), kProgressBar, {35, 31, 80, 14},
                             Tr("WaitDialog", "请等待"));
     m_bar->setTextVisible(false);

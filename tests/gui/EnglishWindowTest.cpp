@@ -10,11 +10,13 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTableWidget>
@@ -25,13 +27,19 @@
 
 #include "AboutDialog.h"
 #include "ChannelLists.h"
+#include "ChannelSettingsDialog.h"
 #include "CsvFile.h"
 #include "DataFile.h"
 #include "DeleteAllConfirmDialog.h"
+#include "FakeDeviceTree.h"
 #include "FakeLine.h"
+#include "HandOver.h"
 #include "MainDialog.h"
+#include "PortDialog.h"
 #include "Pt100Dialog.h"
 #include "ReadTemperatures.h"
+#include "RecordDownloadWorker.h"
+#include "RecordFrames.h"
 #include "RecordTexts.h"
 #include "RecordingOperator.h"
 #include "RecordsDialog.h"
@@ -41,6 +49,9 @@
 #include "TemporaryDirectory.h"
 #include "Translate.h"
 #include "Translations.h"
+#include "TrendDialog.h"
+#include "TrendMonitor.h"
+#include "WaitDialog.h"
 
 namespace tavolex::testing {
 namespace {
@@ -206,6 +217,7 @@ QString ShownText(QWidget* control) {
 
 // Measures every shown caption of the window; returns how many it measured.
 int ExpectCaptionsFit(QWidget& window) {
+    const bool shownAlready = window.isVisible();
     window.show();
     int measured = 0;
     for (QWidget* control : window.findChildren<QWidget*>()) {
@@ -225,7 +237,7 @@ int ExpectCaptionsFit(QWidget& window) {
             << window.metaObject()->className() << " " << control->objectName().toStdString()
             << " \"" << text.toStdString() << "\" needs " << needed << " px";
     }
-    window.hide();
+    if (!shownAlready) window.hide();
     return measured;
 }
 
@@ -243,6 +255,71 @@ TEST_F(EnglishWindowTest, EveryCaptionFitsItsControl) {
     EXPECT_EQ(ExpectCaptionsFit(help), 4);
     RecordsDialog records(window, window.linkSettings());
     EXPECT_GT(ExpectCaptionsFit(records), 3);
+}
+
+// A list meant to be read whole shows every column and every heading in full.
+void ExpectColumnsShown(QTableWidget& list) {
+    list.window()->show();
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0)
+        << list.accessibleName().toStdString() << " hides columns";
+    const QFontMetrics metrics = list.horizontalHeader()->fontMetrics();
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const QString heading = list.horizontalHeaderItem(column)->text();
+        EXPECT_LE(metrics.horizontalAdvance(heading), list.columnWidth(column))
+            << list.accessibleName().toStdString() << " \"" << heading.toStdString() << "\"";
+    }
+}
+
+TEST_F(EnglishWindowTest, TheOtherWindowsFitTheirEnglishToo) {
+    FakeDeviceTree devices;
+    devices.device("ttyUSB0");
+    PortDialog chooser(devices.tree, person, 1, &window);
+    EXPECT_GT(ExpectCaptionsFit(chooser), 4);
+    ExpectColumnsShown(*chooser.findChild<QTableWidget*>(QStringLiteral("portList")));
+
+    ChannelSettingsDialog settings(ChannelSettings{}, person, &window);
+    EXPECT_EQ(ExpectCaptionsFit(settings), 2);
+    ExpectColumnsShown(settings.table());
+
+    TrendDialog& trend = window.trend().openTrend();
+    EXPECT_EQ(ExpectCaptionsFit(trend), 2);
+    ExpectColumnsShown(trend.channelList());
+    trend.close();
+
+    RecordsDialog records(window, window.linkSettings());
+    line.reply(RecordCountFrame(1));
+    line.reply(SeriesRecord(1));
+    const AtHandOver<RecordDownloadWorker> waiting(1, [] {
+        auto* wait = qobject_cast<WaitDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(wait, nullptr);
+        EXPECT_EQ(ExpectCaptionsFit(*wait), 2);
+    });
+    records.control<QPushButton>(RecordsDialog::kDownloadButton)->click();
+    EXPECT_TRUE(waiting.fired());
+}
+
+// The windows whose lists vary in length let the user make them bigger: the list takes the room
+// and the buttons stay at the bottom.
+TEST_F(EnglishWindowTest, WindowsWithListsGrowWithTheirLists) {
+    const auto expectGrows = [](QDialog& dialog, QWidget& list, QWidget& lowest) {
+        dialog.show();
+        const QSize listBefore = list.size();
+        const int marginBelow = dialog.height() - lowest.geometry().bottom();
+        dialog.resize(dialog.size() + QSize(120, 80));
+        QApplication::sendPostedEvents();
+        EXPECT_EQ(list.width(), listBefore.width() + 120) << dialog.windowTitle().toStdString();
+        EXPECT_GE(list.height(), listBefore.height() + 80) << dialog.windowTitle().toStdString();
+        EXPECT_EQ(dialog.height() - lowest.geometry().bottom(), marginBelow);
+        dialog.hide();
+    };
+    FakeDeviceTree devices;
+    PortDialog chooser(devices.tree, person, 1, &window);
+    expectGrows(chooser, *chooser.findChild<QTableWidget*>(QStringLiteral("portList")),
+                *chooser.findChild<QPushButton*>(QStringLiteral("2")));
+    RecordsDialog records(window, window.linkSettings());
+    expectGrows(records, *records.control<QTableWidget>(RecordsDialog::kTable),
+                *records.control<QPushButton>(RecordsDialog::kDeleteButton));
 }
 
 TEST_F(EnglishWindowTest, EveryChannelCaptionFitsItsColumn) {
