@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "ControlBuilder.h"
@@ -53,9 +54,58 @@ std::int64_t SpanMs(TrendDialog::Span span) {
     return 0;
 }
 
+// How far a colour stands out from white, as the ratio of relative luminances (1 to 21).
+double ContrastOnWhite(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+                             0.0722 * linear(colour.blueF());
+    return 1.05 / (luminance + 0.05);
+}
+
 QColor ChannelColour(int channel) {
-    // Neighbouring channels get hues far apart.
-    return QColor::fromHsv((channel * 67) % 360, 230, 190);
+    // Neighbouring channels get hues far apart; light hues (yellow, green, cyan) are darkened
+    // until a thin line of them still stands out on the white chart.
+    constexpr double kLeastContrast = 3.5;
+    QColor colour = QColor::fromHsv((channel * 67) % 360, 230, 190);
+    while (ContrastOnWhite(colour) < kLeastContrast)
+        colour = colour.darker(110);
+    return colour;
+}
+
+struct TimeTicks {
+    std::int64_t fromMs;
+    std::int64_t toMs;
+    int count;
+};
+
+// Ticks on round clock times: the smallest step of the list that divides the span into at
+// most six, with the span widened to whole steps of local time.
+TimeTicks RoundTimeTicks(std::int64_t fromMs, std::int64_t toMs, std::int64_t utcOffsetMs) {
+    constexpr std::int64_t kSecondMs = 1000;
+    constexpr std::int64_t kSteps[] = {
+        kSecondMs,      2 * kSecondMs,  5 * kSecondMs, 10 * kSecondMs, 15 * kSecondMs,
+        30 * kSecondMs, kMinuteMs,      2 * kMinuteMs, 5 * kMinuteMs,  10 * kMinuteMs,
+        15 * kMinuteMs, 30 * kMinuteMs, kHourMs,       2 * kHourMs,    3 * kHourMs,
+        6 * kHourMs,    12 * kHourMs,   24 * kHourMs,  48 * kHourMs,   7 * 24 * kHourMs};
+    constexpr std::int64_t kMostSteps = 6;
+    std::int64_t step = std::end(kSteps)[-1];
+    for (std::int64_t candidate : kSteps) {
+        if (toMs - fromMs <= candidate * kMostSteps) {
+            step = candidate;
+            break;
+        }
+    }
+    const auto roundDown = [&](std::int64_t ms) {
+        const std::int64_t local = ms + utcOffsetMs;
+        const std::int64_t floored = local / step * step - (local % step < 0 ? step : 0);
+        return floored - utcOffsetMs;
+    };
+    const std::int64_t from = roundDown(fromMs);
+    std::int64_t to = roundDown(toMs);
+    if (to < toMs || to == from) to += step;
+    return {from, to, static_cast<int>((to - from) / step) + 1};
 }
 
 QString Celsius(std::optional<double> value) {
@@ -210,14 +260,15 @@ bool TrendDialog::channelShown(int channel) const {
     return m_shown.at(channel);
 }
 
+bool TrendDialog::anyChannelShown() const {
+    return std::find(m_shown.begin(), m_shown.end(), true) != m_shown.end();
+}
+
 void TrendDialog::setSpan(Span span) {
     m_span = span;
     if (m_spanCombo->currentIndex() != static_cast<int>(span)) {
         m_spanCombo->setCurrentIndex(static_cast<int>(span));
     }
-    m_timeAxis->setFormat(span == Span::FiveMinutes || span == Span::Hour
-                              ? QStringLiteral("HH:mm:ss")
-                              : QStringLiteral("MM-dd HH:mm"));
     scheduleRedraw();
 }
 
@@ -266,10 +317,10 @@ void TrendDialog::redrawNow() {
     updateList();
     const TrendHistory& history = m_sources.history;
     const std::int64_t now = history.lastTime().value_or(QDateTime::currentMSecsSinceEpoch());
-    const std::int64_t from =
-        m_span == Span::All ? history.firstTime().value_or(now) : now - SpanMs(m_span);
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
-                         QDateTime::fromMSecsSinceEpoch(std::max(now, from + 1000)));
+    const std::int64_t first = history.firstTime().value_or(now);
+    // The axis starts at the first reading when the history is shorter than the span.
+    const std::int64_t from = m_span == Span::All ? first : std::max(first, now - SpanMs(m_span));
+    showTimeAxis(from, now);
 
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
@@ -281,10 +332,25 @@ void TrendDialog::redrawNow() {
         high = 1;
     }
     m_valueAxis->setRange(low - kValueMarginCelsius, high + kValueMarginCelsius);
+    m_valueAxis->applyNiceNumbers();
     // A heavy chart (many channels over a long span) waits longer for its next redraw, so
     // that drawing never takes more than a fifth of the window thread's time.
     m_redrawTimer.setInterval(
         std::max<int>(kRedrawIntervalMs, static_cast<int>(kRedrawBudgetFactor * took.elapsed())));
+}
+
+void TrendDialog::showTimeAxis(std::int64_t fromMs, std::int64_t toMs) {
+    const std::int64_t offsetMs =
+        std::int64_t{QDateTime::fromMSecsSinceEpoch(toMs).offsetFromUtc()} * 1000;
+    const TimeTicks ticks = RoundTimeTicks(fromMs, toMs, offsetMs);
+    const std::int64_t stepMs = (ticks.toMs - ticks.fromMs) / (ticks.count - 1);
+    m_timeAxis->setFormat(stepMs < kMinuteMs ? QStringLiteral("HH:mm:ss")
+                          : ticks.toMs - ticks.fromMs <= 24 * kHourMs
+                              ? QStringLiteral("HH:mm")
+                              : QStringLiteral("MM-dd HH:mm"));
+    m_timeAxis->setTickCount(ticks.count);
+    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(ticks.fromMs),
+                         QDateTime::fromMSecsSinceEpoch(ticks.toMs));
 }
 
 void TrendDialog::plotChannel(int channel, std::int64_t fromMs, double& low, double& high) {

@@ -56,6 +56,7 @@ public:
 
     void setChannelShown(int channel, bool shown);
     bool channelShown(int channel) const;
+    bool anyChannelShown() const;
     void setSpan(Span span);
     // Marks the chart out of date; it redraws within the redraw interval, if it is visible.
     void scheduleRedraw();
@@ -77,6 +78,7 @@ protected:
 private:
     void buildChannelList();
     void sizeListToColumns();
+    void showTimeAxis(std::int64_t fromMs, std::int64_t toMs);
     void listItemChanged(QTableWidgetItem* item);
     void updateList();
     // Plots the channel from the time on; widens the value range by what it drew.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "ChannelLists.h"
 #include "ChannelSettingsDialog.h"
@@ -19,6 +20,18 @@ namespace tavolex {
 namespace {
 
 const QColor kAlarmBackground(255, 200, 200);
+// Enough curves to see something at once, few enough to tell them apart.
+constexpr std::size_t kChannelsTickedAtOpening = 8;
+
+// The digital channels from channel 1, then the PT100 channels, as the lists show them.
+std::vector<int> ChannelsInWindowOrder() {
+    std::vector<int> order;
+    for (ChannelList list : {ChannelList::Low, ChannelList::High, ChannelList::Pt100}) {
+        for (int row = 0; row < RowCountOf(list); ++row)
+            order.push_back(ChannelOfRow(list, row));
+    }
+    return order;
+}
 
 int ListId(ChannelList list) {
     switch (list) {
@@ -61,6 +74,10 @@ TrendMonitor::~TrendMonitor() {
 
 void TrendMonitor::takeReading(const TemperatureReply& reply) {
     m_history.addReading(nowMs(), reply);
+    m_lastCarried.clear();
+    for (int channel : ChannelsInWindowOrder()) {
+        if (ChannelTenths(reply, channel)) m_lastCarried.push_back(channel);
+    }
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const std::optional<int> tenths = ChannelTenths(reply, channel);
         if (tenths) m_statistics.add(channel, *tenths);
@@ -92,6 +109,16 @@ TrendDialog* TrendMonitor::trendDialog() const {
 }
 
 TrendDialog& TrendMonitor::openTrend() {
+    TrendDialog& dialog = showTrendWindow();
+    if (!dialog.anyChannelShown()) {
+        const std::size_t count = std::min(m_lastCarried.size(), kChannelsTickedAtOpening);
+        for (std::size_t i = 0; i < count; ++i)
+            dialog.setChannelShown(m_lastCarried[i], true);
+    }
+    return dialog;
+}
+
+TrendDialog& TrendMonitor::showTrendWindow() {
     if (m_dialog.isNull()) {
         m_dialog = new TrendDialog({m_history, m_settings, m_statistics, m_alarms}, &m_window);
         QObject::connect(m_dialog, &TrendDialog::settingsRequested, m_dialog,
@@ -104,7 +131,7 @@ TrendDialog& TrendMonitor::openTrend() {
 }
 
 void TrendMonitor::addToTrend(int channel) {
-    openTrend().setChannelShown(channel, true);
+    showTrendWindow().setChannelShown(channel, true);
 }
 
 void TrendMonitor::editSettings() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ChannelAlarms.h"
 #include "ChannelSettings.h"
@@ -41,7 +42,8 @@ public:
     // A continuous run starts: statistics and alarms start afresh.
     void startRun();
 
-    // The trend window, made on first use and shown without blocking the main window.
+    // The trend window, made on first use and shown without blocking the main window. When it
+    // shows no channel, the first eight that the last reading carried are ticked.
     TrendDialog& openTrend();
     void addToTrend(int channel);
     // The names and limits table; what it confirms is stored and shown at once.
@@ -70,6 +72,7 @@ public:
     QString settingsFile;
 
 private:
+    TrendDialog& showTrendWindow();
     void showLabels();
     void colourRow(int channel, bool alarm);
     void announce(int channel, int tenths);
@@ -78,6 +81,8 @@ private:
     MainDialog& m_window;
     ChannelSettings m_settings;
     ChannelAlarms m_alarms;
+    // The channels the last good reading carried, in the window's order.
+    std::vector<int> m_lastCarried;
     ChannelStatistics m_statistics;
     TrendHistory m_history;
     QPointer<TrendDialog> m_dialog;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QChart>
+#include <QDateTimeAxis>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLineSeries>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QValueAxis>
+#include <cmath>
 #include <set>
 
 #include "ChannelSettingsDialog.h"
@@ -189,6 +192,59 @@ TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurve
     EXPECT_TRUE(dialog->chart().series().isEmpty());
     window.done(QDialog::Rejected);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// Relative luminance of a colour on the 0-1 scale of the contrast formula.
+double Luminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+TEST_F(TrendGuiTest, TheMenuOpensTheTrendOnTheLastReadingsFirstChannelsWithRoundTicks) {
+    std::vector<std::int64_t> times{1'700'000'003'400, 1'700'000'040'700};
+    trend().nowMs = [&times] {
+        const std::int64_t next = times.front();
+        times.erase(times.begin());
+        return next;
+    };
+    readChannel5(250);
+    readChannel5(262);
+    trend().trendAction().trigger();
+    TrendDialog* dialog = trend().trendDialog();
+    ASSERT_NE(dialog, nullptr);
+    std::vector<int> shown;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (dialog->channelShown(channel)) shown.push_back(channel);
+    }
+    // Digital channels 1-8 (words 4-11) in the lists' order, not the PT100 words before them.
+    EXPECT_EQ(shown, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
+
+    dialog->redrawNow();
+    const auto* time = qobject_cast<QDateTimeAxis*>(dialog->chart().axes(Qt::Horizontal)[0]);
+    ASSERT_NE(time, nullptr);
+    // 37.3 s of readings: ticks every 10 s from the round time before the first; values 20.0
+    // to 26.2 on whole degrees.
+    EXPECT_EQ(time->min().toMSecsSinceEpoch(), 1'700'000'000'000);
+    EXPECT_EQ(time->max().toMSecsSinceEpoch(), 1'700'000'050'000);
+    EXPECT_EQ(time->tickCount(), 6);
+    EXPECT_EQ(time->format(), "HH:mm:ss");
+    const auto* value = qobject_cast<QValueAxis*>(dialog->chart().axes(Qt::Vertical)[0]);
+    ASSERT_NE(value, nullptr);
+    EXPECT_DOUBLE_EQ(value->min(), 18.0);
+    EXPECT_DOUBLE_EQ(value->max(), 28.0);
+
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const QColor colour = dialog->channelList().item(channel, 0)->foreground().color();
+        EXPECT_GE(1.05 / (Luminance(colour) + 0.05), 3.5) << channel << " is pale on white";
+    }
+
+    // Opened again, the window keeps the user's choice.
+    dialog->channelList().item(4, 0)->setCheckState(Qt::Unchecked);
+    trend().trendAction().trigger();
+    EXPECT_FALSE(dialog->channelShown(4));
 }
 
 TEST_F(TrendGuiTest, EveryItemOfTheWindowsMenuHasItsOwnAccelerator) {
