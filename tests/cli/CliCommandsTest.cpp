@@ -278,6 +278,19 @@ TEST_F(CliCommandsTest, AnOpenFailureNamesTheClientsOwnWayToChooseAPort) {
     EXPECT_THAT(missing.err, Not(HasSubstr("选择串口")));
 }
 
+// The window's program answers --help before it needs a window system: no display, no
+// platform plugin.
+TEST_F(CliCommandsTest, TheWindowProgramAnswersHelpWithoutADisplay) {
+    const std::vector<std::string> noDisplay{"LANG=C.UTF-8",
+                                             "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb",
+                                             "QT_QPA_PLATFORM_PLUGIN_PATH=/nonexistent"};
+    const CliResult help =
+        CliProcess({"--help"}, work.path(), noDisplay, TAVOLEX_WINDOW_PROGRAM).finish();
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_THAT(help.out, HasSubstr("Usage: tavolex [options]"));
+    EXPECT_THAT(help.out, HasSubstr("--list-ports"));
+}
+
 TEST_F(CliCommandsTest, VersionNamesTheProgram) {
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.status, 0);

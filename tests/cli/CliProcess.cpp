@@ -17,15 +17,19 @@ namespace chr = std::chrono;
 
 namespace {
 
-// The environment with the language variables replaced by `language`.
+// The environment with the language variables, and every variable that `language` sets,
+// replaced by `language`.
 std::vector<std::string> EnvironmentIn(const std::vector<std::string>& language) {
+    std::vector<std::string> replaced{"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG="};
+    for (const std::string& setting : language)
+        replaced.push_back(setting.substr(0, setting.find('=') + 1));
     std::vector<std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view variable(*entry);
-        const bool isLanguage =
-            variable.starts_with("LANGUAGE=") || variable.starts_with("LC_ALL=") ||
-            variable.starts_with("LC_MESSAGES=") || variable.starts_with("LANG=");
-        if (!isLanguage) variables.emplace_back(variable);
+        const bool isReplaced =
+            std::any_of(replaced.begin(), replaced.end(),
+                        [&](const std::string& name) { return variable.starts_with(name); });
+        if (!isReplaced) variables.emplace_back(variable);
     }
     variables.insert(variables.end(), language.begin(), language.end());
     return variables;
@@ -43,9 +47,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::filesystem::path& directory,
-                       const std::vector<std::string>& language)
+                       const std::vector<std::string>& language, const std::string& program)
     : m_out(directory / ".cli-out"), m_err(directory / ".cli-err") {
-    std::vector<std::string> args{TAVOLEX_CLI_PROGRAM};
+    std::vector<std::string> args{program};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = Pointers(args);
     std::vector<std::string> variables = EnvironmentIn(language);

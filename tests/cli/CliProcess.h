@@ -24,9 +24,11 @@ struct CliResult {
 class CliProcess {
 public:
     // Starts the program in `workingDirectory` (which also takes its two output files), with
-    // this process's environment less its language variables, plus `language` ("NAME=value").
+    // this process's environment less its language variables, plus `language` ("NAME=value",
+    // which may also set other variables).
     CliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
-               const std::vector<std::string>& language = {"LANGUAGE=zh_CN"});
+               const std::vector<std::string>& language = {"LANGUAGE=zh_CN"},
+               const std::string& program = TAVOLEX_CLI_PROGRAM);
     ~CliProcess() { finish(std::chrono::milliseconds(0)); }
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
