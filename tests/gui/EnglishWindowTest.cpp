@@ -128,15 +128,23 @@ struct English {
     ~English() { ScannerApp::SetUpLook(Language::Chinese); }
 };
 
-class EnglishWindowTest : public ::testing::Test {
-protected:
-    English english;  // first, so that the window is made in English
+// A main window on the fake line, in the language installed when it is made.
+struct FakeLineWindow {
     TemporaryWorkingDirectory directory;
     ManualClock clock;
     FakeLine line{clock};
     FakePortOpener ports{line};
     RecordingOperator person;
     MainDialog window{ports, clock, person};
+};
+
+class EnglishWindowTest : public ::testing::Test {
+protected:
+    English english;  // first, so that the window is made in English
+    FakeLineWindow rig;
+    FakeLine& line = rig.line;
+    RecordingOperator& person = rig.person;
+    MainDialog& window = rig.window;
 };
 
 TEST_F(EnglishWindowTest, OperationsSpeakEnglishButFilesKeepTheirChineseTexts) {
@@ -377,12 +385,8 @@ QString MissingGlyphs(QWidget& window) {
 TEST(WindowFont, TheChosenFontHasEveryCharacterOfEveryText) {
     for (const Language language : {Language::Chinese, Language::English}) {
         ScannerApp::SetUpLook(language);
-        TemporaryWorkingDirectory directory;
-        ManualClock clock;
-        FakeLine line{clock};
-        FakePortOpener ports{line};
-        RecordingOperator person;
-        MainDialog window{ports, clock, person};
+        FakeLineWindow rig;
+        MainDialog& window = rig.window;
         Pt100Dialog pt100(window);
         RecordsDialog records(window, window.linkSettings());
         RegistrationHelpDialog help(&window);
