@@ -67,8 +67,8 @@ protected:
     std::vector<std::string> dataLines() {
         std::ifstream in(shared.dataFileName, std::ios::binary);
         std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+        for (std::string text; std::getline(in, text);)
+            lines.push_back(text);
         return lines;
     }
 

@@ -121,8 +121,8 @@ TEST_F(DiskFaultTest, AFullDiskCostsTheRecordsThatDoNotFitButNoRunAndNoWholeLine
         ASSERT_TRUE(run(120));
     }
     const auto fieldsAre = [](std::size_t count, char separator) {
-        return [count, separator](const std::string& line) {
-            return static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) ==
+        return [count, separator](const std::string& text) {
+            return static_cast<std::size_t>(std::count(text.begin(), text.end(), separator)) ==
                    count;
         };
     };

@@ -163,7 +163,7 @@ TEST_P(DeviceOperationsTest, OnlyAnExactReplyInTimeWithItsChecksumIsTaken) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Device, DeviceOperationsTest, ::testing::ValuesIn(kOperations),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace tavolex

@@ -174,10 +174,10 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteCrossingALimitAlarmsOnceAndTheCsvMat
     run.continuousAcquisition().wallTime = [&wall] { return system_clock::to_time_t(wall()); };
     // The sine the sensor drifts along moves it far less than 5 °C in a minute; the offset
     // moves it 12.7 °C.
-    ChannelSettings settings;
-    settings[kChannel1].name = "炉膛, 上";
-    settings[kChannel1].limits.highTenths = startTenths + 50;
-    run.trend().applySettings(settings);
+    ChannelSettings channels;
+    channels[kChannel1].name = "炉膛, 上";
+    channels[kChannel1].limits.highTenths = startTenths + 50;
+    run.trend().applySettings(channels);
     run.continuousAcquisition().recordOptionsAction().trigger();
     run.control<QCheckBox>(MainDialog::kSaveLogCheck)->setChecked(true);
     run.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->setText("0");
