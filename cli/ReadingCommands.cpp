@@ -201,7 +201,7 @@ int LogContinuously(Session& session) {
             static_cast<int>(recordSeconds.value_or(kDefaultRecordSeconds));
         shared.dataFileName = DataFileName(directory, LocalTimeNow());
         shared.csvFileName =
-            session.args.option("csv").value_or(CsvFileName(shared.dataFileName).string());
+            session.args.option("csv").value_or(CsvBesideDataFile(shared.dataFileName).string());
         std::vector<std::string> labels;
         for (int channel = 0; channel < kChannelCount; ++channel)
             labels.push_back(ChannelCaption(channel));

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const RecordColumn& column : RecordColumns())
                 headings.push_back(column.heading);
             (void)CsvText(headings, sink.rows);
-            (void)CsvFileName(sink.first);
+            (void)RecordsCsvName(sink.first);
             break;
         }
         default:

@@ -8,7 +8,7 @@
 
 namespace tavolex {
 
-std::filesystem::path CsvFileName(const std::filesystem::path& dataFile) {
+std::filesystem::path CsvBesideDataFile(const std::filesystem::path& dataFile) {
     std::filesystem::path csv = dataFile;
     return csv.replace_extension(".csv");
 }

@@ -16,7 +16,7 @@ namespace tavolex {
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The data file's name with the extension ".csv".
-std::filesystem::path CsvFileName(const std::filesystem::path& dataFile);
+std::filesystem::path CsvBesideDataFile(const std::filesystem::path& dataFile);
 
 // The field as it is, or in double quotes (inner quotes doubled) when it holds a comma, a
 // quote or a line break.

@@ -45,10 +45,6 @@ QString RecordPeriodCaption() {
     return Tr("MainDialog", "秒/次自动记录当前温度");
 }
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 ContinuousAcquisition::ContinuousAcquisition(MainDialog& window) : m_window(window) {
@@ -107,7 +103,7 @@ void ContinuousAcquisition::start() {
     setButtonCaption(StopCaption());
     m_shared.runFlag = true;
     m_shared.dataFileName = DataFileName(m_window.workingDirectory(), LocalTimeNow());
-    m_shared.csvFileName = CsvFileName(m_shared.dataFileName);
+    m_shared.csvFileName = CsvBesideDataFile(m_shared.dataFileName);
     m_shared.csvHeading = m_window.trend().csvHeading();
     m_window.trend().startRun();
     const LinkContext& link = m_window.link();

@@ -68,10 +68,6 @@ const QColor kHelpLabelColour(0, 64, 128);
 constexpr const char* kOpenPortFailed = TAVOLEX_TRANSLATABLE("MainDialog", "打开串口错误!");
 constexpr const char* kBadReply = TAVOLEX_TRANSLATABLE("MainDialog", "返回数据错误!");
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 void SetRadioIndex(QButtonGroup& group, int index) {
     if (QAbstractButton* button = group.button(index)) {
         button->setChecked(true);

@@ -136,11 +136,6 @@ public:
     // Channel names, alarms, statistics and the trend window.
     TrendMonitor& trend() { return *m_trend; }
 
-    // The control with the given control ID.
-    template <typename Control>
-    Control* control(int id) const {
-        return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
-    }
     // Who holds which control disabled while an operation runs.
     ControlLocks& controlLocks() { return m_controlLocks; }
     // A lock on the controls with these IDs, held until it is released or destroyed.

@@ -47,11 +47,6 @@ public:
     TraceTarget& trace() { return *m_trace; }
     UpDownControl& offsetSpin() { return *m_spin; }
 
-    template <typename Control>
-    Control* control(int id) const {
-        return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
-    }
-
 private:
     void buildControls();
     std::uint8_t channelByte() const;

@@ -33,10 +33,6 @@ QString CountCaption() {
     return Tr("RecordsDialog", "记录条数");
 }
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The time stamp kept with a time cell; none for a row that was not read whole.
 std::optional<DeviceTimestamp> StampOf(const QTableWidgetItem* item) {
     const QByteArray data = item->data(kStampRole).toByteArray();
@@ -223,7 +219,7 @@ std::optional<DeviceTimestamp> RecordsDialog::firstValidStamp() const {
 void RecordsDialog::exportCsv() {
     if (m_table->rowCount() == 0) return;
     const FileChoice choice{"CSV (*.csv)",
-                            m_window.workingDirectory() / CsvFileName(firstValidStamp()), "csv"};
+                            m_window.workingDirectory() / RecordsCsvName(firstValidStamp()), "csv"};
     const std::optional<std::filesystem::path> file = m_window.person().chooseSaveFile(choice);
     if (!file) return;
 

@@ -42,10 +42,6 @@ public:
     // A download still running is stopped and waited for first.
     ~RecordsDialog() override;
 
-    template <typename Control>
-    Control* control(int id) const {
-        return findChild<Control*>(QString::number(id), Qt::FindDirectChildrenOnly);
-    }
     const LinkSettings& linkSettings() const { return m_settings; }
     // The count from the last good count reply; 0 before any.
     int total() const { return m_state.total; }

@@ -4,12 +4,18 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 class QAbstractButton;
 class QLabel;
 class QWidget;
 
 namespace tavolex {
+
+// A text of the program's own (UTF-8) as Qt shows it.
+inline QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Gives a value label the caption that its accessible name starts with.
 void SetValueCaption(QLabel* label, const QString& caption);

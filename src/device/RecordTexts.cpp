@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CsvFile.h"
 #include "Translate.h"
 
 namespace tavolex {
@@ -17,23 +18,10 @@ std::string PaddedToTwo(const std::string& text) {
     return text.size() < 2 ? std::string(2 - text.size(), '0') + text : text;
 }
 
-void AppendCsvField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 void AppendCsvLine(std::string& out, const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) out += ',';
-        AppendCsvField(out, fields[i]);
+        out += CsvField(fields[i]);
     }
     out += "\r\n";
 }
@@ -84,7 +72,7 @@ std::string CsvText(const std::vector<std::string>& headings,
     return out;
 }
 
-std::string CsvFileName(const std::optional<DeviceTimestamp>& first) {
+std::string RecordsCsvName(const std::optional<DeviceTimestamp>& first) {
     if (!first) return Translate("RecordTexts", "记录.csv");
     std::string stamp = first->dateTimeText();
     std::replace(stamp.begin(), stamp.end(), ' ', '_');

@@ -45,6 +45,6 @@ std::string CsvText(const std::vector<std::string>& headings,
                     const std::vector<std::vector<std::string>>& rows);
 
 // The file name suggested for saving records whose first valid time stamp is `first`.
-std::string CsvFileName(const std::optional<DeviceTimestamp>& first);
+std::string RecordsCsvName(const std::optional<DeviceTimestamp>& first);
 
 }  // namespace tavolex

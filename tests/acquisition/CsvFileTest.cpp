@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CsvFile, NamedLikeTheDataFile) {
-    EXPECT_EQ(CsvFileName("/scan/2024年3月5日14时7分9秒.txt"),
+    EXPECT_EQ(CsvBesideDataFile("/scan/2024年3月5日14时7分9秒.txt"),
               fs::path("/scan/2024年3月5日14时7分9秒.csv"));
 }
 

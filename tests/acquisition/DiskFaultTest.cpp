@@ -81,7 +81,7 @@ protected:
         shared.recordEnabled = true;
         shared.recordPeriodSeconds = 0;
         shared.dataFileName = dir.path() / "data.txt";
-        shared.csvFileName = CsvFileName(shared.dataFileName);
+        shared.csvFileName = CsvBesideDataFile(shared.dataFileName);
         shared.csvHeading = "时间,PT100通道1,PT100通道2,PT100通道3,PT100通道4\r\n";
         environment.errorLog = ErrorLogFile::InDirectory(dir.path());
         environment.wallTime = [this] {

@@ -23,9 +23,9 @@ TEST(RecordTextsTest, CsvQuotesOnlyWhatMustBeQuotedAndNamesTheFileAfterTheFirstS
     EXPECT_EQ(CsvText({"a", "时间"}, {{"x,y", "say \"hi\""}, {"line\nbreak", ""}}),
               "\xEF\xBB\xBF"
               "a,时间\r\n\"x,y\",\"say \"\"hi\"\"\"\r\n\"line\nbreak\",\r\n");
-    EXPECT_EQ(CsvFileName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
+    EXPECT_EQ(RecordsCsvName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
               "记录_2024-05-07_09-03-01.csv");
-    EXPECT_EQ(CsvFileName(std::nullopt), "记录.csv");
+    EXPECT_EQ(RecordsCsvName(std::nullopt), "记录.csv");
 }
 
 class StoredRecordsTest : public ::testing::Test, public RecordSink {

@@ -179,8 +179,8 @@ TEST_F(EnglishWindowTest, TheRecordsTableAndItsFileNameAreEnglish) {
     EXPECT_EQ(unread[1], "Not read");
     EXPECT_EQ(RecordTimeText(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x3, 0x1A})),
               "2024-05-07 09:03:1A");
-    EXPECT_EQ(CsvFileName(std::nullopt), "records.csv");
-    EXPECT_EQ(CsvFileName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
+    EXPECT_EQ(RecordsCsvName(std::nullopt), "records.csv");
+    EXPECT_EQ(RecordsCsvName(DeviceTimestamp({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01})),
               "records_2024-05-07_09-03-01.csv");
 }
 
