@@ -12,9 +12,9 @@
 
 #include "CliLink.h"
 #include "Clock.h"
-#include "ConsoleOperator.h"
 #include "DataOutput.h"
 #include "LinkContext.h"
+#include "StreamOperator.h"
 
 namespace tavolex::cli {
 
@@ -62,7 +62,7 @@ struct Session {
     LinkSettings settings;
     Format format;
     WatchedOpener watch;
-    ConsoleOperator person;
+    StreamOperator person;
     CliHost host;
     LinkContext link;
     std::ostream& out;

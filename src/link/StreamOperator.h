@@ -1,8 +1,9 @@
-// The Operator of the command-line client: every message goes to a stream (standard error) as
-// it is shown in the window, one message a line; nobody is there to answer a question, so the
-// commands that need a yes take --yes before they run, and a question asked anyway is answered
-// no; the file to choose is the one the command names; and text meant for the clipboard is
-// kept for the command to print as data.
+// An Operator with nobody at a screen (the command-line client, the window's screenshot run,
+// the benchmarks): every message goes to a stream (standard error) as the window shows it, one
+// message a line, after an optional prefix ("tavolex: "); nobody is there to answer a
+// question, so a question is answered no (the client's commands that need a yes take --yes
+// before they run); the file to choose is the one given beforehand, if any; and text meant for
+// the clipboard is kept for the caller to print as data.
 #pragma once
 
 #include <filesystem>
@@ -13,11 +14,12 @@
 
 #include "Operator.h"
 
-namespace tavolex::cli {
+namespace tavolex {
 
-class ConsoleOperator final : public Operator {
+class StreamOperator final : public Operator {
 public:
-    explicit ConsoleOperator(std::ostream& out) : m_out(out) {}
+    explicit StreamOperator(std::ostream& out, std::string prefix = {})
+        : m_out(out), m_prefix(prefix.empty() ? std::string() : prefix + ": ") {}
 
     void message(std::string_view text) override;
     bool confirm(std::string_view text) override;
@@ -32,6 +34,7 @@ public:
 
 private:
     std::ostream& m_out;
+    std::string m_prefix;
     std::optional<std::filesystem::path> m_file;
     std::vector<std::string> m_messages;
     std::string m_clipboard;
@@ -40,4 +43,4 @@ private:
 // The text with every CR LF as a bare line feed, as a terminal or a journal wants it.
 std::string TerminalText(std::string_view text);
 
-}  // namespace tavolex::cli
+}  // namespace tavolex
