@@ -402,10 +402,6 @@ Options:
         <translation>Show &amp;Recording Options</translation>
     </message>
     <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
         <source>最小采集周期600ms</source>
         <translation>The shortest acquisition period is 600ms</translation>
     </message>

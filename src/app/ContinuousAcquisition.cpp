@@ -18,6 +18,7 @@
 #include "ErrorLog.h"
 #include "MainDialog.h"
 #include "PortOpenFailure.h"
+#include "QtOperator.h"
 #include "ShownText.h"
 #include "Translate.h"
 #include "Translations.h"
@@ -203,10 +204,8 @@ void ContinuousAcquisition::showRecordOptions(bool shown) {
 
 void ContinuousAcquisition::showOwnerlessBox(std::string_view text) {
     std::erase_if(m_boxes, [](const QPointer<QMessageBox>& box) { return box.isNull(); });
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QString(), FromUtf8(text), QMessageBox::Ok);
+    QMessageBox* box = QtOperator::MakeBox(QString(), text, QMessageBox::Ok, nullptr);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setAccessibleName(box->text());
-    box->button(QMessageBox::Ok)->setText(Tr("ContinuousAcquisition", "确定"));
     box->setWindowModality(Qt::NonModal);
     box->show();
     m_boxes.emplace_back(box);

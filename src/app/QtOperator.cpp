@@ -7,31 +7,23 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
 #include "BusyCursor.h"
+#include "ShownText.h"
 #include "Translations.h"
 
 namespace tavolex {
 
 namespace {
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A box without an icon, its text also given as its accessible name so that a screen reader
-// announces the message itself.
 int RunBox(QWidget* owner, std::string_view text, QMessageBox::StandardButtons buttons) {
     // The operator is asked with the normal pointer, even in the middle of an operation that
     // shows the busy cursor while it waits for the instrument.
     const OverrideCursor arrow(Qt::ArrowCursor);
-    QMessageBox box(QMessageBox::NoIcon, QtOperator::Caption(), ToQString(text), buttons, owner);
-    box.setAccessibleName(box.text());
-    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(Tr("QtOperator", "确定"));
-    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
-        cancel->setText(Tr("QtOperator", "取消"));
-    }
-    return box.exec();
+    const std::unique_ptr<QMessageBox> box(
+        QtOperator::MakeBox(QtOperator::Caption(), text, buttons, owner));
+    return box->exec();
 }
 
 // The save chooser, starting at `start`; the name chosen, with the default suffix added where
@@ -51,6 +43,17 @@ QString RunSaveChooser(QWidget* owner, const QString& start, const FileChoice& c
 
 QString QtOperator::Caption() {
     return QCoreApplication::applicationName();
+}
+
+QMessageBox* QtOperator::MakeBox(const QString& title, std::string_view text,
+                                 QMessageBox::StandardButtons buttons, QWidget* owner) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, FromUtf8(text), buttons, owner);
+    box->setAccessibleName(box->text());
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->setText(Tr("QtOperator", "确定"));
+    if (QAbstractButton* cancel = box->button(QMessageBox::Cancel)) {
+        cancel->setText(Tr("QtOperator", "取消"));
+    }
+    return box;
 }
 
 void QtOperator::message(std::string_view text) {
@@ -89,7 +92,7 @@ std::optional<std::filesystem::path> QtOperator::chooseSaveFile(const FileChoice
 
 // Unicode text, so that any program the operator pastes into reads it as shown.
 void QtOperator::copyToClipboard(std::string_view text) {
-    QGuiApplication::clipboard()->setText(ToQString(text));
+    QGuiApplication::clipboard()->setText(FromUtf8(text));
 }
 
 }  // namespace tavolex

@@ -2,6 +2,7 @@
 // with the application's name.
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -25,6 +26,10 @@ public:
 
     // The caption of every box: the application's name, which is the program file's name.
     static QString Caption();
+    // A message box of the program's: no icon, the program's own button captions, and its text
+    // also its accessible name, so that a screen reader announces the message itself.
+    static QMessageBox* MakeBox(const QString& title, std::string_view text,
+                                QMessageBox::StandardButtons buttons, QWidget* owner);
 
 private:
     QPointer<QWidget> m_owner;
