@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The keys of a record's fields on standard output, in the order of RecordColumns().
+// The keys of a record's fields on standard output, in the order of RecordHeadings().
 std::vector<std::string> RecordKeys() {
     std::vector<std::string> keys{"record", "time"};
     for (int channel = kPt100Channels; channel < kChannelCount; ++channel)
@@ -68,10 +68,8 @@ public:
           m_output(session.out, session.format),
           m_total(total),
           m_showProgress(showProgress),
-          m_keys(RecordKeys()) {
-        for (const RecordColumn& column : RecordColumns())
-            m_headings.push_back(column.heading);
-    }
+          m_keys(RecordKeys()),
+          m_headings(RecordHeadings()) {}
 
     void showRecord(int number, const std::optional<StoredRecord>& record) override {
         std::vector<std::string> fields = RecordFields(number, record);

@@ -7,20 +7,15 @@ namespace tavolex {
 
 namespace {
 
-constexpr int kCaptionWidthPx = 55;
-constexpr int kPt100CaptionWidthPx = 70;
-constexpr int kValueWidthPx = 72;
-
 // Digital channel n is word 3 + n.
 constexpr int kFirstDigitalWord = kPt100Channels;
 
 }  // namespace
 
-std::array<ChannelColumn, kChannelListColumns> ChannelColumnsOf(ChannelList list) {
-    const int captionWidth = list == ChannelList::Pt100 ? kPt100CaptionWidthPx : kCaptionWidthPx;
-    return {{{TAVOLEX_TRANSLATABLE("ChannelLists", "内容"), captionWidth},
-             {TAVOLEX_TRANSLATABLE("ChannelLists", "温度值"), kValueWidthPx},
-             {TAVOLEX_TRANSLATABLE("ChannelLists", "偏移值"), kValueWidthPx}}};
+std::array<std::string_view, kChannelListColumns> ChannelColumnTitles() {
+    return {TAVOLEX_TRANSLATABLE("ChannelLists", "内容"),
+            TAVOLEX_TRANSLATABLE("ChannelLists", "温度值"),
+            TAVOLEX_TRANSLATABLE("ChannelLists", "偏移值")};
 }
 
 int RowCountOf(ChannelList list) {

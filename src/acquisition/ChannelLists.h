@@ -23,12 +23,8 @@ inline constexpr int kChannelListColumns = 3;
 // A cell without a value shows a single blank, so that a list always has text in every row.
 inline constexpr std::string_view kNoValueText = " ";
 
-struct ChannelColumn {
-    std::string_view title;
-    int widthPx;  // at 96 dpi
-};
-
-std::array<ChannelColumn, kChannelListColumns> ChannelColumnsOf(ChannelList list);
+// The column titles of every list: "内容", "温度值", "偏移值".
+std::array<std::string_view, kChannelListColumns> ChannelColumnTitles();
 int RowCountOf(ChannelList list);
 // The number a row's caption shows: the channel for the digital lists, 1 to 4 for PT100.
 int RowNumber(ChannelList list, int row);

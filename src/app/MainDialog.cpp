@@ -55,6 +55,12 @@ namespace tavolex {
 namespace {
 
 constexpr int kPointSize = 9;
+
+// A channel list column's width at 96 dpi: the caption (wider for "PT100通道n"), the values.
+int ChannelColumnWidthPx(ChannelList list, int column) {
+    if (column != kCaptionColumn) return 72;
+    return list == ChannelList::Pt100 ? 70 : 55;
+}
 constexpr int kWidthUnits = 561;
 constexpr int kHeightUnits = 411;
 
@@ -306,13 +312,13 @@ void MainDialog::setUpChannelLists() {
     const int rowHeight = fontMetrics().height() + m_units.y(2);
     for (const auto& [id, which] : lists) {
         QTableWidget* list = control<QTableWidget>(id);
-        const auto columns = ChannelColumnsOf(which);
+        const auto titles = ChannelColumnTitles();
         list->setColumnCount(kChannelListColumns);
         list->setRowCount(RowCountOf(which));
         for (int column = 0; column < kChannelListColumns; ++column) {
             list->setHorizontalHeaderItem(
-                column, new QTableWidgetItem(Tr("ChannelLists", columns[column].title.data())));
-            list->setColumnWidth(column, m_units.pixels(columns[column].widthPx));
+                column, new QTableWidgetItem(Tr("ChannelLists", titles[column].data())));
+            list->setColumnWidth(column, m_units.pixels(ChannelColumnWidthPx(which, column)));
         }
         for (int row = 0; row < list->rowCount(); ++row) {
             list->setItem(row, kCaptionColumn, new QTableWidgetItem(ShownRowCaption(which, row)));

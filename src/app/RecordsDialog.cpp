@@ -26,6 +26,13 @@ namespace {
 constexpr int kPointSize = 9;
 constexpr int kWidthUnits = 563;
 constexpr int kHeightUnits = 365;
+// A column's width at 96 dpi: the row label, the time, the channels, the PT100 channels.
+int ColumnWidthPx(int column) {
+    if (column == 0) return 70;
+    if (column == 1) return 140;
+    return column < kFirstPt100Column ? 60 : 74;
+}
+
 // The time stamp of a row read whole, kept with its time cell for the CSV file.
 constexpr int kStampRole = Qt::UserRole;
 
@@ -114,12 +121,12 @@ void RecordsDialog::resizeEvent(QResizeEvent* event) {
 
 void RecordsDialog::setUpTable() {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
-    const std::vector<RecordColumn> columns = RecordColumns();
-    m_table->setColumnCount(static_cast<int>(columns.size()));
+    const std::vector<std::string> headings = RecordHeadings();
+    m_table->setColumnCount(static_cast<int>(headings.size()));
     for (int column = 0; column < m_table->columnCount(); ++column) {
-        const RecordColumn& shown = columns[static_cast<std::size_t>(column)];
-        m_table->setHorizontalHeaderItem(column, new QTableWidgetItem(FromUtf8(shown.heading)));
-        m_table->setColumnWidth(column, units.pixels(shown.widthPx));
+        m_table->setHorizontalHeaderItem(
+            column, new QTableWidgetItem(FromUtf8(headings[static_cast<std::size_t>(column)])));
+        m_table->setColumnWidth(column, units.pixels(ColumnWidthPx(column)));
     }
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_table->horizontalHeader()->setStretchLastSection(false);

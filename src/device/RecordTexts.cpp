@@ -9,11 +9,6 @@ namespace tavolex {
 
 namespace {
 
-constexpr int kLabelWidthPx = 70;
-constexpr int kTimeWidthPx = 140;
-constexpr int kChannelWidthPx = 60;
-constexpr int kPt100WidthPx = 74;
-
 std::string PaddedToTwo(const std::string& text) {
     return text.size() < 2 ? std::string(2 - text.size(), '0') + text : text;
 }
@@ -28,16 +23,16 @@ void AppendCsvLine(std::string& out, const std::vector<std::string>& fields) {
 
 }  // namespace
 
-std::vector<RecordColumn> RecordColumns() {
-    std::vector<RecordColumn> columns{{Translate("RecordTexts", "记录条目"), kLabelWidthPx},
-                                      {Translate("RecordTexts", "时间"), kTimeWidthPx}};
+std::vector<std::string> RecordHeadings() {
+    std::vector<std::string> headings{Translate("RecordTexts", "记录条目"),
+                                      Translate("RecordTexts", "时间")};
     const std::string channel = Translate("RecordTexts", "通道%1");
     for (std::size_t k = 1; k <= StoredRecord::kDigitalChannels; ++k)
-        columns.push_back({Substitute(channel, {std::to_string(k)}), kChannelWidthPx});
+        headings.push_back(Substitute(channel, {std::to_string(k)}));
     const std::string pt100 = Translate("RecordTexts", "PT100通道%1");
     for (std::size_t k = 1; k <= StoredRecord::kPt100Channels; ++k)
-        columns.push_back({Substitute(pt100, {std::to_string(k)}), kPt100WidthPx});
-    return columns;
+        headings.push_back(Substitute(pt100, {std::to_string(k)}));
+    return headings;
 }
 
 std::string RecordTimeText(const DeviceTimestamp& stamp) {

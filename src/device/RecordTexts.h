@@ -23,13 +23,9 @@ inline constexpr int kFirstPt100Column = 66;
 inline constexpr std::string_view kRecordReadFailed =
     TAVOLEX_TRANSLATABLE("RecordTexts", "读取失败");
 
-struct RecordColumn {
-    std::string heading;
-    int widthPx;  // at 96 dpi
-};
-
-// The columns in order: "记录条目", "时间", "通道1" to "通道64", "PT100通道1" to "PT100通道4".
-std::vector<RecordColumn> RecordColumns();
+// The column headings in order: "记录条目", "时间", "通道1" to "通道64", "PT100通道1" to
+// "PT100通道4".
+std::vector<std::string> RecordHeadings();
 
 // "2024/05/07/09/03/01": each field as the clock shows it, every field after the year padded
 // with "0" to two characters.
