@@ -71,7 +71,7 @@ inline void AnswerFromInput(testing::FakeLine& line, FuzzInput& input) {
 
 // A line, a window and an operator, fresh for every input.
 struct Bench {
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
     testing::StaticHost window;

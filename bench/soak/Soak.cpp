@@ -15,6 +15,7 @@
 #include "Frame.h"
 #include "Gbk.h"
 #include "InstrumentModel.h"
+#include "ManualClock.h"
 #include "ModelPort.h"
 #include "PosixSerialPort.h"
 #include "PtyHost.h"
@@ -38,17 +39,6 @@ constexpr std::size_t kProblemsKept = 10;
 // adds its own scheduling delay).
 constexpr int kLatestVirtualMs = 2500;
 constexpr int kLatestRealMs = 2000;
-
-class VirtualClock final : public Clock {
-public:
-    TimePoint now() override { return m_now; }
-    void sleepFor(Duration duration) override {
-        if (duration > Duration::zero()) m_now += duration;
-    }
-
-private:
-    TimePoint m_now{};
-};
 
 long ResidentKb() {
     std::ifstream status("/proc/self/status");
@@ -167,7 +157,7 @@ public:
     std::vector<std::vector<TenthDegree>> takeSent() override { return TakeSent(m_model); }
 
 private:
-    VirtualClock m_clock;
+    ManualClock m_clock;
     sim::FaultPlan m_faults;
     sim::InstrumentModel m_model;
     sim::ModelPortOpener m_opener;

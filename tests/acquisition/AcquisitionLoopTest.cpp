@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::FakeLine;
 using testing::FakeLink;
-using testing::ManualClock;
 using testing::RisingTemperatureFrame;
 
 struct Result {

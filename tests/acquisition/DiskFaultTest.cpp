@@ -106,7 +106,7 @@ protected:
     }
 
     testing::TemporaryDirectory dir;
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
     AcquisitionShared shared;

@@ -17,7 +17,6 @@ using namespace std::chrono_literals;
 using testing::Chunk;
 using testing::FakeLine;
 using testing::FakeLink;
-using testing::ManualClock;
 
 Bytes TemperatureFrame(const std::vector<int>& tenths) {
     return testing::TemperatureFrame(tenths, 0x01);

@@ -48,7 +48,7 @@ protected:
         return std::exchange(person.messages, {});
     }
 
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
     testing::StaticHost window{LinkSettings{1, 9600, 300}};

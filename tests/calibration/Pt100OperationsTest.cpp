@@ -15,7 +15,6 @@ using namespace std::chrono_literals;
 using testing::Chunk;
 using testing::FakeLine;
 using testing::FakeLink;
-using testing::ManualClock;
 using testing::RecordingOperator;
 using testing::StaticHost;
 

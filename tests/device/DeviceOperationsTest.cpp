@@ -113,7 +113,7 @@ protected:
     }
     bool run() { return GetParam().run(window, link.context, person); }
 
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
     Window window;

@@ -46,7 +46,7 @@ protected:
         return shown.at(n - 1) == RecordRowTexts(n, StoredRecord::FromReply(SeriesRecord(n)));
     }
 
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
     testing::RecordingOperator person;

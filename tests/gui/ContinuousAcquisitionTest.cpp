@@ -33,7 +33,6 @@ using AtNextHandOver = testing::AtHandOver<AcquisitionWorker>;
 using testing::FakeLine;
 using testing::FakePortOpener;
 using testing::FileText;
-using testing::ManualClock;
 using testing::RisingTemperatureFrame;
 
 constexpr int kLockedWhileRunning[] = {1061, 1060, 1069, 1068, 1050, 1049, 1074, 1077, 1081, 1082};

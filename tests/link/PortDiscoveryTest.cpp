@@ -231,7 +231,7 @@ TEST(PortOpenFailureTest, NoReplyNamesTheDeviceAndAnEmptyOnBoardSlot) {
 }
 
 TEST(PortOpenFailureTest, NoSecondLineWhenTheOpenerCannotTell) {
-    testing::ManualClock clock;
+    ManualClock clock;
     testing::FakeLine line(clock);
     testing::FakePortOpener opener(line);
     EXPECT_EQ(OpenFailureMessage("请先打开串口!", opener, {}), "请先打开串口!");

@@ -13,7 +13,6 @@ using namespace std::chrono_literals;
 using testing::Chunk;
 using testing::FakeLine;
 using testing::FakeLink;
-using testing::ManualClock;
 using testing::StaticHost;
 
 class PortWaitsTest : public ::testing::Test {

@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::FakeLine;
 using testing::FakeLink;
-using testing::ManualClock;
 using testing::RecordingOperator;
 using testing::StaticHost;
 

@@ -1,11 +1,12 @@
-// A clock that moves only when something sleeps or waits on it.
+// A clock that moves only when something sleeps or waits on it: the tests' clock, and the soak's
+// virtual time.
 #pragma once
 
 #include <functional>
 
 #include "Clock.h"
 
-namespace tavolex::testing {
+namespace tavolex {
 
 class ManualClock final : public Clock {
 public:
@@ -26,4 +27,4 @@ private:
     TimePoint m_now{};
 };
 
-}  // namespace tavolex::testing
+}  // namespace tavolex
