@@ -12,9 +12,9 @@
 #include "CsvFile.h"
 #include "DataFile.h"
 #include "ErrorLog.h"
-#include "InterruptibleClock.h"
 #include "PortOpenFailure.h"
 #include "ReadTemperatures.h"
+#include "StopRequest.h"
 #include "StopSignals.h"
 #include "Translate.h"
 
@@ -209,12 +209,14 @@ int LogContinuously(Session& session) {
     }
     shared.runFlag = true;
 
-    InterruptibleClock clock(session.link.clock);
-    StopSignals signals([&shared, &clock] {
+    StopRequest stop;
+    StopSignals signals([&shared, &stop] {
         shared.runFlag = false;
-        clock.interrupt();
+        stop.request();
     });
-    AcquisitionEnvironment environment(session.watch, clock, ErrorLogFile::InDirectory(directory));
+    AcquisitionEnvironment environment(session.watch, session.link.clock,
+                                       ErrorLogFile::InDirectory(directory));
+    environment.stop = &stop;
     TemperatureReply reply;
     LogWindow window(session, shared, reply, *period);
     window.readingLimit = count;

@@ -9,9 +9,9 @@
 #include "AtomicFile.h"
 #include "Channels.h"
 #include "Commands.h"
-#include "InterruptibleClock.h"
 #include "RecordDownload.h"
 #include "RecordTexts.h"
+#include "StopRequest.h"
 #include "StopSignals.h"
 #include "Translate.h"
 
@@ -129,13 +129,11 @@ int DownloadAllRecords(Session& session) {
             return session.usage(FileProblemText(*csvFile, problem));
     }
     RecordTransferState state;
-    InterruptibleClock clock(session.link.clock);
-    StopSignals signals([&state, &clock] {
-        state.stop = true;
-        clock.interrupt();
-    });
-    LinkContext link{session.watch, clock};
+    StopRequest stop;
+    StopSignals signals([&stop] { stop.request(); });
+    LinkContext link{session.watch, session.link.clock};
     link.stopRequested = [&signals] { return signals.stopped(); };
+    link.stop = &stop;
 
     PortHandle port = OpenRecordsPort(link, session.settings, session.person);
     if (!port) return kExitNoPort;

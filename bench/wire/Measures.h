@@ -17,6 +17,8 @@ using ChildFigures = std::map<std::string, std::string>;
 // In this process: readings and generic transactions at `baud`, the record download.
 std::vector<Row> MeasureExchanges(int baud, int exchanges);
 std::vector<Row> MeasureDownload();
+// In this process: the acquisition worker's cost against a silent instrument, and its stop.
+std::vector<Row> MeasureWorker();
 
 // Child modes; each prints its figures on standard output and returns the exit status.
 int ChildLinkWait();

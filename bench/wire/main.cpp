@@ -249,7 +249,7 @@ Row MeasureCadence() {
     return row;
 }
 
-constexpr const char* kGroups = "exchanges|cpu|download|cadence|window";
+constexpr const char* kGroups = "exchanges|cpu|download|worker|cadence|window";
 
 int RunChildMode(std::string_view mode, int argc, char** argv) {
     if (mode == "link-wait") return ChildLinkWait();
@@ -299,6 +299,7 @@ int main(int argc, char** argv) {
     }
     if (wanted("cpu")) add(MeasureCpu(platforms));
     if (wanted("download")) add(MeasureDownload());
+    if (wanted("worker")) add(MeasureWorker());
     if (wanted("cadence")) rows.push_back(MeasureCadence());
     if (wanted("window")) add(MeasureWindow(platforms));
     PrintTable(rows);

@@ -40,8 +40,9 @@ void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, Temper
         window.reportOpenFailure();
         return;
     }
-    const LinkContext context{
+    LinkContext context{
         environment.ports, environment.clock, {}, [&shared] { return !shared.runFlag; }};
+    context.stop = environment.stop;
     int successes = 0;
     int failures = 0;
     RecordSchedule schedule;

@@ -14,6 +14,7 @@
 #include "Clock.h"
 #include "ErrorLog.h"
 #include "SerialPort.h"
+#include "StopRequest.h"
 #include "TemperatureReply.h"
 
 namespace tavolex {
@@ -58,6 +59,9 @@ struct AcquisitionEnvironment {
     PortOpener& ports;
     Clock& clock;
     ErrorLogFile errorLog;
+    // A worker's stop request, which wakes the run's waits and pauses; whoever clears
+    // shared.runFlag during a wait makes the request too.
+    const StopRequest* stop = nullptr;
     std::function<std::time_t()> wallTime = [] { return std::time(nullptr); };
     std::function<std::tm(std::time_t)> localTime = [](std::time_t t) {
         std::tm local{};

@@ -5,10 +5,8 @@
 #pragma once
 
 #include <QObject>
-#include <mutex>
 
 #include "AcquisitionLoop.h"
-#include "InterruptibleClock.h"
 #include "TemperatureReply.h"
 #include "WorkerThread.h"
 
@@ -27,7 +25,8 @@ public:
     AcquisitionWorker(const AcquisitionWorker&) = delete;
     AcquisitionWorker& operator=(const AcquisitionWorker&) = delete;
 
-    // Clears the run flag and wakes the worker from its pause; any thread, returns at once.
+    // Clears the run flag and wakes the worker from its wait or pause; any thread, returns at
+    // once.
     void requestStop();
     bool ended() const { return m_thread.ended(); }
     // On the window's thread: serves the worker's calls until the thread has ended.
@@ -39,29 +38,15 @@ public:
 
 private:
     class Forwarder;
-    enum class Call { FetchSettings, ShowResult, ReportOpenFailure };
 
     void run();
-    // On the worker's thread: has the window thread perform the call and waits for it.
-    void callWindow(Call call);
-    Q_INVOKABLE void serveCall();
 
     AcquisitionWindow& m_window;
     AcquisitionShared& m_shared;
-    InterruptibleClock m_clock;
     AcquisitionEnvironment m_environment;
     TemperatureReply m_reply;
 
-    // The pending call with its arguments and result. Qt's blocking invocation orders the two
-    // threads; the mutex states that order in the program itself, so that the thread
-    // sanitizer, which cannot see inside Qt, sees it too.
-    std::mutex m_callMutex;
-    Call m_call = Call::FetchSettings;
-    bool m_success = false;
-    int m_count = 0;
-    AcquisitionSettings m_settings;
-
-    WorkerThread m_thread;
+    WorkerThread m_thread{*this};
 };
 
 }  // namespace tavolex

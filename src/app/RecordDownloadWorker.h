@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-#include <mutex>
 #include <optional>
 
 #include "LinkContext.h"
@@ -29,7 +28,7 @@ public:
     RecordDownloadWorker& operator=(const RecordDownloadWorker&) = delete;
 
     // Ends the download after the record in hand; any thread, returns at once.
-    void requestStop() { m_state.stop = true; }
+    void requestStop() { m_thread.requestStop(); }
     // The thread has closed the port and shows nothing more.
     bool ended() const { return m_thread.ended(); }
     // On the window's thread: serves the worker's calls until the thread has ended.
@@ -39,21 +38,12 @@ private:
     class Forwarder;
 
     void run(PortHandle port, std::uint8_t address);
-    // On the worker's thread: has the window show the record and waits until it has.
-    void callWindow(int number, const std::optional<StoredRecord>& record);
-    Q_INVOKABLE void serveCall();
 
     RecordSink& m_sink;
     RecordTransferState& m_state;
     LinkContext m_link;
 
-    // The record being handed over. Qt's blocking invocation orders the two threads; the mutex
-    // states that order in the program itself, so that the thread sanitizer sees it too.
-    std::mutex m_callMutex;
-    int m_number = 0;
-    std::optional<StoredRecord> m_record;
-
-    WorkerThread m_thread;
+    WorkerThread m_thread{*this};
 };
 
 }  // namespace tavolex

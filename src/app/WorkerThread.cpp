@@ -18,6 +18,19 @@ void WorkerThread::start(std::function<void()> body) {
     });
 }
 
+void WorkerThread::callOnWindow(const std::function<void()>& call) {
+    QMetaObject::invokeMethod(
+        &m_owner,
+        [this, &call] {
+            const std::lock_guard lock(m_callMutex);
+            call();
+        },
+        Qt::BlockingQueuedConnection);
+    // Taking the mutex after the window released it orders everything the window did in the
+    // call before whatever the worker does next.
+    const std::lock_guard lock(m_callMutex);
+}
+
 void WorkerThread::noteEnded() {
     if (m_waitLoop != nullptr) m_waitLoop->quit();
 }

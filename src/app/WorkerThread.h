@@ -1,12 +1,17 @@
-// A thread that a window starts and later waits for. Waiting serves the calls the thread
-// queues to the window (user input held back) until the thread's body has returned, so a
-// thread that is handing something to the window can always finish.
+// A thread that a window starts, asks to stop and later waits for. The thread reaches its
+// window only through callOnWindow(): the call runs on the window's thread while the thread
+// waits, so a worker never touches a widget and the window never reads what the worker is
+// writing. Waiting for the end serves those calls (user input held back) until the thread's
+// body has returned, so a thread that is handing something to the window can always finish.
 #pragma once
 
 #include <QObject>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
+
+#include "StopRequest.h"
 
 class QEventLoop;
 
@@ -15,7 +20,8 @@ namespace tavolex {
 class WorkerThread final : public QObject {
     Q_OBJECT
 public:
-    WorkerThread() = default;
+    // The calls to the window are queued to `owner`, which lives on the window's thread.
+    explicit WorkerThread(QObject& owner) : m_owner(owner) {}
     // Waits for the body's end, as waitUntilEnded() does.
     ~WorkerThread() override;
 
@@ -24,6 +30,11 @@ public:
 
     // Runs `body` on a new thread. Call once, on the window's thread.
     void start(std::function<void()> body);
+    // The one stop of the worker: the body's waits and pauses sleep on it. Any thread.
+    void requestStop() { m_stop.request(); }
+    const StopRequest& stop() const { return m_stop; }
+    // On the worker's thread: runs `call` on the window's thread and returns when it is done.
+    void callOnWindow(const std::function<void()>& call);
     // The body has returned.
     bool ended() const { return m_ended; }
     // On the window's thread: runs a local event loop until the body has returned, then joins
@@ -33,6 +44,12 @@ public:
 private:
     Q_INVOKABLE void noteEnded();
 
+    QObject& m_owner;
+    StopRequest m_stop;
+    // Held while a call runs on the window's thread. Qt's blocking invocation orders the two
+    // threads; the mutex states that order in the program itself, so that the thread sanitizer,
+    // which cannot see inside Qt, sees it too.
+    std::mutex m_callMutex;
     std::atomic<bool> m_ended{false};
     QEventLoop* m_waitLoop = nullptr;
     std::thread m_thread;

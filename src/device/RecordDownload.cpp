@@ -1,7 +1,8 @@
 #include "RecordDownload.h"
 
-#include <algorithm>
 #include <chrono>
+
+#include "PortWaits.h"
 
 namespace tavolex {
 
@@ -22,14 +23,12 @@ void WaitForQuietLine(SerialPort& port, const LinkContext& link) {
     for (;;) {
         const Clock::TimePoint now = link.clock.now();
         if (now - lastArrival >= kQuietMs || now >= giveUp || link.stopping()) return;
-        port.waitForInput(known,
-                          std::min<Clock::Duration>(lastArrival + kQuietMs - now, kWaitSliceMs));
+        WaitForMore(port, known, lastArrival + kQuietMs - now, link);
         const std::size_t queued = port.queuedBytes();
         if (queued != known) {
             known = queued;
             lastArrival = link.clock.now();
         }
-        link.runIdle();
     }
 }
 
@@ -37,18 +36,16 @@ void WaitForQuietLine(SerialPort& port, const LinkContext& link) {
 
 void DownloadRecords(PortHandle port, std::uint8_t address, RecordTransferState& state,
                      RecordSink& sink, const LinkContext& link) {
-    LinkContext own = link;
-    own.stopRequested = [&state, &link] { return state.stop.load() || link.stopping(); };
     state.done = 0;
     const int total = state.total;
     bool lastFailed = false;
-    for (int number = 1; number <= total && !own.stopping(); ++number) {
+    for (int number = 1; number <= total && !link.stopping(); ++number) {
         std::optional<StoredRecord> record;
         if (number <= kLastAddressableRecord) {
-            if (lastFailed) WaitForQuietLine(*port, own);
-            record = ReadStoredRecord(*port, address, number, own);
+            if (lastFailed) WaitForQuietLine(*port, link);
+            record = ReadStoredRecord(*port, address, number, link);
             lastFailed = !record;
-            if (!record && own.stopping()) break;
+            if (!record && link.stopping()) break;
         }
         sink.showRecord(number, record);
         state.done = number;

@@ -18,8 +18,6 @@ struct RecordTransferState {
     std::atomic<int> total{0};
     // Records finished, each row complete: the progress shown.
     std::atomic<int> done{0};
-    // Set by the window to end the download after the record in hand.
-    std::atomic<bool> stop{false};
 };
 
 // Where the download hands its records.
@@ -32,10 +30,10 @@ public:
 };
 
 // Downloads records 1 to state.total and closes the port. Records beyond the last one a
-// request can name are shown as unreadable without being asked for. A stop ends every wait
-// at once; a record that the stop cut short is not shown. After a record that failed, the
-// line is left to fall silent before the next request, so that the rest of a late reply is
-// not taken for the next record.
+// request can name are shown as unreadable without being asked for. A stop of the link ends every
+// wait at once; a record that the stop cut short is not shown. After a record that failed, the line
+// is left to fall silent before the next request, so that the rest of a late reply is not taken for
+// the next record.
 void DownloadRecords(PortHandle port, std::uint8_t address, RecordTransferState& state,
                      RecordSink& sink, const LinkContext& link);
 

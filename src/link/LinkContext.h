@@ -7,11 +7,13 @@
 
 #include "Clock.h"
 #include "SerialPort.h"
+#include "StopRequest.h"
 
 namespace tavolex {
 
-// Waits of a link with an idle hook or a stop request are cut into slices no longer than this,
-// so that the hook runs often enough to keep a window painting and a stop takes effect at once.
+// Waits of a link with an idle hook or a stop test (and no stop request to sleep on) are cut
+// into slices no longer than this, so that the hook runs often enough to keep a window painting
+// and the test is made often enough.
 inline constexpr std::chrono::milliseconds kWaitSliceMs{10};
 
 struct LinkContext {
@@ -27,11 +29,18 @@ struct LinkContext {
     // begun to arrive is one call to it instead of slices running the idle hook.
     std::function<void(int descriptor, Clock::Duration maxWait)> waitReadable = {};
 
-    bool stopping() const { return stopRequested && stopRequested(); }
+    // A worker's stop request: its waits and pauses sleep on it, with no slices, and end the
+    // moment it is made.
+    const StopRequest* stop = nullptr;
+
+    bool stopping() const {
+        return (stop != nullptr && stop->requested()) || (stopRequested && stopRequested());
+    }
     void runIdle() const {
         if (idle) idle();
     }
-    // Sleeps for the duration in slices, running the idle hook; ends early when stopping.
+    // Sleeps for the duration (in slices when there is an idle hook and no stop request);
+    // ends early when stopping.
     // Returns false when it was cut short.
     bool pause(Clock::Duration duration) const;
 };

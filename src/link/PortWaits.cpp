@@ -7,15 +7,18 @@ namespace tavolex {
 
 using std::chrono::milliseconds;
 
-namespace {
-
-// Waits up to `left` for more than `known` queued bytes. A window that waits on the port's
+// A worker sleeps on its port and its stop request together. A window that waits on the port's
 // descriptor sleeps until the first byte, the deadline or one of its own events; once bytes
 // are queued the descriptor stays readable, so the port's own short waits take over. A link
-// with neither an idle hook nor a stop request has nothing to do between looks and waits
-// whole; the others wait in slices.
+// with neither an idle hook nor a stop test has nothing to do between looks and waits whole;
+// the others wait in slices.
 void WaitForMore(SerialPort& port, std::size_t known, Clock::Duration left,
                  const LinkContext& link) {
+    if (link.stop != nullptr) {
+        port.waitForInputOrStop(known, left, *link.stop);
+        link.runIdle();
+        return;
+    }
     if (!link.stopRequested) {
         const int descriptor = port.readableDescriptor();
         if (known == 0 && descriptor >= 0 && link.waitReadable) {
@@ -30,8 +33,6 @@ void WaitForMore(SerialPort& port, std::size_t known, Clock::Duration left,
     port.waitForInput(known, std::min<Clock::Duration>(left, kWaitSliceMs));
     link.runIdle();
 }
-
-}  // namespace
 
 std::uint32_t WaitForBytes(SerialPort& port, std::uint32_t wanted, std::uint32_t timeoutMs,
                            const LinkContext& link) {

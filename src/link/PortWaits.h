@@ -10,6 +10,10 @@
 
 namespace tavolex {
 
+// Waits up to `left` for more than `known` queued bytes, or until the link is stopping.
+void WaitForMore(SerialPort& port, std::size_t known, Clock::Duration left,
+                 const LinkContext& link);
+
 // Waits until `wanted` bytes (its low 16 bits) are queued or `timeoutMs` has passed, and
 // returns the number queued at the last look, which may exceed `wanted`. Looks at least once;
 // returns the moment the count is reached, and ends early when the context is stopping.

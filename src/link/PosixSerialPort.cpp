@@ -204,26 +204,42 @@ void PosixSerialPort::purge() {
 }
 
 void PosixSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
+    waitForInputOr(known, maxWait, -1);
+}
+
+void PosixSerialPort::waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                                         const StopRequest& stop) {
+    if (!stop.requested()) waitForInputOr(known, maxWait, stop.descriptor());
+}
+
+// poll() skips a negative descriptor, so without a stop descriptor the waits below are the
+// port's alone.
+void PosixSerialPort::waitForInputOr(std::size_t known, Clock::Duration maxWait, int stopFd) {
     const int timeoutMs = Milliseconds(maxWait);
+    pollfd stop{stopFd, POLLIN, 0};
     if (known == 0) {
-        pollfd pfd{m_fd, POLLIN, 0};
-        const int ready = m_calls.poll(&pfd, 1, timeoutMs);
-        // A hung-up line reads as ready forever; wait out the slice rather than spin.
-        if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 &&
-            queuedBytes() == 0) {
-            (void)m_calls.poll(nullptr, 0, timeoutMs);
+        pollfd fds[2]{{m_fd, POLLIN, 0}, stop};
+        const int ready = m_calls.poll(fds, 2, timeoutMs);
+        // A hung-up line reads as ready forever; wait out the time (or the stop) rather than
+        // spin.
+        if (ready > 0 && fds[1].revents == 0 &&
+            (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 && queuedBytes() == 0) {
+            (void)m_calls.poll(&stop, 1, timeoutMs);
         }
         return;
     }
-    // Some bytes are queued already, so the descriptor reads as ready; the edge-triggered
-    // watch wakes on the next arrival instead. It may still hold the arrival of bytes already
+    // Some bytes are queued already, so the device reads as ready; the edge-triggered watch
+    // wakes on the next arrival instead. It may still hold the arrival of bytes already
     // counted and end this wait at once: the caller looks again and the next wait sleeps.
     if (m_arrivals >= 0) {
-        epoll_event event{};
-        (void)epoll_wait(m_arrivals, &event, 1, timeoutMs);
+        pollfd fds[2]{{m_arrivals, POLLIN, 0}, stop};
+        if (m_calls.poll(fds, 2, timeoutMs) > 0 && fds[0].revents != 0) {
+            epoll_event event{};  // takes the arrival, so the watch is quiet until the next
+            (void)epoll_wait(m_arrivals, &event, 1, 0);
+        }
         return;
     }
-    (void)m_calls.poll(nullptr, 0, std::min(timeoutMs, 2));
+    (void)m_calls.poll(&stop, 1, std::min(timeoutMs, 2));
 }
 
 int PosixSerialPort::readableDescriptor() const {

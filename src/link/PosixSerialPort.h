@@ -42,10 +42,14 @@ public:
     std::size_t write(ByteView bytes) override;
     void purge() override;
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
+    void waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                            const StopRequest& stop) override;
     int readableDescriptor() const override;
 
 private:
     PosixSerialPort(int fd, PortProfile profile, const PortSystemCalls& calls);
+    // Waits for input as waitForInput() does, or until `stopFd` (when not negative) is readable.
+    void waitForInputOr(std::size_t known, Clock::Duration maxWait, int stopFd);
 
     int m_fd;
     PortProfile m_profile;

@@ -11,6 +11,7 @@
 #include "Clock.h"
 #include "Frame.h"
 #include "LinkSettings.h"
+#include "StopRequest.h"
 
 namespace tavolex {
 
@@ -29,6 +30,13 @@ public:
     virtual void purge() = 0;
     // Blocks until more than `known` bytes are queued or `maxWait` has passed.
     virtual void waitForInput(std::size_t known, Clock::Duration maxWait) = 0;
+    // As waitForInput(), and a stop request ends the wait at once. A port that cannot sleep on
+    // the request (a test's fake, whose waits cost no real time) only skips the wait once the
+    // stop is requested.
+    virtual void waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                                    const StopRequest& stop) {
+        if (!stop.requested()) waitForInput(known, maxWait);
+    }
     // A descriptor that polls readable while input is queued, for a caller that sleeps on it
     // among its own; -1 when the port has none, and waits then go through waitForInput.
     virtual int readableDescriptor() const { return -1; }

@@ -135,9 +135,31 @@ void Win32SerialPort::purge() {
 }
 
 void Win32SerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
+    waitForInputOr(known, maxWait, nullptr);
+}
+
+void Win32SerialPort::waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                                         const StopRequest& stop) {
+    if (!stop.requested()) waitForInputOr(known, maxWait, static_cast<HANDLE>(stop.event()));
+}
+
+namespace {
+
+// Sleeps up to `waitMs`, or until the stop event (if any) is signalled.
+void SleepOrStop(HANDLE stopEvent, DWORD waitMs) {
+    if (stopEvent == nullptr) {
+        Sleep(waitMs);
+    } else {
+        (void)WaitForSingleObject(stopEvent, waitMs);
+    }
+}
+
+}  // namespace
+
+void Win32SerialPort::waitForInputOr(std::size_t known, Clock::Duration maxWait, HANDLE stopEvent) {
     const DWORD waitMs = WaitMilliseconds(maxWait);
     if (!m_eventWaits) {
-        Sleep(std::min(waitMs, kLookAgainMs));
+        SleepOrStop(stopEvent, std::min(waitMs, kLookAgainMs));
         return;
     }
     if (!m_waitPending) {
@@ -149,14 +171,17 @@ void Win32SerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
         }
         if (GetLastError() != ERROR_IO_PENDING) {
             m_eventWaits = false;
-            Sleep(std::min(waitMs, kLookAgainMs));
+            SleepOrStop(stopEvent, std::min(waitMs, kLookAgainMs));
             return;
         }
         m_waitPending = true;
     }
     // A byte that arrived after the caller counted but before the wait began raises no event.
     if (queuedBytes() > known) return;
-    if (WaitForSingleObject(m_waitEvent, waitMs) != WAIT_OBJECT_0) return;  // still pending
+    // A stop leaves the receive-event wait pending; the next wait or the close takes it up.
+    const HANDLE events[2]{m_waitEvent, stopEvent};
+    const DWORD count = stopEvent == nullptr ? 1 : 2;
+    if (WaitForMultipleObjects(count, events, FALSE, waitMs) != WAIT_OBJECT_0) return;
     DWORD ignored = 0;
     (void)GetOverlappedResult(m_handle, &m_wait, &ignored, FALSE);
     m_waitPending = false;

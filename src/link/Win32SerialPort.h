@@ -46,9 +46,14 @@ public:
     std::size_t write(ByteView bytes) override;
     void purge() override;
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
+    void waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                            const StopRequest& stop) override;
 
 private:
     Win32SerialPort(HANDLE handle, PortProfile profile);
+
+    // Waits for input as waitForInput() does, or until `stopEvent` (when not null) is set.
+    void waitForInputOr(std::size_t known, Clock::Duration maxWait, HANDLE stopEvent);
 
     // Runs one overlapped read or write to its end; the port's time-outs bound it.
     std::size_t transfer(bool reading, void* buffer, std::size_t count);

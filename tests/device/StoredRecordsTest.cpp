@@ -145,8 +145,10 @@ TEST_F(StoredRecordsTest, RecordsBeyond255AreNeverAskedForAndShowAsUnreadable) {
 TEST_F(StoredRecordsTest, AStopCutsTheWaitForARecordShortAndShowsNothingMore) {
     line.reply(SeriesRecord(1));
     const auto stopAt = clock.now() + 300ms;
+    StopRequest stop;
+    link.context.stop = &stop;
     clock.onAdvance = [&] {
-        if (clock.now() >= stopAt) state.stop = true;
+        if (clock.now() >= stopAt) stop.request();
     };
     download(40);
     EXPECT_EQ(shown.size(), 1u);

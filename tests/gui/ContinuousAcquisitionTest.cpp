@@ -1,5 +1,10 @@
 // Continuous acquisition on the fake line: the worker's thread and its hand-over to the
 // window's thread, and the "连续采集" button of the main window, driven as a user drives it.
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -15,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "AcquisitionWorker.h"
@@ -23,6 +29,8 @@
 #include "Gbk.h"
 #include "HandOver.h"
 #include "MainDialogFixture.h"
+#include "PosixSerialPort.h"
+#include "ReadTemperatures.h"
 
 namespace tavolex {
 namespace {
@@ -124,6 +132,49 @@ TEST_F(AcquisitionWorkerTest, AStopEndsALongPauseOnTheRealClockAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 5s);
     EXPECT_TRUE(window.counts.empty());
     EXPECT_FALSE(line.held());
+}
+
+// A pseudo-terminal whose far end never answers. Its waits never time out in real time, as
+// manual time stands still while a worker sleeps: only a stop can end them.
+class SilentLine final : public PortOpener {
+public:
+    SilentLine() : m_master(posix_openpt(O_RDWR | O_NOCTTY)) {
+        grantpt(m_master);
+        unlockpt(m_master);
+        m_path = ptsname(m_master);
+    }
+    ~SilentLine() override { ::close(m_master); }
+    PortHandle open(const LinkSettings& settings, PortProfile profile) override {
+        static const PortSystemCalls endless{PortSystemCalls::Real().read,
+                                             PortSystemCalls::Real().write,
+                                             PortSystemCalls::Real().queued, EndlessPoll};
+        return PosixSerialPort::Open(m_path, settings.baudRate, profile, endless);
+    }
+    static inline std::atomic<bool> waiting = false;
+
+private:
+    static int EndlessPoll(pollfd* fds, nfds_t count, int timeoutMs) {
+        if (timeoutMs == 0) return ::poll(fds, count, 0);
+        waiting = true;
+        return ::poll(fds, count, -1);
+    }
+
+    int m_master;
+    std::string m_path;
+};
+
+TEST_F(AcquisitionWorkerTest, AStopEndsAWaitOnASilentLineWithoutWaitingOutItsTimeOut) {
+    SilentLine silent;
+    const AcquisitionEnvironment silentLine{silent, clock, {}};
+    shared.runFlag = true;
+    AcquisitionWorker worker(window, shared, silentLine);
+    window.worker = &worker;
+    while (!SilentLine::waiting)
+        QCoreApplication::processEvents();
+    worker.requestStop();
+    worker.waitUntilEnded();
+    EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTemperatureWaitMs));
+    EXPECT_TRUE(window.counts.empty());
 }
 
 TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutOpeningThePort) {

@@ -1,6 +1,7 @@
 #include "FakeLine.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tavolex::testing {
 
@@ -52,6 +53,17 @@ void FakeSerialPort::waitForInput(std::size_t known, Clock::Duration maxWait) {
     const Clock::TimePoint end = m_line.clock().now() + maxWait;
     const bool arrives = !m_inFlight.empty() && m_inFlight.front().due < end;
     m_line.clock().advanceTo(arrives ? m_inFlight.front().due : end);
+}
+
+// Manual time moves only when the port moves it, so the wait moves it a millisecond at a time:
+// a stop made at some moment of it (from the clock's onAdvance) ends the wait at that moment.
+void FakeSerialPort::waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                                        const StopRequest& stop) {
+    const Clock::TimePoint end = m_line.clock().now() + maxWait;
+    while (!stop.requested() && queuedBytes() <= known && m_line.clock().now() < end) {
+        waitForInput(known, std::min<Clock::Duration>(end - m_line.clock().now(),
+                                                      std::chrono::milliseconds(1)));
+    }
 }
 
 PortHandle FakePortOpener::open(const LinkSettings& settings, PortProfile profile) {

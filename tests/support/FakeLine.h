@@ -73,6 +73,8 @@ public:
     std::size_t write(ByteView bytes) override;
     void purge() override;
     void waitForInput(std::size_t known, Clock::Duration maxWait) override;
+    void waitForInputOrStop(std::size_t known, Clock::Duration maxWait,
+                            const StopRequest& stop) override;
     int readableDescriptor() const override { return m_line.descriptor; }
 
 private:
