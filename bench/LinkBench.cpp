@@ -17,11 +17,9 @@
 namespace tavolex {
 namespace {
 
-class BenchHost final : public TransactionHost {
+class BenchHost final : public FixedSettings {
 public:
-    bool refresh() override { return true; }
-    LinkSettings linkSettings() const override { return {1, 9600, 0}; }
-    TraceTarget* traceTarget() const override { return nullptr; }
+    BenchHost() : FixedSettings({1, 9600, 0}) {}
 };
 
 // The simulator as com1 in a private ports folder for the benchmark's lifetime.

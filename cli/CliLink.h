@@ -1,7 +1,5 @@
-// What the operations need from a window, given by the command line instead: the link
-// settings come from the options and there is no field to refuse; the port comes from the
-// port number or straight from a device path; and the client notes whether a port failed to
-// open, which decides its exit status.
+// The client's ports: a port number or straight a device path, and a watch that notes whether
+// a port failed to open, which decides the exit status.
 #pragma once
 
 #include <filesystem>
@@ -12,18 +10,6 @@
 #include "Transact.h"
 
 namespace tavolex::cli {
-
-class CliHost final : public TransactionHost {
-public:
-    explicit CliHost(LinkSettings settings) : m_settings(settings) {}
-
-    bool refresh() override { return true; }
-    LinkSettings linkSettings() const override { return m_settings; }
-    TraceTarget* traceTarget() const override { return nullptr; }
-
-private:
-    LinkSettings m_settings;
-};
 
 // Opens the device at a path (--device), whatever port number the settings carry.
 class DevicePathOpener final : public PortOpener {

@@ -57,21 +57,6 @@ std::optional<RegistrationInputs> PortAndChannel(Session& session, RegistrationM
     return inputs;
 }
 
-// A file registration run without a window: nothing to disable, no popup.
-class FileRun final : public FileRegistrationWindow {
-public:
-    explicit FileRun(TransactionHost& host) : m_host(host) {}
-    bool refresh() override { return m_host.refresh(); }
-    LinkSettings linkSettings() const override { return m_host.linkSettings(); }
-    TraceTarget* traceTarget() const override { return m_host.traceTarget(); }
-    void setRunControlsEnabled(bool) override {}
-    void showRegisteredPopup(std::optional<int>) override {}
-    void hideRegisteredPopup() override {}
-
-private:
-    TransactionHost& m_host;
-};
-
 std::optional<std::uint8_t> Pt100Channel(Session& session, const std::string& text) {
     const std::optional<std::int32_t> channel = WholeNumber(text);
     if (!channel || *channel < 1 || *channel > kPt100ChannelCount) {
@@ -139,8 +124,9 @@ int RegisterFile(Session& session) {
     if (!std::ifstream(*file))
         return session.usage(Substitute(Translate("Cli", "cannot read '%1'"), {*file}));
     session.person.chooseFile(*file);
-    FileRun run(session.host);
-    return session.status(RegisterFromFile(run, session.link, session.person, {}));
+    FileRegistrationProgress unfollowed;
+    return session.status(
+        RegisterFromFile(session.host, unfollowed, session.link, session.person, {}));
 }
 
 int ShowPt100Parameters(Session& session) {

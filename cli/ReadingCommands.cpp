@@ -58,7 +58,7 @@ Row ReadingRow(const std::tm& time, const TemperatureReply& reply, bool allChann
 // The acquisition loop's window: the settings from the options, each reading printed, the
 // counts on the message stream now and then, and the end of a run of --count readings or of
 // --duration seconds.
-class LogWindow final : public AcquisitionWindow {
+class LogWindow final : public AcquisitionObserver {
 public:
     LogWindow(Session& session, AcquisitionShared& shared, const TemperatureReply& reply,
               std::int32_t periodMs)

@@ -63,7 +63,7 @@ struct Session {
     Format format;
     WatchedOpener watch;
     StreamOperator person;
-    CliHost host;
+    FixedSettings host;
     LinkContext link;
     std::ostream& out;
     std::ostream& err;

@@ -25,16 +25,11 @@ using namespace tavolex;
 
 namespace {
 
-class RunWindow final : public FileRegistrationWindow {
+class RunProgress final : public FileRegistrationProgress {
 public:
-    bool refresh() override { return true; }
-    LinkSettings linkSettings() const override { return {}; }
-    TraceTarget* traceTarget() const override { return nullptr; }
-    void setRunControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
-    void showRegisteredPopup(std::optional<int>) override { ++popups; }
-    void hideRegisteredPopup() override {}
-    bool controlsEnabled = true;
-    int popups = 0;
+    void runStarted() override { running = true; }
+    void runEnded() override { running = false; }
+    bool running = false;
 };
 
 void CheckLine(std::string_view line) {
@@ -91,11 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return std::vector<testing::Chunk>{
             {std::chrono::milliseconds(0), ReplyFrame(0, command::kRegisterManual, Bytes{answer})}};
     };
-    RunWindow window;
+    FixedSettings settings;
+    RunProgress progress;
     bench.person.chosenFile = ScratchFile();
-    RegisterFromFile(window, bench.link.context, bench.person, {});
+    RegisterFromFile(settings, progress, bench.link.context, bench.person, {});
     // A run registers lines in order and stops at the first one that fails.
-    fuzz::Require(bench.line.written.size() <= lines && window.controlsEnabled);
+    fuzz::Require(bench.line.written.size() <= lines && !progress.running);
     fuzz::Require(!bench.line.held());
     return 0;
 }

@@ -258,7 +258,7 @@ private:
 
 // The acquisition loop's window: hands out the settings, checks each reading as it is shown,
 // and injects the next reading's fault.
-class Checker final : public AcquisitionWindow {
+class Checker final : public AcquisitionObserver {
 public:
     Checker(const SoakOptions& options, SoakLine& line, FaultDeck& deck, AcquisitionShared& shared,
             SoakReport& report)

@@ -22,15 +22,9 @@ constexpr std::size_t kRecordReplyBytes = 152;
 constexpr double kDownloadTargetShare = 0.97;
 constexpr int kDownloadBaud = 9600;
 
-class BenchHost final : public TransactionHost {
+class BenchHost final : public FixedSettings {
 public:
-    explicit BenchHost(int baud) : m_baud(baud) {}
-    bool refresh() override { return true; }
-    LinkSettings linkSettings() const override { return {1, m_baud, 0}; }
-    TraceTarget* traceTarget() const override { return nullptr; }
-
-private:
-    int m_baud;
+    explicit BenchHost(int baud) : FixedSettings({1, baud, 0}) {}
 };
 
 // Time taken by each exchange beyond its limit, and the limit of the last one.

@@ -52,7 +52,7 @@ private:
 };
 
 // The window as the loop sees it: the acquire button's defaults, nothing shown.
-class QuietWindow final : public AcquisitionWindow {
+class QuietWindow final : public AcquisitionObserver {
 public:
     AcquisitionSettings fetchSettings() override { return {}; }
     void showResult(bool, int) override {}

@@ -28,16 +28,16 @@ void RecordIfDue(const AcquisitionShared& shared, const TemperatureReply& reply,
 
 }  // namespace
 
-void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, TemperatureReply& reply,
-                    const AcquisitionEnvironment& environment) {
-    const AcquisitionSettings settings = window.fetchSettings();
+void RunAcquisition(AcquisitionObserver& observer, AcquisitionShared& shared,
+                    TemperatureReply& reply, const AcquisitionEnvironment& environment) {
+    const AcquisitionSettings settings = observer.fetchSettings();
     // Stopped while the settings were fetched: the port is not even opened, so a stop never
     // ends in an open-failure message.
     if (!shared.runFlag) return;
     const LinkSettings link{settings.portNumber, settings.baudRate, settings.deviceAddress};
     PortHandle port = environment.ports.open(link, PortProfile::Acquisition);
     if (!port) {
-        window.reportOpenFailure();
+        observer.reportOpenFailure();
         return;
     }
     LinkContext context{
@@ -58,7 +58,7 @@ void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, Temper
         if (context.stopping()) break;
         if (!success) ++failures;
         if (!context.pause(std::chrono::milliseconds(settings.periodMs))) break;
-        window.showResult(success, success ? successes : failures);
+        observer.showResult(success, success ? successes : failures);
     }
     port.reset();
     shared.runFlag = false;

@@ -43,9 +43,9 @@ struct AcquisitionShared {
 
 // What the worker asks of its window. Each call returns only after the window has handled
 // it, so the window reads the reply buffer while the worker waits.
-class AcquisitionWindow {
+class AcquisitionObserver {
 public:
-    virtual ~AcquisitionWindow() = default;
+    virtual ~AcquisitionObserver() = default;
     virtual AcquisitionSettings fetchSettings() = 0;
     // `count` is the success count after a success, the failure count after a failure.
     virtual void showResult(bool success, int count) = 0;
@@ -73,7 +73,7 @@ struct AcquisitionEnvironment {
 // Runs until shared.runFlag is cleared; a stop cuts the current wait or pause short, and a
 // reading or pause cut short is neither counted nor reported. A reading that arrived before
 // the stop still writes its record when one is due. Clears runFlag at the end.
-void RunAcquisition(AcquisitionWindow& window, AcquisitionShared& shared, TemperatureReply& reply,
-                    const AcquisitionEnvironment& environment);
+void RunAcquisition(AcquisitionObserver& observer, AcquisitionShared& shared,
+                    TemperatureReply& reply, const AcquisitionEnvironment& environment);
 
 }  // namespace tavolex

@@ -3,9 +3,9 @@
 namespace tavolex {
 
 // The window as the worker's loop sees it: every call travels to the window's thread.
-class AcquisitionWorker::Forwarder final : public AcquisitionWindow {
+class AcquisitionWorker::Forwarder final : public AcquisitionObserver {
 public:
-    Forwarder(AcquisitionWindow& window, WorkerThread& thread)
+    Forwarder(AcquisitionObserver& window, WorkerThread& thread)
         : m_window(window), m_thread(thread) {}
 
     AcquisitionSettings fetchSettings() override {
@@ -21,11 +21,11 @@ public:
     }
 
 private:
-    AcquisitionWindow& m_window;
+    AcquisitionObserver& m_window;
     WorkerThread& m_thread;
 };
 
-AcquisitionWorker::AcquisitionWorker(AcquisitionWindow& window, AcquisitionShared& shared,
+AcquisitionWorker::AcquisitionWorker(AcquisitionObserver& window, AcquisitionShared& shared,
                                      const AcquisitionEnvironment& environment)
     : m_window(window), m_shared(shared), m_environment(environment) {
     m_environment.stop = &m_thread.stop();

@@ -17,7 +17,7 @@ class AcquisitionWorker final : public QObject {
 public:
     // Starts the thread at once. Make the worker on the window's thread: `window` is called
     // there. `shared` and what `environment` refers to must outlive the worker.
-    AcquisitionWorker(AcquisitionWindow& window, AcquisitionShared& shared,
+    AcquisitionWorker(AcquisitionObserver& window, AcquisitionShared& shared,
                       const AcquisitionEnvironment& environment);
     // Stops the run and waits for its end, as waitUntilEnded() does.
     ~AcquisitionWorker() override;
@@ -41,7 +41,7 @@ private:
 
     void run();
 
-    AcquisitionWindow& m_window;
+    AcquisitionObserver& m_window;
     AcquisitionShared& m_shared;
     AcquisitionEnvironment m_environment;
     TemperatureReply m_reply;

@@ -16,6 +16,18 @@
 
 namespace tavolex {
 
+void SetCheckedIndex(QButtonGroup& group, int index) {
+    if (QAbstractButton* button = group.button(index)) {
+        button->setChecked(true);
+        return;
+    }
+    // An exclusive group cannot be cleared button by button.
+    group.setExclusive(false);
+    for (QAbstractButton* button : group.buttons())
+        button->setChecked(false);
+    group.setExclusive(true);
+}
+
 int ButtonWidthFor(const QPushButton& button, int least) {
     const QStyle* style = button.style();
     const int room = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +

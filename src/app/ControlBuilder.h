@@ -45,6 +45,9 @@ public:
 // window's placed buttons leave; at least `least` pixels.
 int ButtonWidthFor(const QPushButton& button, int least = 0);
 
+// Checks the group's button with the given index, or none when no button has it.
+void SetCheckedIndex(QButtonGroup& group, int index);
+
 // Creates the controls of a window's layout as direct children of the window, in tab order.
 // Group boxes and plain texts let the pointer through to the window, as the platform's static
 // controls do, so that the window sees every movement over its own surface.
@@ -62,6 +65,9 @@ public:
     QCheckBox* check(int id, const QString& caption, Du du);
     QTableWidget* list(int id, Du du, const QString& accessibleName);
     QListWidget* listBox(int id, Du du, const QString& accessibleName);
+
+    QDialog& window() const { return m_window; }
+    const DialogUnits& units() const { return m_units; }
 
     template <typename Widget>
     Widget* identified(Widget* widget, int id, Du du, const QString& accessibleName) {

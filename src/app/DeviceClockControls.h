@@ -7,12 +7,15 @@
 
 namespace tavolex {
 
-class MainDialog;
+class ControlBuilder;
+class ControlsHost;
 
 class DeviceClockControls final {
 public:
-    // Connects the window's buttons 1068 and 1069.
-    explicit DeviceClockControls(MainDialog& window);
+    explicit DeviceClockControls(ControlsHost& host);
+
+    // The group "设备时间", connected.
+    void build(ControlBuilder& make);
 
     void read();
     void set();
@@ -23,7 +26,7 @@ public:
 private:
     void show(const TimeTexts& texts);
 
-    MainDialog& m_window;
+    ControlsHost& m_host;
 };
 
 }  // namespace tavolex

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "MainDialog.h"
+#include "ControlsHost.h"
 #include "PortDialog.h"
 #include "Translations.h"
 
@@ -28,10 +28,10 @@ QIcon EllipsisIcon(const QLineEdit& field) {
 
 }  // namespace
 
-PortChoice::PortChoice(MainDialog& window) : m_window(window) {
+PortChoice::PortChoice(ControlsHost& window) : m_window(window) {
     m_action = new QAction(Tr("PortChoice", "选择串口(&S)..."), this);
     connect(m_action, &QAction::triggered, this, &PortChoice::choose);
-    QLineEdit* field = m_window.control<QLineEdit>(MainDialog::kPortEdit);
+    QLineEdit* field = m_window.control<QLineEdit>(ControlsHost::kPortEdit);
     m_button = field->addAction(EllipsisIcon(*field), QLineEdit::TrailingPosition);
     m_button->setText(Tr("PortChoice", "选择串口..."));
     m_button->setToolTip(m_button->text());
@@ -39,9 +39,9 @@ PortChoice::PortChoice(MainDialog& window) : m_window(window) {
 }
 
 void PortChoice::choose() {
-    QLineEdit* field = m_window.control<QLineEdit>(MainDialog::kPortEdit);
+    QLineEdit* field = m_window.control<QLineEdit>(ControlsHost::kPortEdit);
     PortDialog dialog(m_tree.value_or(DeviceTree{}), m_window.person(), field->text().toInt(),
-                      &m_window);
+                      &m_window.owner());
     if (dialog.exec() != QDialog::Accepted || !dialog.chosenPort()) return;
     m_window.values().portNumber = *dialog.chosenPort();
     field->setText(QString::number(*dialog.chosenPort()));

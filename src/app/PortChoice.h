@@ -11,12 +11,12 @@ class QAction;
 
 namespace tavolex {
 
-class MainDialog;
+class ControlsHost;
 
 class PortChoice final : public QObject {
     Q_OBJECT
 public:
-    explicit PortChoice(MainDialog& window);
+    explicit PortChoice(ControlsHost& window);
 
     QAction& action() { return *m_action; }
     // The "…" button in the "串口号:" field.
@@ -29,7 +29,7 @@ public slots:
     void choose();
 
 private:
-    MainDialog& m_window;
+    ControlsHost& m_window;
     QAction* m_action = nullptr;
     QAction* m_button = nullptr;
     std::optional<DeviceTree> m_tree;

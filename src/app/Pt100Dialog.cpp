@@ -8,7 +8,7 @@
 
 #include "BusyCursor.h"
 #include "ControlBuilder.h"
-#include "MainDialog.h"
+#include "ControlsHost.h"
 #include "Pt100Operations.h"
 #include "ScannerApp.h"
 #include "Translate.h"
@@ -25,9 +25,10 @@ constexpr int kHeightUnits = 311;
 
 }  // namespace
 
-Pt100Dialog::Pt100Dialog(MainDialog& window)
-    : DefaultActionDialog(&window, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                       Qt::WindowCloseButtonHint),
+Pt100Dialog::Pt100Dialog(ControlsHost& window)
+    : DefaultActionDialog(&window.owner(), Qt::Dialog | Qt::WindowTitleHint |
+                                               Qt::WindowSystemMenuHint |
+                                               Qt::WindowCloseButtonHint),
       m_window(window) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);
     setFont(ScannerApp::DialogFont(kPointSize));
@@ -123,7 +124,7 @@ void Pt100Dialog::setText(int id, const std::string& text) {
 }
 
 void Pt100Dialog::readParameters() {
-    if (!m_window.refresh()) return;
+    if (!m_window.takeSettings()) return;
     std::optional<Pt100Parameters> parameters;
     {
         const BusyCursor busy;
@@ -138,7 +139,7 @@ void Pt100Dialog::readParameters() {
 }
 
 void Pt100Dialog::calibrate(int kind) {
-    if (!m_window.refresh()) return;
+    if (!m_window.takeSettings()) return;
     const auto step = static_cast<Pt100Calibration>(kind);
     std::optional<int> value;
     {
@@ -154,7 +155,7 @@ void Pt100Dialog::calibrate(int kind) {
 }
 
 void Pt100Dialog::readTemperatures() {
-    if (!m_window.refresh()) return;
+    if (!m_window.takeSettings()) return;
     std::optional<std::array<TenthDegree, kPt100ChannelCount>> temperatures;
     {
         const BusyCursor busy;

@@ -15,7 +15,7 @@ class QLineEdit;
 
 namespace tavolex {
 
-class MainDialog;
+class ControlsHost;
 class UpDownControl;
 
 class Pt100Dialog final : public DefaultActionDialog {
@@ -40,7 +40,7 @@ public:
         kLogList = 1008,
     };
 
-    explicit Pt100Dialog(MainDialog& window);
+    explicit Pt100Dialog(ControlsHost& window);
     ~Pt100Dialog() override;
 
     // Where the main window's transactions write their trace while this window is open.
@@ -58,7 +58,7 @@ private:
     void offsetEdited(const QString& text);
     void setText(int id, const std::string& text);
 
-    MainDialog& m_window;
+    ControlsHost& m_window;
     std::unique_ptr<TraceListBox> m_trace;
     UpDownControl* m_spin = nullptr;
     // Keeps the offset edit and the spin from updating each other in a loop.

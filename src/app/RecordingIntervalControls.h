@@ -4,18 +4,21 @@
 
 namespace tavolex {
 
-class MainDialog;
+class ControlBuilder;
+class ControlsHost;
 
 class RecordingIntervalControls final {
 public:
-    // Connects the window's buttons 1081 and 1082.
-    explicit RecordingIntervalControls(MainDialog& window);
+    explicit RecordingIntervalControls(ControlsHost& host) : m_host(host) {}
+
+    // The row "设备主动记录温度时间:", connected.
+    void build(ControlBuilder& make);
 
     void read();
     void set();
 
 private:
-    MainDialog& m_window;
+    ControlsHost& m_host;
 };
 
 }  // namespace tavolex

@@ -10,7 +10,7 @@
 #include "AtomicFile.h"
 #include "BusyCursor.h"
 #include "ControlBuilder.h"
-#include "MainDialog.h"
+#include "ControlsHost.h"
 #include "RecordDownloadWorker.h"
 #include "RecordTexts.h"
 #include "ScannerApp.h"
@@ -51,15 +51,16 @@ std::optional<DeviceTimestamp> StampOf(const QTableWidgetItem* item) {
 
 }  // namespace
 
-void RecordsDialog::Open(MainDialog& window) {
-    if (!window.refresh()) return;
+void RecordsDialog::Open(ControlsHost& window) {
+    if (!window.takeSettings()) return;
     RecordsDialog dialog(window, window.linkSettings());
     dialog.exec();
 }
 
-RecordsDialog::RecordsDialog(MainDialog& window, const LinkSettings& settings)
-    : DefaultActionDialog(&window, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                       Qt::WindowCloseButtonHint),
+RecordsDialog::RecordsDialog(ControlsHost& window, const LinkSettings& settings)
+    : DefaultActionDialog(&window.owner(), Qt::Dialog | Qt::WindowTitleHint |
+                                               Qt::WindowSystemMenuHint |
+                                               Qt::WindowCloseButtonHint),
       m_window(window),
       m_settings(settings) {
     const DialogUnits units = DialogUnits::ForPointSize(kPointSize);

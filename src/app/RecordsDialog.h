@@ -20,7 +20,7 @@ class QTableWidget;
 
 namespace tavolex {
 
-class MainDialog;
+class ControlsHost;
 class RecordDownloadWorker;
 
 class RecordsDialog final : public DefaultActionDialog, private RecordSink {
@@ -36,9 +36,9 @@ public:
 
     // "查看记录": takes the main window's fields and, unless one is refused, runs the records
     // window modally with the link settings they hold.
-    static void Open(MainDialog& window);
+    static void Open(ControlsHost& window);
 
-    RecordsDialog(MainDialog& window, const LinkSettings& settings);
+    RecordsDialog(ControlsHost& window, const LinkSettings& settings);
     // A download still running is stopped and waited for first.
     ~RecordsDialog() override;
 
@@ -71,7 +71,7 @@ private:
     void clearTable();
     std::optional<DeviceTimestamp> firstValidStamp() const;
 
-    MainDialog& m_window;
+    ControlsHost& m_window;
     const LinkSettings m_settings;
     RecordTransferState m_state;
     QTableWidget* m_table = nullptr;

@@ -8,9 +8,9 @@
 #include "ChannelLists.h"
 #include "ChannelSettingsDialog.h"
 #include "ChannelSettingsStore.h"
+#include "ControlsHost.h"
 #include "CsvFile.h"
 #include "DesktopNotification.h"
-#include "MainDialog.h"
 #include "TenthDegree.h"
 #include "Translations.h"
 #include "TrendDialog.h"
@@ -36,33 +36,36 @@ std::vector<int> ChannelsInWindowOrder() {
 int ListId(ChannelList list) {
     switch (list) {
         case ChannelList::Low:
-            return MainDialog::kLowChannelList;
+            return ControlsHost::kLowChannelList;
         case ChannelList::High:
-            return MainDialog::kHighChannelList;
+            return ControlsHost::kHighChannelList;
         case ChannelList::Pt100:
             break;
     }
-    return MainDialog::kPt100List;
+    return ControlsHost::kPt100List;
 }
 
 }  // namespace
 
-TrendMonitor::TrendMonitor(MainDialog& window)
+TrendMonitor::TrendMonitor(ControlsHost& window)
     : notify(ShowDesktopNotification),
       nowMs([] { return QDateTime::currentMSecsSinceEpoch(); }),
       settingsFile(ChannelSettingsFile()),
       m_window(window) {
     m_settings = LoadChannelSettings(settingsFile);
+    QWidget* owner = &window.owner();
+    m_trendAction = new QAction(Tr("TrendMonitor", "趋势图(&T)..."), owner);
+    QObject::connect(m_trendAction, &QAction::triggered, owner, [this] { openTrend(); });
+    m_settingsAction = new QAction(Tr("TrendMonitor", "通道设置(&L)..."), owner);
+    QObject::connect(m_settingsAction, &QAction::triggered, owner, [this] { editSettings(); });
+}
+
+void TrendMonitor::attachLists() {
     showLabels();
-
-    m_trendAction = new QAction(Tr("TrendMonitor", "趋势图(&T)..."), &window);
-    QObject::connect(m_trendAction, &QAction::triggered, &window, [this] { openTrend(); });
-    m_settingsAction = new QAction(Tr("TrendMonitor", "通道设置(&L)..."), &window);
-    QObject::connect(m_settingsAction, &QAction::triggered, &window, [this] { editSettings(); });
-
+    QWidget* owner = &m_window.owner();
     for (ChannelList list : {ChannelList::Low, ChannelList::High, ChannelList::Pt100}) {
-        QObject::connect(window.control<QTableWidget>(ListId(list)),
-                         &QTableWidget::cellDoubleClicked, &window,
+        QObject::connect(m_window.control<QTableWidget>(ListId(list)),
+                         &QTableWidget::cellDoubleClicked, owner,
                          [this, list](int row, int) { addToTrend(ChannelOfRow(list, row)); });
     }
 }
@@ -120,7 +123,8 @@ TrendDialog& TrendMonitor::openTrend() {
 
 TrendDialog& TrendMonitor::showTrendWindow() {
     if (m_dialog.isNull()) {
-        m_dialog = new TrendDialog({m_history, m_settings, m_statistics, m_alarms}, &m_window);
+        m_dialog =
+            new TrendDialog({m_history, m_settings, m_statistics, m_alarms}, &m_window.owner());
         QObject::connect(m_dialog, &TrendDialog::settingsRequested, m_dialog,
                          [this] { editSettings(); });
     }
@@ -136,7 +140,7 @@ void TrendMonitor::addToTrend(int channel) {
 
 void TrendMonitor::editSettings() {
     QWidget* owner = m_dialog && m_dialog->isVisible() ? static_cast<QWidget*>(m_dialog.data())
-                                                       : static_cast<QWidget*>(&m_window);
+                                                       : &m_window.owner();
     ChannelSettingsDialog dialog(m_settings, m_window.person(), owner);
     if (dialog.exec() != QDialog::Accepted) return;
     applySettings(dialog.settings());

@@ -22,15 +22,19 @@ class QAction;
 
 namespace tavolex {
 
-class MainDialog;
+class ControlsHost;
 class TrendDialog;
 
 class TrendMonitor final {
 public:
     // Loads the channel settings, names the lists' rows and makes a double click on a row add
     // its channel to the trend.
-    explicit TrendMonitor(MainDialog& window);
+    explicit TrendMonitor(ControlsHost& window);
     ~TrendMonitor();
+
+    // Shows the channel names in the window's lists, once they are built, and adds a row to
+    // the trend on a double click.
+    void attachLists();
 
     TrendMonitor(const TrendMonitor&) = delete;
     TrendMonitor& operator=(const TrendMonitor&) = delete;
@@ -78,7 +82,7 @@ private:
     void announce(int channel, int tenths);
     void redrawTrend();
 
-    MainDialog& m_window;
+    ControlsHost& m_window;
     ChannelSettings m_settings;
     ChannelAlarms m_alarms;
     // The channels the last good reading carried, in the window's order.

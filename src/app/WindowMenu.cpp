@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "ContinuousAcquisition.h"
+#include "ContinuousAcquisitionControls.h"
 #include "MainDialog.h"
 #include "PortChoice.h"
 #include "Translations.h"

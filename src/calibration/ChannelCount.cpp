@@ -12,12 +12,12 @@ constexpr const char* kVersionReadFailed = TAVOLEX_TRANSLATABLE("ChannelCount", 
 
 }  // namespace
 
-bool SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetSignalCount(SettingsSource& source, const LinkContext& link, Operator& person,
                     std::uint8_t address, std::int32_t count) {
     const Bytes payload{static_cast<std::uint8_t>(count & 0xFF)};
     const TransactResult result =
-        Transact(window, link, address, payload, command::kSetSignalCount);
-    if (!ReplyReceived(result, kFirstValueEnd, window, link, person)) return false;
+        Transact(source, link, address, payload, command::kSetSignalCount);
+    if (!ReplyReceived(result, kFirstValueEnd, source, link, person)) return false;
     const int reported = result.at(kReplyDataOffset);
     const std::string shown = std::to_string(reported);
     person.message(Substitute(reported == count
@@ -27,10 +27,10 @@ bool SetSignalCount(TransactionHost& window, const LinkContext& link, Operator& 
     return reported == count;
 }
 
-std::optional<std::string> ReadFirmwareVersion(TransactionHost& window, const LinkContext& link,
+std::optional<std::string> ReadFirmwareVersion(SettingsSource& source, const LinkContext& link,
                                                Operator& person, std::uint8_t address) {
     const TransactResult result =
-        Transact(window, link, address, {}, command::kReadPt100ParametersOrVersion);
+        Transact(source, link, address, {}, command::kReadPt100ParametersOrVersion);
     switch (result.statusFor(kFirstValueEnd)) {
         case ReplyStatus::Refused:
             return std::nullopt;

@@ -29,13 +29,13 @@ constexpr long kMaxExponent = 1000;
 // Opens the window's port for an offset command; null when the operation stops here (the
 // operator has been told, or the window refused a field). No message is shown while the port
 // is held, so that another program may take it while a box waits for OK.
-PortHandle OpenForOffsets(TransactionHost& window, const LinkContext& link, Operator& person,
+PortHandle OpenForOffsets(SettingsSource& source, const LinkContext& link, Operator& person,
                           bool acquisitionOn) {
-    MainPort main = OpenMainPort(window, link);
+    MainPort main = OpenMainPort(source, link);
     if (main.refused) return nullptr;
     if (!main.port) {
         person.message(OpenFailureMessage(Translate("Offsets", "请先打开串口!"), link.ports,
-                                          window.linkSettings()));
+                                          source.linkSettings()));
         return nullptr;
     }
     if (acquisitionOn) {
@@ -120,11 +120,11 @@ std::string OffsetByte::text() const {
            std::to_string(magnitude % 10);
 }
 
-std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const LinkContext& link,
+std::optional<OffsetColumnTexts> ReadAllOffsets(SettingsSource& source, const LinkContext& link,
                                                 Operator& person, bool acquisitionOn) {
-    PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
+    PortHandle port = OpenForOffsets(source, link, person, acquisitionOn);
     if (!port) return std::nullopt;
-    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kReadOffsets);
+    const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kReadOffsets);
     const ExactReply exchange =
         ExchangeExactly(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
     port.reset();
@@ -145,9 +145,9 @@ std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const L
     return texts;
 }
 
-bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetOffset(SettingsSource& source, const LinkContext& link, Operator& person,
                bool acquisitionOn, const OffsetSetting& setting) {
-    PortHandle port = OpenForOffsets(window, link, person, acquisitionOn);
+    PortHandle port = OpenForOffsets(source, link, person, acquisitionOn);
     if (!port) return false;
     // Without a probe type the instrument would not know which channel is meant.
     if (!setting.probeType) {
@@ -166,7 +166,7 @@ bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& perso
                             : static_cast<std::uint8_t>(setting.channelIndex & 0xFF),
                         static_cast<std::uint8_t>(*tenths & 0xFF)};
     const Bytes request =
-        RequestFrame(window.linkSettings().addressByte(), command::kSetOffset, payload);
+        RequestFrame(source.linkSettings().addressByte(), command::kSetOffset, payload);
     link.pause(kPauseBeforeSetMs);
     const ExactReply exchange = ExchangeExactly(*port, request, kSetReplySize, kSetTimeoutMs, link);
     port.reset();

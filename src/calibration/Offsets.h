@@ -46,7 +46,7 @@ struct OffsetColumnTexts {
 
 // Reads the offsets of every channel; none when the reply was refused (the operator has been
 // told, except for a wrong length byte, which the lists ignore silently).
-std::optional<OffsetColumnTexts> ReadAllOffsets(TransactionHost& window, const LinkContext& link,
+std::optional<OffsetColumnTexts> ReadAllOffsets(SettingsSource& source, const LinkContext& link,
                                                 Operator& person, bool acquisitionOn);
 
 // What setting one offset reads from the window.
@@ -58,7 +58,7 @@ struct OffsetSetting {
 
 // Sets one channel's offset and tells the operator the outcome; true when the instrument
 // confirmed it.
-bool SetOffset(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetOffset(SettingsSource& source, const LinkContext& link, Operator& person,
                bool acquisitionOn, const OffsetSetting& setting);
 
 // The typed offset in whole tenths, truncated toward zero and computed from the decimal digits

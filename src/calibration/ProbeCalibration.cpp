@@ -18,7 +18,7 @@ std::optional<std::uint8_t> ResistorCode(std::int32_t ohms) {
     }
 }
 
-bool CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& link,
+bool CalibrateLowTemperatureProbes(SettingsSource& source, const LinkContext& link,
                                    Operator& person, std::uint8_t address, std::int32_t ohms) {
     const std::optional<std::uint8_t> code = ResistorCode(ohms);
     if (!code) {
@@ -26,7 +26,7 @@ bool CalibrateLowTemperatureProbes(TransactionHost& window, const LinkContext& l
         return false;
     }
     const Bytes payload{*code};
-    const TransactResult result = Transact(window, link, address, payload, command::kCalibrate);
+    const TransactResult result = Transact(source, link, address, payload, command::kCalibrate);
     // Any reply counts as done; its content is not read.
     switch (result.statusFor(kFrameOverhead)) {
         case ReplyStatus::Refused:

@@ -29,33 +29,33 @@ int Pt100OffsetTenths(std::uint8_t offsetByte) {
     return offsetByte <= 128 ? offsetByte : 128 - offsetByte;
 }
 
-std::optional<Pt100Parameters> ReadPt100Parameters(TransactionHost& window, const LinkContext& link,
+std::optional<Pt100Parameters> ReadPt100Parameters(SettingsSource& source, const LinkContext& link,
                                                    Operator& person, std::uint8_t address,
                                                    std::uint8_t channel) {
     const Bytes payload{channel};
-    const TransactResult result = Transact(window, link, address, payload,
+    const TransactResult result = Transact(source, link, address, payload,
                                            command::kReadPt100ParametersOrVersion, kParametersEnd);
-    if (!ReplyReceived(result, kParametersEnd, window, link, person)) return std::nullopt;
+    if (!ReplyReceived(result, kParametersEnd, source, link, person)) return std::nullopt;
     return Pt100Parameters{result.at(7), Pt100OffsetTenths(result.at(8)), Word(result, 10),
                            Word(result, 12)};
 }
 
-std::optional<int> CalibratePt100(TransactionHost& window, const LinkContext& link,
-                                  Operator& person, std::uint8_t address, Pt100Calibration step,
+std::optional<int> CalibratePt100(SettingsSource& source, const LinkContext& link, Operator& person,
+                                  std::uint8_t address, Pt100Calibration step,
                                   std::uint8_t channel) {
     const Bytes payload{static_cast<std::uint8_t>(step), channel};
     const bool zeroPoint = step == Pt100Calibration::ZeroPoint;
     const std::size_t end = zeroPoint ? kZeroPointEnd : kResistorCalibrationEnd;
-    const TransactResult result = Transact(window, link, address, payload, command::kCalibrate);
-    if (!ReplyReceived(result, end, window, link, person)) return std::nullopt;
+    const TransactResult result = Transact(source, link, address, payload, command::kCalibrate);
+    if (!ReplyReceived(result, end, source, link, person)) return std::nullopt;
     return zeroPoint ? result.at(7) : Word(result, 7);
 }
 
 std::optional<std::array<TenthDegree, kPt100ChannelCount>> ReadPt100Temperatures(
-    TransactionHost& window, const LinkContext& link, Operator& person, std::uint8_t address) {
+    SettingsSource& source, const LinkContext& link, Operator& person, std::uint8_t address) {
     const TransactResult result =
-        Transact(window, link, address, {}, command::kReadPt100Temperatures, kTemperaturesEnd);
-    if (!ReplyReceived(result, kTemperaturesEnd, window, link, person)) return std::nullopt;
+        Transact(source, link, address, {}, command::kReadPt100Temperatures, kTemperaturesEnd);
+    if (!ReplyReceived(result, kTemperaturesEnd, source, link, person)) return std::nullopt;
     std::array<TenthDegree, kPt100ChannelCount> temperatures;
     for (std::size_t i = 0; i < temperatures.size(); ++i) {
         temperatures[i] = TenthDegree::FromBytes(result.at(7 + 2 * i), result.at(8 + 2 * i));

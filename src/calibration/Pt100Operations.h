@@ -36,17 +36,17 @@ enum class Pt100Calibration : std::uint8_t { ZeroPoint = 1, Resistor1 = 2, Resis
 // 129..255 are -1..-127 and 128 is +128).
 int Pt100OffsetTenths(std::uint8_t offsetByte);
 
-std::optional<Pt100Parameters> ReadPt100Parameters(TransactionHost& window, const LinkContext& link,
+std::optional<Pt100Parameters> ReadPt100Parameters(SettingsSource& source, const LinkContext& link,
                                                    Operator& person, std::uint8_t address,
                                                    std::uint8_t channel);
 
 // The new AD value the calibration step reports.
-std::optional<int> CalibratePt100(TransactionHost& window, const LinkContext& link,
-                                  Operator& person, std::uint8_t address, Pt100Calibration step,
+std::optional<int> CalibratePt100(SettingsSource& source, const LinkContext& link, Operator& person,
+                                  std::uint8_t address, Pt100Calibration step,
                                   std::uint8_t channel);
 
 std::optional<std::array<TenthDegree, kPt100ChannelCount>> ReadPt100Temperatures(
-    TransactionHost& window, const LinkContext& link, Operator& person, std::uint8_t address);
+    SettingsSource& source, const LinkContext& link, Operator& person, std::uint8_t address);
 
 // The offset spin of the parameter window: position p (0..100) stands for (p - 50) tenths.
 inline constexpr int kOffsetSpinMin = 0;

@@ -5,7 +5,7 @@
 
 namespace tavolex {
 
-PortHandle OpenDevicePort(TransactionHost& host, const LinkContext& link, Operator& person) {
+PortHandle OpenDevicePort(SettingsSource& host, const LinkContext& link, Operator& person) {
     MainPort main = OpenMainPort(host, link);
     if (main.refused) return nullptr;
     if (!main.port)

@@ -25,7 +25,7 @@ inline constexpr std::string_view kBadCheckCode =
 // Refreshes the window and opens its port with the command profile. Null when the port is
 // not open: the operator has been told "请先打开串口!", or nothing more when the window
 // refused a field and showed its own message.
-PortHandle OpenDevicePort(TransactionHost& host, const LinkContext& link, Operator& person);
+PortHandle OpenDevicePort(SettingsSource& host, const LinkContext& link, Operator& person);
 
 // True for a good reply; otherwise tells the operator `readFailure`, or "检验码错误!" for a
 // checksum that does not match.

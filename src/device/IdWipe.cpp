@@ -6,10 +6,10 @@
 
 namespace tavolex {
 
-bool WipeRegisteredIds(TransactionHost& window, const LinkContext& link, Operator& person) {
-    PortHandle port = OpenDevicePort(window, link, person);
+bool WipeRegisteredIds(SettingsSource& source, const LinkContext& link, Operator& person) {
+    PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return false;
-    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kWipeIds);
+    const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kWipeIds);
     const ExactReply reply = ExchangeExactly(*port, request, kWipeReplySize, kWipeWaitMs, link);
     port.reset();
     if (!AcceptReply(reply, person, Translate("IdWipe", "删除数据失败!"))) return false;

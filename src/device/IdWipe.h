@@ -15,6 +15,6 @@ inline constexpr std::uint32_t kWipeWaitMs = 4000;
 
 // Sends the wipe and tells the operator the outcome; true when the instrument confirmed it.
 // The operator's confirmation is asked for before this is called.
-bool WipeRegisteredIds(TransactionHost& window, const LinkContext& link, Operator& person);
+bool WipeRegisteredIds(SettingsSource& source, const LinkContext& link, Operator& person);
 
 }  // namespace tavolex

@@ -12,11 +12,11 @@ constexpr const char* kReadFailed = TAVOLEX_TRANSLATABLE("InstrumentClock", "读
 
 }  // namespace
 
-std::optional<DeviceTimestamp> ReadDeviceClock(TransactionHost& window, const LinkContext& link,
+std::optional<DeviceTimestamp> ReadDeviceClock(SettingsSource& source, const LinkContext& link,
                                                Operator& person) {
-    PortHandle port = OpenDevicePort(window, link, person);
+    PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
-    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kReadClock);
+    const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kReadClock);
     const ExactReply reply =
         ExchangeExactly(*port, request, kReadClockReplySize, kClockWaitMs, link);
     port.reset();
@@ -24,12 +24,12 @@ std::optional<DeviceTimestamp> ReadDeviceClock(TransactionHost& window, const Li
     return DeviceTimestamp::FromBytes(ByteView(reply.bytes).subspan(kReplyDataOffset));
 }
 
-std::optional<LocalDateTime> SetDeviceClock(TransactionHost& window, const LinkContext& link,
+std::optional<LocalDateTime> SetDeviceClock(SettingsSource& source, const LinkContext& link,
                                             Operator& person, const LocalTimeSource& localTime) {
-    PortHandle port = OpenDevicePort(window, link, person);
+    PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
     const LocalDateTime now = LocalDateTime::FromTm(localTime());
-    const Bytes request = RequestFrame(window.linkSettings().addressByte(), command::kSetClock,
+    const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kSetClock,
                                        DeviceTimestamp::Of(now).bytes());
     const ExactReply reply =
         ExchangeExactly(*port, request, kSetClockReplySize, kClockWaitMs, link);

@@ -21,12 +21,12 @@ inline constexpr std::uint32_t kClockWaitMs = 2000;
 using LocalTimeSource = std::function<std::tm()>;
 
 // The instrument's time; none after a failure, which the operator has been told about.
-std::optional<DeviceTimestamp> ReadDeviceClock(TransactionHost& window, const LinkContext& link,
+std::optional<DeviceTimestamp> ReadDeviceClock(SettingsSource& source, const LinkContext& link,
                                                Operator& person);
 
 // Sets the instrument's clock to the local time, taken once after the port is open, and
 // returns the time sent; none after a failure, which the operator has been told about.
-std::optional<LocalDateTime> SetDeviceClock(TransactionHost& window, const LinkContext& link,
+std::optional<LocalDateTime> SetDeviceClock(SettingsSource& source, const LinkContext& link,
                                             Operator& person, const LocalTimeSource& localTime);
 
 }  // namespace tavolex

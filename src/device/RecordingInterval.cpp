@@ -6,12 +6,12 @@
 
 namespace tavolex {
 
-std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkContext& link,
+std::optional<int> ReadRecordingInterval(SettingsSource& source, const LinkContext& link,
                                          Operator& person) {
-    PortHandle port = OpenDevicePort(window, link, person);
+    PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
     const Bytes request =
-        RequestFrame(window.linkSettings().addressByte(), command::kReadRecordingInterval);
+        RequestFrame(source.linkSettings().addressByte(), command::kReadRecordingInterval);
     const ExactReply reply =
         ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
     port.reset();
@@ -20,9 +20,9 @@ std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkCont
     return reply.bytes[kReplyDataOffset];
 }
 
-bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetRecordingInterval(SettingsSource& source, const LinkContext& link, Operator& person,
                           std::int32_t minutes) {
-    PortHandle port = OpenDevicePort(window, link, person);
+    PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return false;
     if (minutes < kMinRecordingMinutes || minutes > kMaxRecordingMinutes) {
         port.reset();
@@ -31,7 +31,7 @@ bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Oper
     }
     const Bytes payload{static_cast<std::uint8_t>(minutes)};
     const Bytes request =
-        RequestFrame(window.linkSettings().addressByte(), command::kSetRecordingInterval, payload);
+        RequestFrame(source.linkSettings().addressByte(), command::kSetRecordingInterval, payload);
     const ExactReply reply =
         ExchangeExactly(*port, request, kIntervalReplySize, kIntervalWaitMs, link);
     port.reset();

@@ -21,12 +21,12 @@ inline constexpr std::string_view kIntervalRange =
 
 // The interval the instrument reports, whatever byte it is (0 to 255); none after a failure,
 // which the operator has been told about.
-std::optional<int> ReadRecordingInterval(TransactionHost& window, const LinkContext& link,
+std::optional<int> ReadRecordingInterval(SettingsSource& source, const LinkContext& link,
                                          Operator& person);
 
 // Sends the interval when it lies in 1 to 60 and tells the operator the outcome; true when
 // the instrument took it. The port is opened before the value is looked at.
-bool SetRecordingInterval(TransactionHost& window, const LinkContext& link, Operator& person,
+bool SetRecordingInterval(SettingsSource& source, const LinkContext& link, Operator& person,
                           std::int32_t minutes);
 
 }  // namespace tavolex

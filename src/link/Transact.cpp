@@ -10,8 +10,8 @@
 
 namespace tavolex {
 
-MainPort OpenMainPort(TransactionHost& host, const LinkContext& link) {
-    if (!host.refresh()) return {nullptr, true};
+MainPort OpenMainPort(SettingsSource& host, const LinkContext& link) {
+    if (!host.takeSettings()) return {nullptr, true};
     return {link.ports.open(host.linkSettings(), PortProfile::Command), false};
 }
 
@@ -40,7 +40,7 @@ ReplyStatus TransactResult::statusFor(std::size_t end) const {
     return ReplyStatus::Received;
 }
 
-bool ReplyReceived(const TransactResult& result, std::size_t end, const TransactionHost& host,
+bool ReplyReceived(const TransactResult& result, std::size_t end, const SettingsSource& host,
                    const LinkContext& link, Operator& person) {
     switch (result.statusFor(end)) {
         case ReplyStatus::Refused:
@@ -60,7 +60,7 @@ bool ReplyReceived(const TransactResult& result, std::size_t end, const Transact
 
 namespace {
 
-TransactResult RunTransaction(WaitTable table, TransactionHost& host, const LinkContext& link,
+TransactResult RunTransaction(WaitTable table, SettingsSource& host, const LinkContext& link,
                               std::uint8_t address, ByteView payload, std::uint8_t code,
                               std::size_t replyEnd) {
     MainPort main = OpenMainPort(host, link);
@@ -89,12 +89,12 @@ TransactResult RunTransaction(WaitTable table, TransactionHost& host, const Link
 
 }  // namespace
 
-TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
+TransactResult Transact(SettingsSource& host, const LinkContext& link, std::uint8_t address,
                         ByteView payload, std::uint8_t code, std::size_t replyEnd) {
     return RunTransaction(WaitTable::Generic, host, link, address, payload, code, replyEnd);
 }
 
-TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
+TransactResult TransactForRegistration(SettingsSource& host, const LinkContext& link,
                                        std::uint8_t address, ByteView payload, std::uint8_t code) {
     return RunTransaction(WaitTable::Registration, host, link, address, payload, code, 0);
 }

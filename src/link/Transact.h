@@ -1,4 +1,4 @@
-// The generic transaction: open the port with the window's settings, send one request, wait
+// The generic transaction: open the port with the operation's settings, send one request, wait
 // by the command's row of a wait table, read whatever is queued, close.
 #pragma once
 
@@ -14,28 +14,43 @@
 
 namespace tavolex {
 
-// What a transaction needs from the window it runs for.
-class TransactionHost {
+// Where an operation takes its link settings from: the window's fields, or settings fixed by
+// the command line or a test.
+class SettingsSource {
 public:
-    virtual ~TransactionHost() = default;
-    // Copies the controls into the window values; false when a field was refused.
-    virtual bool refresh() = 0;
+    virtual ~SettingsSource() = default;
+    // Brings the settings up to date for an operation about to run; false when an entry was
+    // refused (its message told already), and the operation stops there with nothing sent.
+    virtual bool takeSettings() = 0;
     virtual LinkSettings linkSettings() const = 0;
-    // The trace list while one is open, else null.
+    // Where exchanged frames are traced while a trace is open, else null.
     virtual TraceTarget* traceTarget() const = 0;
 };
 
-// The main window's port as an operation gets it.
+// Settings given once, never refused and never traced.
+class FixedSettings : public SettingsSource {
+public:
+    explicit FixedSettings(LinkSettings settings = {}) : m_settings(settings) {}
+
+    bool takeSettings() override { return true; }
+    LinkSettings linkSettings() const override { return m_settings; }
+    TraceTarget* traceTarget() const override { return nullptr; }
+
+private:
+    LinkSettings m_settings;
+};
+
+// The port as an operation gets it.
 struct MainPort {
     PortHandle port;
-    // The window refused a field: its message is shown already, and the operation stops
+    // The settings were refused: the message is told already, and the operation stops
     // without another word.
     bool refused = false;
 };
 
-// Refreshes the window, then opens its port with the command profile; nothing is opened when
-// the refresh refuses a field.
-MainPort OpenMainPort(TransactionHost& host, const LinkContext& link);
+// Takes the settings, then opens their port with the command profile; nothing is opened when
+// the settings are refused.
+MainPort OpenMainPort(SettingsSource& host, const LinkContext& link);
 
 struct WaitRow {
     std::uint32_t wantedBytes;
@@ -50,7 +65,7 @@ inline constexpr std::size_t kReplyBufferSize = 200;
 inline constexpr std::uint32_t kPauseAfterRequestMs = 50;
 
 // How a caller sees a transaction's result.
-// Refused: the window refused a field and nothing was sent; the caller stops silently.
+// Refused: the settings were refused and nothing was sent; the caller stops silently.
 enum class ReplyStatus { Refused, PortNotOpened, ReadFailed, Received };
 
 struct TransactResult {
@@ -70,12 +85,12 @@ struct TransactResult {
 // Tells the operator why a transaction gave nothing to read: "打开串口错误!" with the reason on
 // a second line when the port did not open, "读数据错误!" when the reply ends before `end`,
 // nothing for a refused field. True when the reply holds the bytes wanted.
-bool ReplyReceived(const TransactResult& result, std::size_t end, const TransactionHost& host,
+bool ReplyReceived(const TransactResult& result, std::size_t end, const SettingsSource& host,
                    const LinkContext& link, Operator& person);
 
-TransactResult Transact(TransactionHost& host, const LinkContext& link, std::uint8_t address,
+TransactResult Transact(SettingsSource& host, const LinkContext& link, std::uint8_t address,
                         ByteView payload, std::uint8_t code, std::size_t replyEnd = 0);
-TransactResult TransactForRegistration(TransactionHost& host, const LinkContext& link,
+TransactResult TransactForRegistration(SettingsSource& host, const LinkContext& link,
                                        std::uint8_t address, ByteView payload, std::uint8_t code);
 
 }  // namespace tavolex

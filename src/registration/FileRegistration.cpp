@@ -17,30 +17,27 @@ std::string LineMessage(const std::string& what, std::size_t lineNumber) {
                       {std::to_string(lineNumber), what});
 }
 
-// Keeps the run's controls disabled and the popup shown for as long as it lives.
+// Tells the run's start at once and its end on every way out.
 class RunScope {
 public:
-    explicit RunScope(FileRegistrationWindow& window) : m_window(window) {
-        m_window.setRunControlsEnabled(false);
-        m_window.showRegisteredPopup(std::nullopt);
+    explicit RunScope(FileRegistrationProgress& progress) : m_progress(progress) {
+        m_progress.runStarted();
     }
-    ~RunScope() {
-        m_window.hideRegisteredPopup();
-        m_window.setRunControlsEnabled(true);
-    }
+    ~RunScope() { m_progress.runEnded(); }
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;
 
 private:
-    FileRegistrationWindow& m_window;
+    FileRegistrationProgress& m_progress;
 };
 
 enum class LineOutcome { Registered, Refused, Stop };
 
 // Registers one line: the instrument took it or refused it (the run goes on), or the run
 // must stop.
-LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
-                         std::uint8_t address, const std::string& text, std::size_t lineNumber) {
+LineOutcome RegisterLine(SettingsSource& source, FileRegistrationProgress& progress,
+                         const LinkContext& link, Operator& person, std::uint8_t address,
+                         const std::string& text, std::size_t lineNumber) {
     const auto parsed = ParseRegistrationLine(text);
     if (const LineError* error = std::get_if<LineError>(&parsed)) {
         person.message(LineMessage(*error == LineError::Format
@@ -51,7 +48,7 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
     }
     const FileRegistration& line = std::get<FileRegistration>(parsed);
     const TransactResult result = TransactForRegistration(
-        window, link, address, ManualRegistrationPayload(line.port, line.channel, line.sn),
+        source, link, address, ManualRegistrationPayload(line.port, line.channel, line.sn),
         command::kRegisterManual);
     const ReplyStatus status = result.statusFor(8);
     // A refused field has had its one message; the run stops there.
@@ -62,7 +59,7 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
     }
     const std::uint8_t answer = result.at(7);
     if (answer == 0) {
-        window.showRegisteredPopup(line.channel);
+        progress.lineRegistered(line.channel);
         return LineOutcome::Registered;
     }
     person.message(
@@ -72,21 +69,22 @@ LineOutcome RegisterLine(FileRegistrationWindow& window, const LinkContext& link
 
 }  // namespace
 
-bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+bool RegisterFromFile(SettingsSource& source, FileRegistrationProgress& progress,
+                      const LinkContext& link, Operator& person,
                       const std::filesystem::path& startDirectory) {
-    if (!window.refresh()) return false;
-    const std::uint8_t address = window.linkSettings().addressByte();
+    if (!source.takeSettings()) return false;
+    const std::uint8_t address = source.linkSettings().addressByte();
     const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory, {}});
     if (!path) return false;
     std::optional<RegistrationFileReader> reader = RegistrationFileReader::Open(*path);
     if (!reader) return false;
 
-    RunScope run(window);
+    RunScope run(progress);
     std::size_t lineNumber = 0;
     bool everyLine = true;
     while (const std::optional<std::string> line = reader->next()) {
         const LineOutcome outcome =
-            RegisterLine(window, link, person, address, *line, ++lineNumber);
+            RegisterLine(source, progress, link, person, address, *line, ++lineNumber);
         if (outcome == LineOutcome::Stop) return false;
         everyLine = everyLine && outcome == LineOutcome::Registered;
     }

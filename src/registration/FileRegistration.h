@@ -11,22 +11,22 @@
 
 namespace tavolex {
 
-// What a run needs from the window besides its transactions.
-class FileRegistrationWindow : public TransactionHost {
+// Who follows a run: told when it starts, after each line the instrument took, and when it
+// ends (on every way out). Following is optional: by default nothing happens.
+class FileRegistrationProgress {
 public:
-    // Disables (or enables again) the controls that must not run during a registration run.
-    virtual void setRunControlsEnabled(bool enabled) = 0;
-    // Shows the success popup centred over the window, with the channel last registered when
-    // one is given, repainted at once.
-    virtual void showRegisteredPopup(std::optional<int> channel) = 0;
-    virtual void hideRegisteredPopup() = 0;
+    virtual ~FileRegistrationProgress() = default;
+    virtual void runStarted() {}
+    virtual void lineRegistered(int /*channel*/) {}
+    virtual void runEnded() {}
 };
 
 inline constexpr const char* kRegistrationFileFilter = "Data Files (*.txt)";
 
-// Refreshes the window, asks for the file (starting in `startDirectory`) and registers it with
-// the window's device address. True when every line of the file was registered.
-bool RegisterFromFile(FileRegistrationWindow& window, const LinkContext& link, Operator& person,
+// Takes the settings, asks for the file (starting in `startDirectory`) and registers it with
+// the settings' device address. True when every line of the file was registered.
+bool RegisterFromFile(SettingsSource& source, FileRegistrationProgress& progress,
+                      const LinkContext& link, Operator& person,
                       const std::filesystem::path& startDirectory);
 
 }  // namespace tavolex

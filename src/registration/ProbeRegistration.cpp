@@ -31,12 +31,12 @@ std::uint8_t ChannelByte(std::int32_t channel) {
     return static_cast<std::uint8_t>(channel & 0xFF);
 }
 
-RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, Operator& person,
+RegisterOutcome SemiAutomatic(SettingsSource& source, const LinkContext& link, Operator& person,
                               std::uint8_t address, const RegistrationInputs& inputs) {
     const Bytes payload{static_cast<std::uint8_t>(inputs.port), ChannelByte(inputs.channel)};
     const TransactResult result =
-        TransactForRegistration(window, link, address, payload, command::kRegisterSemiAutomatic);
-    if (!ReplyReceived(result, kSnEnd, window, link, person)) return {};
+        TransactForRegistration(source, link, address, payload, command::kRegisterSemiAutomatic);
+    if (!ReplyReceived(result, kSnEnd, source, link, person)) return {};
     const ProbeSn sn = SnOf(result);
     if (AllBytesAre(sn, 0xFF)) {
         person.message(Translate("ProbeRegistration", "注册错误!SN号无效!"));
@@ -54,7 +54,7 @@ RegisterOutcome SemiAutomatic(TransactionHost& window, const LinkContext& link, 
     return {true, ChannelAfter(inputs.channel)};
 }
 
-RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operator& person,
+RegisterOutcome Manual(SettingsSource& source, const LinkContext& link, Operator& person,
                        std::uint8_t address, const RegistrationInputs& inputs) {
     const std::optional<ProbeSn> sn = ParseSnFields(inputs.snTexts);
     if (!sn) {
@@ -64,8 +64,8 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
     const Bytes payload = ManualRegistrationPayload(static_cast<std::uint8_t>(inputs.port),
                                                     ChannelByte(inputs.channel), *sn);
     const TransactResult result =
-        TransactForRegistration(window, link, address, payload, command::kRegisterManual);
-    if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
+        TransactForRegistration(source, link, address, payload, command::kRegisterManual);
+    if (!ReplyReceived(result, kStatusEnd, source, link, person)) return {};
     const std::uint8_t status = result.at(7);
     if (status == 0) {
         person.message(Translate("ProbeRegistration", "注册成功!"));
@@ -75,11 +75,11 @@ RegisterOutcome Manual(TransactionHost& window, const LinkContext& link, Operato
     return {true, std::nullopt};
 }
 
-RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link, Operator& person,
+RegisterOutcome FullyAutomatic(SettingsSource& source, const LinkContext& link, Operator& person,
                                std::uint8_t address) {
     const TransactResult result =
-        TransactForRegistration(window, link, address, {}, command::kRegisterFullyAutomatic);
-    if (!ReplyReceived(result, kStatusEnd, window, link, person)) return {};
+        TransactForRegistration(source, link, address, {}, command::kRegisterFullyAutomatic);
+    if (!ReplyReceived(result, kStatusEnd, source, link, person)) return {};
     person.message(Substitute(Translate("ProbeRegistration", "共搜索到的探头数为%1"),
                               {std::to_string(result.at(7))}));
     return {true, std::nullopt};
@@ -87,17 +87,17 @@ RegisterOutcome FullyAutomatic(TransactionHost& window, const LinkContext& link,
 
 }  // namespace
 
-RegisterOutcome RegisterProbe(TransactionHost& window, const LinkContext& link, Operator& person,
+RegisterOutcome RegisterProbe(SettingsSource& source, const LinkContext& link, Operator& person,
                               std::uint8_t address, const RegistrationInputs& inputs) {
     switch (inputs.mode) {
         case RegistrationMode::Manual:
-            return Manual(window, link, person, address, inputs);
+            return Manual(source, link, person, address, inputs);
         case RegistrationMode::FullyAutomatic:
-            return FullyAutomatic(window, link, person, address);
+            return FullyAutomatic(source, link, person, address);
         case RegistrationMode::SemiAutomatic:
             break;
     }
-    return SemiAutomatic(window, link, person, address, inputs);
+    return SemiAutomatic(source, link, person, address, inputs);
 }
 
 Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const ProbeSn& sn) {
@@ -126,12 +126,12 @@ std::int32_t NextSnReadChannel(std::int32_t channel) {
     return channel + 1 >= 64 ? 1 : channel + 1;
 }
 
-std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkContext& link,
+std::optional<ReadSnOutcome> ReadProbeSn(SettingsSource& source, const LinkContext& link,
                                          Operator& person, std::uint8_t address,
                                          std::int32_t channel) {
     const Bytes payload{ChannelByte(channel)};
-    const TransactResult result = Transact(window, link, address, payload, command::kReadProbeSn);
-    if (!ReplyReceived(result, kSnEnd, window, link, person)) return std::nullopt;
+    const TransactResult result = Transact(source, link, address, payload, command::kReadProbeSn);
+    if (!ReplyReceived(result, kSnEnd, source, link, person)) return std::nullopt;
     const ProbePort port = result.at(7) == 1 ? ProbePort::A : ProbePort::B;
     const std::string line =
         RegistrationLine(port == ProbePort::A ? "01" : "02", channel, SnOf(result));

@@ -30,7 +30,7 @@ struct RegisterOutcome {
     std::optional<std::int32_t> nextChannel;
 };
 
-RegisterOutcome RegisterProbe(TransactionHost& window, const LinkContext& link, Operator& person,
+RegisterOutcome RegisterProbe(SettingsSource& source, const LinkContext& link, Operator& person,
                               std::uint8_t address, const RegistrationInputs& inputs);
 
 struct ReadSnOutcome {
@@ -40,7 +40,7 @@ struct ReadSnOutcome {
 
 // Reads the probe of a channel, puts its registration line on the clipboard and tells the
 // operator; none when the transaction failed.
-std::optional<ReadSnOutcome> ReadProbeSn(TransactionHost& window, const LinkContext& link,
+std::optional<ReadSnOutcome> ReadProbeSn(SettingsSource& source, const LinkContext& link,
                                          Operator& person, std::uint8_t address,
                                          std::int32_t channel);
 

@@ -24,7 +24,7 @@ struct Result {
     int firstWord;
 };
 
-class FakeWindow final : public AcquisitionWindow {
+class FakeWindow final : public AcquisitionObserver {
 public:
     explicit FakeWindow(AcquisitionShared& shared) : m_shared(shared) {}
 

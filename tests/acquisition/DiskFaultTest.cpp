@@ -60,7 +60,7 @@ void ExpectWholePieces(const std::string& text, std::string_view separator, Chec
     EXPECT_EQ(start, text.size()) << "a torn end: " << text.substr(start);
 }
 
-class Window final : public AcquisitionWindow {
+class Window final : public AcquisitionObserver {
 public:
     explicit Window(AcquisitionShared& shared) : m_shared(shared) {}
     AcquisitionSettings fetchSettings() override { return {1, 9600, 0, 1000}; }

@@ -62,10 +62,10 @@ TEST(DeviceTimestampTest, OnlyRealDatesAndTimesCount) {
             << DeviceTimestamp(bytes).dateTimeText();
 }
 
-// A window whose refresh can refuse a field.
-class Window final : public TransactionHost {
+// Settings that can be refused.
+class Window final : public SettingsSource {
 public:
-    bool refresh() override { return !refuse; }
+    bool takeSettings() override { return !refuse; }
     LinkSettings linkSettings() const override { return {1, 9600, 0x105}; }  // address byte 5
     TraceTarget* traceTarget() const override { return nullptr; }
     bool refuse = false;

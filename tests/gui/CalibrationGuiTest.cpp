@@ -9,7 +9,7 @@
 
 #include "ChannelLists.h"
 #include "Commands.h"
-#include "ContinuousAcquisition.h"
+#include "ContinuousAcquisitionControls.h"
 #include "MainDialogFixture.h"
 
 namespace tavolex {

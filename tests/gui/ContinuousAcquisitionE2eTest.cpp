@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "ChannelLists.h"
-#include "ContinuousAcquisition.h"
+#include "ContinuousAcquisitionControls.h"
 #include "Gbk.h"
 #include "MainDialog.h"
 #include "RecordingOperator.h"

@@ -25,7 +25,7 @@
 
 #include "AcquisitionWorker.h"
 #include "ChannelLists.h"
-#include "ContinuousAcquisition.h"
+#include "ContinuousAcquisitionControls.h"
 #include "Gbk.h"
 #include "HandOver.h"
 #include "MainDialogFixture.h"
@@ -46,7 +46,7 @@ using testing::RisingTemperatureFrame;
 constexpr int kLockedWhileRunning[] = {1061, 1060, 1069, 1068, 1050, 1049, 1074, 1077, 1081, 1082};
 
 // A window that lives on the test's thread and notes what each call saw.
-class TestWindow final : public AcquisitionWindow {
+class TestWindow final : public AcquisitionObserver {
 public:
     explicit TestWindow(FakeLine& line) : m_line(line) {}
 

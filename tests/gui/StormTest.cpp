@@ -18,7 +18,7 @@
 #include <memory>
 #include <random>
 
-#include "ContinuousAcquisition.h"
+#include "ContinuousAcquisitionControls.h"
 #include "HandOver.h"
 #include "MainDialog.h"
 #include "Pt100Dialog.h"

@@ -235,18 +235,15 @@ TEST(RegistrationFile, LinesAreReadLikeATextFileInPiecesOf1023Bytes) {
     EXPECT_FALSE(RegistrationFileReader::Open(directory.path() / "missing.txt"));
 }
 
-// The window as a file run sees it: refreshes that start refusing at a given one, and what
-// the run did to the controls and the popup.
-class FileRunWindow final : public FileRegistrationWindow {
+// Settings that start refusing at a given take, and what the run told of its progress.
+class FileRunWindow final : public SettingsSource, public FileRegistrationProgress {
 public:
-    bool refresh() override { return ++refreshes < refuseFromRefresh; }
+    bool takeSettings() override { return ++refreshes < refuseFromRefresh; }
     LinkSettings linkSettings() const override { return {}; }
     TraceTarget* traceTarget() const override { return nullptr; }
-    void setRunControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
-    void showRegisteredPopup(std::optional<int> channel) override {
-        if (channel) popupChannels.push_back(*channel);
-    }
-    void hideRegisteredPopup() override {}
+    void runStarted() override { controlsEnabled = false; }
+    void lineRegistered(int channel) override { popupChannels.push_back(channel); }
+    void runEnded() override { controlsEnabled = true; }
 
     int refreshes = 0;
     int refuseFromRefresh = 1000;
@@ -258,7 +255,7 @@ class FileRegistrationTest : public ::testing::Test {
 protected:
     void run(const fs::path& file) {
         person.chosenFile = file;
-        RegisterFromFile(window, link.context, person, directory.path());
+        RegisterFromFile(window, window, link.context, person, directory.path());
     }
     fs::path fileOf(const std::string& text) {
         const fs::path path = directory.path() / "probes.txt";

@@ -1,15 +1,16 @@
-// A transaction host with settings set by the test, counting its refreshes.
+// Settings set by the test, counting how often an operation took them, and refusing them on
+// demand as a window with a bad entry does.
 #pragma once
 
 #include "Transact.h"
 
 namespace tavolex::testing {
 
-class StaticHost final : public TransactionHost {
+class StaticHost final : public SettingsSource {
 public:
     explicit StaticHost(LinkSettings linkSettings = {}) : settings(linkSettings) {}
 
-    bool refresh() override {
+    bool takeSettings() override {
         ++refreshes;
         return !refuses;
     }

@@ -4,17 +4,20 @@
 
 namespace tavolex {
 
-class MainDialog;
+class ControlBuilder;
+class ControlsHost;
 
-class IdWipeControl final {
+class IdWipeControls final {
 public:
-    // Connects the window's button 1074.
-    explicit IdWipeControl(MainDialog& window);
+    explicit IdWipeControls(ControlsHost& host) : m_host(host) {}
+
+    // The button "删除全部ID", connected.
+    void build(ControlBuilder& make);
 
     void press();
 
 private:
-    MainDialog& m_window;
+    ControlsHost& m_host;
 };
 
 }  // namespace tavolex

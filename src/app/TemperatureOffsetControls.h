@@ -7,12 +7,18 @@
 
 namespace tavolex {
 
-class MainDialog;
+class ContinuousAcquisitionControls;
+class ControlBuilder;
+class ControlsHost;
 
-class TemperatureOffsets final : public QObject {
+class TemperatureOffsetControls final : public QObject {
 public:
-    // Connects the group's controls.
-    explicit TemperatureOffsets(MainDialog& window);
+    // The messages depend on whether `run` is acquiring.
+    TemperatureOffsetControls(ControlsHost& host, const ContinuousAcquisitionControls& run)
+        : m_host(host), m_run(run) {}
+
+    // The group "温度偏移量", connected.
+    void build(ControlBuilder& make);
 
     // Shows the instrument's offsets in column "偏移值" of the three lists.
     void readAll();
@@ -22,7 +28,8 @@ public:
     void chooseProbeType(int index);
 
 private:
-    MainDialog& m_window;
+    ControlsHost& m_host;
+    const ContinuousAcquisitionControls& m_run;
 };
 
 }  // namespace tavolex

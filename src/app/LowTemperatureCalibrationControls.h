@@ -6,18 +6,21 @@
 
 namespace tavolex {
 
-class MainDialog;
+class ControlBuilder;
+class ControlsHost;
 
-class LowTemperatureCalibration final : public QObject {
+class LowTemperatureCalibrationControls final : public QObject {
 public:
-    // Connects the group's button.
-    explicit LowTemperatureCalibration(MainDialog& window);
+    explicit LowTemperatureCalibrationControls(ControlsHost& host) : m_host(host) {}
+
+    // The group "校机", connected.
+    void build(ControlBuilder& make);
 
     // Starts the calibration with the resistor the list names.
     void calibrate();
 
 private:
-    MainDialog& m_window;
+    ControlsHost& m_host;
 };
 
 }  // namespace tavolex

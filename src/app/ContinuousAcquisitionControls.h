@@ -15,29 +15,41 @@
 #include "Translate.h"
 
 class QAction;
+class QLabel;
 class QMessageBox;
 class QWidget;
 
 namespace tavolex {
 
 class AcquisitionWorker;
+class ControlBuilder;
 class ControlLock;
-class MainDialog;
+class ControlsHost;
+class SingleReadingControls;
+class TrendMonitor;
 
-class ContinuousAcquisition final : private AcquisitionWindow {
+class ContinuousAcquisitionControls final : private AcquisitionObserver {
 public:
     static constexpr std::string_view kMinPeriodMessage =
         TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "最小采集周期600ms");
     static constexpr std::string_view kOpenFailedMessage =
         TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "打开串口失败!");
 
-    // Connects the window's button 1010; runs through the window's ports and clock.
-    explicit ContinuousAcquisition(MainDialog& window);
+    // Runs through the window's ports and clock; every reading is shown through `display`
+    // and goes to `trend`.
+    ContinuousAcquisitionControls(ControlsHost& host, SingleReadingControls& display,
+                                  TrendMonitor& trend);
     // Ends a run the way end() does.
-    ~ContinuousAcquisition() override;
+    ~ContinuousAcquisitionControls() override;
 
-    ContinuousAcquisition(const ContinuousAcquisition&) = delete;
-    ContinuousAcquisition& operator=(const ContinuousAcquisition&) = delete;
+    ContinuousAcquisitionControls(const ContinuousAcquisitionControls&) = delete;
+    ContinuousAcquisitionControls& operator=(const ContinuousAcquisitionControls&) = delete;
+
+    // "连续采集" and the two counters, connected.
+    void buildRunControls(ControlBuilder& make);
+    // The record options, hidden until the menu shows them: "保存日志" (1061) and the record
+    // period (1060) with its caption.
+    void buildRecordOptions(ControlBuilder& make);
 
     // The button: starts or stops a run, or refuses a period below the minimum.
     void press();
@@ -73,7 +85,9 @@ private:
     void showRecordOptions(bool shown);
     void showOwnerlessBox(std::string_view text);
 
-    MainDialog& m_window;
+    ControlsHost& m_host;
+    SingleReadingControls& m_display;
+    TrendMonitor& m_trend;
     AcquisitionShared m_shared;
     // What the run's worker opens, for the reason its open failed.
     LinkSettings m_runLink;
@@ -82,7 +96,7 @@ private:
     bool m_acquiring = false;
     QAction* m_recordOptions = nullptr;
     QMetaObject::Connection m_pressConnection;
-    QWidget* m_recordPeriodCaption = nullptr;
+    QLabel* m_recordPeriodCaption = nullptr;
     std::vector<QPointer<QMessageBox>> m_boxes;
 };
 
