@@ -351,6 +351,20 @@ int Session::usage(std::string_view problem) const {
     return kExitUsage;
 }
 
+int ExitStatus(OutcomeKind kind) {
+    switch (kind) {
+        case OutcomeKind::Done:
+            return kExitSuccess;
+        case OutcomeKind::Refused:
+            return kExitUsage;
+        case OutcomeKind::PortNotOpened:
+            return kExitNoPort;
+        case OutcomeKind::Failed:
+            break;
+    }
+    return kExitFailed;
+}
+
 std::optional<std::int32_t> WholeNumber(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::int32_t value = 0;

@@ -59,23 +59,23 @@ std::string TimeText(const LocalDateTime& time) {
 }  // namespace
 
 int ShowVersion(Session& session) {
-    const auto version = ReadFirmwareVersion(session.host, session.link, session.person,
-                                             session.settings.addressByte());
+    OperationContext context = session.operation();
+    const Outcome<std::string> version = ReadFirmwareVersion(context);
     if (version) WriteOne(session, "version", *version);
-    return session.status(version.has_value());
+    return ExitStatus(version.kind);
 }
 
 int SetChannels(Session& session) {
     const auto count = WholeNumber(session.operands[0]);
     if (!count) return session.usage(Translate("Cli", "the channel count is a whole number"));
-    const bool set = SetSignalCount(session.host, session.link, session.person,
-                                    session.settings.addressByte(), *count);
-    return session.status(set);
+    OperationContext context = session.operation();
+    return ExitStatus(SetSignalCount(context, *count).kind);
 }
 
 int ShowOffsets(Session& session) {
-    const auto texts = ReadAllOffsets(session.host, session.link, session.person, false);
-    if (!texts) return session.status(false);
+    OperationContext context = session.operation();
+    const Outcome<OffsetColumnTexts> texts = ReadAllOffsets(context, false);
+    if (!texts) return ExitStatus(texts.kind);
     Row row;
     AddOffsets(row, texts->pt100, kPt100KeyPrefix, 1);
     AddOffsets(row, texts->low, kDigitalKeyPrefix, 1);
@@ -96,28 +96,27 @@ int SetOneOffset(Session& session) {
         return session.usage(Substitute(Translate("Cli", "channel '%1' is not among %2-%3 for %4"),
                                         {session.operands[1], items.front(), items.back(), type}));
     }
-    // Refused here, as the operation would refuse it, but before the port is opened.
-    if (!OffsetTenths(session.operands[2])) {
-        session.person.message(Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
+    const OffsetSetting setting{probe, static_cast<int>(item - items.begin()), session.operands[2]};
+    // Refused as the operation would refuse it, but before the port is opened.
+    if (const std::optional<std::string> refusal = OffsetRefusal(setting)) {
+        session.person.message(*refusal);
         return kExitUsage;
     }
-    const OffsetSetting setting{probe, static_cast<int>(item - items.begin()), session.operands[2]};
-    return session.status(SetOffset(session.host, session.link, session.person, false, setting));
+    OperationContext context = session.operation();
+    return ExitStatus(SetOffset(context, false, setting).kind);
 }
 
 int CalibrateLowTemperature(Session& session) {
-    const auto ohms = WholeNumber(session.operands[0]);
-    if (!ohms || !ResistorCode(*ohms)) {
-        session.person.message(Translate("ProbeCalibration", "请先选择电阻!"));
-        return kExitUsage;
-    }
-    return session.status(CalibrateLowTemperatureProbes(session.host, session.link, session.person,
-                                                        session.settings.addressByte(), *ohms));
+    // Any text that is no resistor's value is refused by the operation, with its message.
+    const std::int32_t ohms = WholeNumber(session.operands[0]).value_or(0);
+    OperationContext context = session.operation();
+    return ExitStatus(CalibrateLowTemperatureProbes(context, ohms).kind);
 }
 
 int ShowClock(Session& session) {
-    const auto stamp = ReadDeviceClock(session.host, session.link, session.person);
-    if (!stamp) return session.status(false);
+    OperationContext context = session.operation();
+    const Outcome<DeviceTimestamp> stamp = ReadDeviceClock(context);
+    if (!stamp) return ExitStatus(stamp.kind);
     if (stamp->isRealDateTime()) {
         WriteOne(session, "clock", stamp->dateTimeText());
     } else {
@@ -145,31 +144,36 @@ int SetClock(Session& session) {
                 Translate("Cli", "'%1' is not a date and time (YYYY-MM-DD HH:MM:SS)"), {text}));
         source = [time] { return *time; };
     }
-    const auto sent = SetDeviceClock(session.host, session.link, session.person, source);
+    OperationContext context = session.operation();
+    const Outcome<LocalDateTime> sent = SetDeviceClock(context, source);
     if (sent) WriteOne(session, "clock", TimeText(*sent));
-    return session.status(sent.has_value());
+    return ExitStatus(sent.kind);
 }
 
 int ShowInterval(Session& session) {
-    const auto minutes = ReadRecordingInterval(session.host, session.link, session.person);
+    OperationContext context = session.operation();
+    const Outcome<int> minutes = ReadRecordingInterval(context);
     if (minutes) WriteOne(session, "interval", std::to_string(*minutes), true);
-    return session.status(minutes.has_value());
+    return ExitStatus(minutes.kind);
 }
 
 int SetInterval(Session& session) {
-    const auto minutes = WholeNumber(session.operands[0]);
-    if (!minutes || *minutes < kMinRecordingMinutes || *minutes > kMaxRecordingMinutes) {
-        session.person.message(Translate("RecordingInterval", kIntervalRange.data()));
+    // Any text that is no whole number is out of range alike.
+    const std::int32_t minutes = WholeNumber(session.operands[0]).value_or(0);
+    // Refused as the operation would refuse it, but before the port is opened.
+    if (const std::optional<std::string> refusal = IntervalRefusal(minutes)) {
+        session.person.message(*refusal);
         return kExitUsage;
     }
-    return session.status(
-        SetRecordingInterval(session.host, session.link, session.person, *minutes));
+    OperationContext context = session.operation();
+    return ExitStatus(SetRecordingInterval(context, minutes).kind);
 }
 
 int WipeIds(Session& session) {
     if (!session.args.has("yes"))
         return session.usage(Translate("Cli", "ids wipe needs --yes to confirm"));
-    return session.status(WipeRegisteredIds(session.host, session.link, session.person));
+    OperationContext context = session.operation();
+    return ExitStatus(WipeRegisteredIds(context).kind);
 }
 
 }  // namespace tavolex::cli

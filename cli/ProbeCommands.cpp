@@ -13,11 +13,6 @@ namespace tavolex::cli {
 
 namespace {
 
-constexpr std::int32_t kMinSnChannel = 0;
-constexpr std::int32_t kMaxSnChannel = 64;
-constexpr const char* kSnChannelRange =
-    TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个介于 0 和 64 之间的整数。");
-
 std::optional<ProbePort> PortNamed(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -70,13 +65,14 @@ std::optional<std::uint8_t> Pt100Channel(Session& session, const std::string& te
 
 int ReadSn(Session& session) {
     const std::optional<std::int32_t> channel = WholeNumber(session.operands[0]);
-    if (!channel || *channel < kMinSnChannel || *channel > kMaxSnChannel) {
-        session.person.message(Translate("MainDialog", kSnChannelRange));
+    // Any text that is no whole number is out of range alike.
+    if (const auto refusal = SnReadChannelRefusal(channel.value_or(-1))) {
+        session.person.message(*refusal);
         return kExitUsage;
     }
-    const auto outcome = ReadProbeSn(session.host, session.link, session.person,
-                                     session.settings.addressByte(), *channel);
-    if (!outcome) return session.status(false);
+    OperationContext context = session.operation();
+    const Outcome<ReadSnOutcome> outcome = ReadProbeSn(context, *channel);
+    if (!outcome) return ExitStatus(outcome.kind);
     const std::string& line = session.person.clipboard();
     DataOutput(session.out, session.format)
         .write({{"port", outcome->port == ProbePort::A ? "A" : "B", false},
@@ -89,32 +85,24 @@ int ReadSn(Session& session) {
 int RegisterSemiAutomatic(Session& session) {
     const auto inputs = PortAndChannel(session, RegistrationMode::SemiAutomatic);
     if (!inputs) return kExitUsage;
-    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
-                                                  session.settings.addressByte(), *inputs);
-    return session.status(outcome.nextChannel.has_value());
+    OperationContext context = session.operation();
+    return ExitStatus(RegisterProbe(context, *inputs).kind);
 }
 
 int RegisterManual(Session& session) {
     auto inputs = PortAndChannel(session, RegistrationMode::Manual);
     if (!inputs) return kExitUsage;
-    const auto fields = SnFields(session.operands[2]);
-    // Refused here, as the operation would refuse it, with its message.
-    if (!fields || !ParseSnFields(*fields)) {
-        session.person.message(Translate("ProbeRegistration", "SN号输入格式错误!"));
-        return kExitUsage;
-    }
-    inputs->snTexts = *fields;
-    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
-                                                  session.settings.addressByte(), *inputs);
-    return session.status(outcome.nextChannel.has_value());
+    // A text without eight fields is refused by the operation like any other bad number.
+    inputs->snTexts = SnFields(session.operands[2]).value_or(std::array<std::string, 8>{});
+    OperationContext context = session.operation();
+    return ExitStatus(RegisterProbe(context, *inputs).kind);
 }
 
 int RegisterFullyAutomatic(Session& session) {
     RegistrationInputs inputs;
     inputs.mode = RegistrationMode::FullyAutomatic;
-    const RegisterOutcome outcome = RegisterProbe(session.host, session.link, session.person,
-                                                  session.settings.addressByte(), inputs);
-    return session.status(outcome.updateWindow);
+    OperationContext context = session.operation();
+    return ExitStatus(RegisterProbe(context, inputs).kind);
 }
 
 int RegisterFile(Session& session) {
@@ -125,16 +113,16 @@ int RegisterFile(Session& session) {
         return session.usage(Substitute(Translate("Cli", "cannot read '%1'"), {*file}));
     session.person.chooseFile(*file);
     FileRegistrationProgress unfollowed;
-    return session.status(
-        RegisterFromFile(session.host, unfollowed, session.link, session.person, {}));
+    OperationContext context = session.operation();
+    return ExitStatus(RegisterFromFile(context, unfollowed, {}).kind);
 }
 
 int ShowPt100Parameters(Session& session) {
     const auto channel = Pt100Channel(session, session.operands[0]);
     if (!channel) return kExitUsage;
-    const auto parameters = ReadPt100Parameters(session.host, session.link, session.person,
-                                                session.settings.addressByte(), *channel);
-    if (!parameters) return session.status(false);
+    OperationContext context = session.operation();
+    const Outcome<Pt100Parameters> parameters = ReadPt100Parameters(context, *channel);
+    if (!parameters) return ExitStatus(parameters.kind);
     DataOutput(session.out, session.format)
         .write({{"zero", std::to_string(parameters->zeroPointAd), true},
                 {"offset", Pt100OffsetText(parameters->offsetTenths), true},
@@ -152,17 +140,17 @@ int CalibratePt100Channel(Session& session) {
     if (!step) return session.usage(Translate("Cli", "the calibration step is zero, r1 or r2"));
     const auto channel = Pt100Channel(session, session.operands[1]);
     if (!channel) return kExitUsage;
-    const auto value = CalibratePt100(session.host, session.link, session.person,
-                                      session.settings.addressByte(), *step, *channel);
+    OperationContext context = session.operation();
+    const Outcome<int> value = CalibratePt100(context, *step, *channel);
     if (value)
         DataOutput(session.out, session.format).write({{kind, std::to_string(*value), true}});
-    return session.status(value.has_value());
+    return ExitStatus(value.kind);
 }
 
 int ShowPt100Temperatures(Session& session) {
-    const auto temperatures = ReadPt100Temperatures(session.host, session.link, session.person,
-                                                    session.settings.addressByte());
-    if (!temperatures) return session.status(false);
+    OperationContext context = session.operation();
+    const Outcome<Pt100Temperatures> temperatures = ReadPt100Temperatures(context);
+    if (!temperatures) return ExitStatus(temperatures.kind);
     Row row;
     for (int i = 0; i < kPt100ChannelCount; ++i) {
         row.push_back({kPt100KeyPrefix + std::to_string(i + 1),

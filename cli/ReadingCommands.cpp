@@ -25,13 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using SteadyTime = std::chrono::steady_clock::time_point;
 
-// The window's messages for the same failures, in the window's translation contexts.
-constexpr const char* kOpenPortFailed = TAVOLEX_TRANSLATABLE("MainDialog", "打开串口错误!");
-constexpr const char* kBadReply = TAVOLEX_TRANSLATABLE("MainDialog", "返回数据错误!");
-constexpr const char* kMinPeriodMessage =
-    TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "最小采集周期600ms");
-constexpr const char* kRunOpenFailed =
-    TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "打开串口失败!");
 constexpr int kDefaultRecordSeconds = 30;
 constexpr std::chrono::seconds kCountsEvery{5};
 
@@ -98,9 +91,7 @@ public:
 
     void reportOpenFailure() override {
         m_openFailed = true;
-        m_session.person.message(
-            OpenFailureMessage(Translate("ContinuousAcquisition", kRunOpenFailed), m_session.watch,
-                               m_session.settings));
+        m_session.person.message(RunOpenFailureMessage(m_session.watch, m_session.settings));
     }
 
     void printCounts() const {
@@ -141,25 +132,11 @@ bool NumberOption(const Session& session, std::string_view name, long least,
 }  // namespace
 
 int ReadOnce(Session& session) {
-    MainPort main = OpenMainPort(session.host, session.link);
-    if (!main.port) {
-        session.person.message(OpenFailureMessage(Translate("MainDialog", kOpenPortFailed),
-                                                  session.watch, session.settings));
-        return kExitNoPort;
-    }
-    TemperatureReply reply;
-    const ReadOutcome read =
-        ReadTemperatureReply(*main.port, session.settings.addressByte(), reply, session.link);
-    main.port.reset();
-    if (!read.ok()) {
-        const std::string message = Translate("MainDialog", kBadReply);
-        // Not a byte back: the line or the device the port number means is the likely cause.
-        session.person.message(read.received == 0
-                                   ? NoReplyMessage(message, session.watch, session.settings)
-                                   : message);
-        return kExitFailed;
-    }
-    DataOutput(session.out, session.format, true).write(ReadingRow(LocalTimeNow(), reply, false));
+    OperationContext context = session.operation();
+    const Outcome<TemperatureReply> reading = ReadTemperaturesOnce(context);
+    if (!reading) return ExitStatus(reading.kind);
+    DataOutput(session.out, session.format, true)
+        .write(ReadingRow(LocalTimeNow(), *reading, false));
     return kExitSuccess;
 }
 
@@ -167,7 +144,7 @@ int LogContinuously(Session& session) {
     const auto period = WholeNumber(session.args.option("period").value_or(""));
     if (!period) return session.usage(Translate("Cli", "log needs --period MS"));
     if (*period < kMinAcquisitionPeriodMs) {
-        session.person.message(Translate("ContinuousAcquisition", kMinPeriodMessage));
+        session.person.message(MinPeriodMessage());
         return kExitUsage;
     }
     std::optional<long> count;

@@ -14,6 +14,7 @@
 #include "Clock.h"
 #include "DataOutput.h"
 #include "LinkContext.h"
+#include "Operation.h"
 #include "StreamOperator.h"
 
 namespace tavolex::cli {
@@ -54,6 +55,8 @@ struct Session {
         if (watch.failed()) return kExitNoPort;
         return ok ? kExitSuccess : kExitFailed;
     }
+    // A context for one operation with the command line's settings.
+    OperationContext operation() { return OperationContext(host, link, person); }
     // Tells of a bad command line on the message stream; returns kExitUsage.
     int usage(std::string_view problem) const;
 
@@ -68,6 +71,9 @@ struct Session {
     std::ostream& out;
     std::ostream& err;
 };
+
+// The exit status for an operation's outcome.
+int ExitStatus(OutcomeKind kind);
 
 // A whole number in the 32-bit range and nothing else; none for any other text.
 std::optional<std::int32_t> WholeNumber(std::string_view text);

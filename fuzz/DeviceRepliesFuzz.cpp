@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     switch (selector % 5) {
         case 0:
-            if (const auto stamp = ReadDeviceClock(bench.window, link, bench.person)) {
+            if (const auto stamp = ReadDeviceClock(OneCall({bench.window, link, bench.person}))) {
                 (void)stamp->fieldTexts();
                 if (stamp->isRealDateTime()) (void)stamp->dateTimeText();
             }
@@ -33,19 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 local.tm_mon = 1;
                 return local;
             };
-            (void)SetDeviceClock(bench.window, link, bench.person, localTime);
+            (void)SetDeviceClock(OneCall({bench.window, link, bench.person}), localTime);
             break;
         }
         case 2:
-            if (const auto minutes = ReadRecordingInterval(bench.window, link, bench.person)) {
+            if (const auto minutes =
+                    ReadRecordingInterval(OneCall({bench.window, link, bench.person}))) {
                 fuzz::Require(*minutes >= 0 && *minutes <= 255);
             }
             break;
         case 3:
-            (void)SetRecordingInterval(bench.window, link, bench.person, selector / 5);
+            (void)SetRecordingInterval(OneCall({bench.window, link, bench.person}), selector / 5);
             break;
         default:
-            (void)WipeRegisteredIds(bench.window, link, bench.person);
+            (void)WipeRegisteredIds(OneCall({bench.window, link, bench.person}));
             break;
     }
     fuzz::Require(!bench.line.held());

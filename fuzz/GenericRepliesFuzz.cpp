@@ -35,29 +35,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     switch (selector & 7) {
         case 0:
-            (void)RegisterProbe(bench.window, link, bench.person, 0,
+            (void)RegisterProbe(OneCall({bench.window, link, bench.person}),
                                 Registration(RegistrationMode::SemiAutomatic, argument));
             break;
         case 1:
-            (void)RegisterProbe(bench.window, link, bench.person, 0,
+            (void)RegisterProbe(OneCall({bench.window, link, bench.person}),
                                 Registration(RegistrationMode::Manual, argument));
             break;
         case 2:
-            (void)RegisterProbe(bench.window, link, bench.person, 0,
+            (void)RegisterProbe(OneCall({bench.window, link, bench.person}),
                                 Registration(RegistrationMode::FullyAutomatic, argument));
             break;
         case 3:
-            (void)ReadProbeSn(bench.window, link, bench.person, 0, argument);
+            (void)ReadProbeSn(OneCall({bench.window, link, bench.person}), argument);
             break;
         case 4:
-            SetSignalCount(bench.window, link, bench.person, 0, argument);
+            SetSignalCount(OneCall({bench.window, link, bench.person}), argument);
             break;
         case 5:
-            (void)ReadFirmwareVersion(bench.window, link, bench.person, 0);
+            (void)ReadFirmwareVersion(OneCall({bench.window, link, bench.person}));
             break;
         default: {
             constexpr std::int32_t kResistors[] = {23, 100, 143, 0};
-            CalibrateLowTemperatureProbes(bench.window, link, bench.person, 0,
+            CalibrateLowTemperatureProbes(OneCall({bench.window, link, bench.person}),
                                           kResistors[argument & 3]);
             break;
         }

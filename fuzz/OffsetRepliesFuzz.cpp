@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if ((selector & 1) == 0) {
         fuzz::AnswerFromInput(bench.line, input);
-        (void)ReadAllOffsets(bench.window, link, bench.person, false);
+        (void)ReadAllOffsets(OneCall({bench.window, link, bench.person}), false);
     } else {
         const ByteView typed = input.chunk();
         OffsetSetting setting;
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::optional<int> tenths = OffsetTenths(setting.valueText);
         fuzz::Require(!tenths || (*tenths >= -kMaxOffsetTenths && *tenths <= kMaxOffsetTenths));
         fuzz::AnswerFromInput(bench.line, input);
-        (void)SetOffset(bench.window, link, bench.person, false, setting);
+        (void)SetOffset(OneCall({bench.window, link, bench.person}), false, setting);
     }
     fuzz::Require(!bench.line.held());
     return 0;

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0:
         case 1:
             if (const auto parameters =
-                    ReadPt100Parameters(bench.window, link, bench.person, 0, channel)) {
+                    ReadPt100Parameters(OneCall({bench.window, link, bench.person}), channel)) {
                 (void)Pt100OffsetText(parameters->offsetTenths);
                 (void)std::to_string(parameters->resistor1Ad + parameters->resistor2Ad);
             }
@@ -29,12 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 3:
         case 4: {
             const auto step = static_cast<Pt100Calibration>((selector & 7) - 1);
-            (void)CalibratePt100(bench.window, link, bench.person, 0, step, channel);
+            (void)CalibratePt100(OneCall({bench.window, link, bench.person}), step, channel);
             break;
         }
         default:
             if (const auto temperatures =
-                    ReadPt100Temperatures(bench.window, link, bench.person, 0)) {
+                    ReadPt100Temperatures(OneCall({bench.window, link, bench.person}))) {
                 for (const TenthDegree& t : *temperatures)
                     (void)t.text();
             }

@@ -492,14 +492,6 @@ Options:
         <translation>s per automatic record</translation>
     </message>
     <message>
-        <source>打开串口错误!</source>
-        <translation>Error opening the serial port!</translation>
-    </message>
-    <message>
-        <source>返回数据错误!</source>
-        <translation>Bad reply data!</translation>
-    </message>
-    <message>
         <source>温度巡检仪  KORVA VELTA-2 Ver3.2</source>
         <translation>Temperature Scanner  KORVA VELTA-2 Ver3.2</translation>
     </message>
@@ -742,10 +734,6 @@ Options:
     <message>
         <source>请输入一个整数。</source>
         <translation>Please enter an integer.</translation>
-    </message>
-    <message>
-        <source>请输入一个介于 0 和 64 之间的整数。</source>
-        <translation>Please enter an integer between 0 and 64.</translation>
     </message>
 </context>
 <context>
@@ -1038,6 +1026,10 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
         <source>SN号为:端口%1通道号%2;%3</source>
         <translation>SN: port %1, channel %2; %3</translation>
     </message>
+    <message>
+        <source>请输入一个介于 0 和 64 之间的整数。</source>
+        <translation>Please enter an integer between 0 and 64.</translation>
+    </message>
 </context>
 <context>
     <name>Pt100Dialog</name>
@@ -1121,6 +1113,17 @@ Copied to the clipboard; press Ctrl+V to paste the ID</translation>
 要替换它吗?</source>
         <translation>%1 already exists.
 Do you want to replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>ReadTemperatures</name>
+    <message>
+        <source>打开串口错误!</source>
+        <translation>Error opening the serial port!</translation>
+    </message>
+    <message>
+        <source>返回数据错误!</source>
+        <translation>Bad reply data!</translation>
     </message>
 </context>
 <context>

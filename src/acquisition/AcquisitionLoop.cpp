@@ -5,9 +5,19 @@
 #include "CsvFile.h"
 #include "DataFile.h"
 #include "LinkContext.h"
+#include "PortOpenFailure.h"
 #include "ReadTemperatures.h"
+#include "Translate.h"
 
 namespace tavolex {
+
+std::string MinPeriodMessage() {
+    return Translate("ContinuousAcquisition", "最小采集周期600ms");
+}
+
+std::string RunOpenFailureMessage(PortOpener& ports, const LinkSettings& settings) {
+    return OpenFailureMessage(Translate("ContinuousAcquisition", "打开串口失败!"), ports, settings);
+}
 
 namespace {
 

@@ -21,6 +21,11 @@ namespace tavolex {
 
 inline constexpr int kMinAcquisitionPeriodMs = 600;
 
+// What the operator is told of a period below the minimum.
+std::string MinPeriodMessage();
+// What the operator is told when a run's port does not open, with the reason.
+std::string RunOpenFailureMessage(PortOpener& ports, const LinkSettings& settings);
+
 struct AcquisitionSettings {
     std::int32_t portNumber = 1;
     std::int32_t baudRate = 9600;

@@ -4,7 +4,9 @@
 
 #include "Commands.h"
 #include "Frame.h"
+#include "PortOpenFailure.h"
 #include "PortWaits.h"
+#include "Translate.h"
 
 namespace tavolex {
 
@@ -66,6 +68,27 @@ bool ReadTemperaturesLogged(SerialPort& port, std::uint8_t address, TemperatureR
     LogCommError(log, FailureLogText(outcome.failure),
                  ByteView(reply.bytes).first(outcome.received));
     return false;
+}
+
+Outcome<TemperatureReply> ReadTemperaturesOnce(OperationContext& context) {
+    MainPort main = OpenMainPort(context.settings(), context.link());
+    if (main.refused) return context.finish(std::optional<TemperatureReply>());
+    const LinkSettings settings = context.settings().linkSettings();
+    if (!main.port) {
+        context.person().message(OpenFailureMessage(Translate("ReadTemperatures", "打开串口错误!"),
+                                                    context.link().ports, settings));
+        return context.finish(std::optional<TemperatureReply>());
+    }
+    TemperatureReply reply;
+    const ReadOutcome read =
+        ReadTemperatureReply(*main.port, settings.addressByte(), reply, context.link());
+    main.port.reset();
+    if (read.ok()) return context.finish(std::optional<TemperatureReply>(reply));
+    const std::string message = Translate("ReadTemperatures", "返回数据错误!");
+    // Not a byte back: the line or the device the port number means is the likely cause.
+    context.person().message(
+        read.received == 0 ? NoReplyMessage(message, context.link().ports, settings) : message);
+    return context.finish(std::optional<TemperatureReply>());
 }
 
 }  // namespace tavolex

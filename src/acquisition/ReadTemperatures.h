@@ -7,6 +7,7 @@
 
 #include "ErrorLog.h"
 #include "LinkContext.h"
+#include "Operation.h"
 #include "SerialPort.h"
 #include "TemperatureReply.h"
 
@@ -26,6 +27,11 @@ struct ReadOutcome {
 // Sends the request and reads the reply into `reply`; the port stays open.
 ReadOutcome ReadTemperatureReply(SerialPort& port, std::uint8_t address, TemperatureReply& reply,
                                  const LinkContext& link);
+
+// One reading of every channel through the settings' port. The operator is told why there is
+// none: "打开串口错误!" with the reason, or "返回数据错误!", with the likely cause when not a byte
+// came back; the port is closed before either is shown.
+Outcome<TemperatureReply> ReadTemperaturesOnce(OperationContext& context);
 
 // The interactive reading: success or failure, nothing else.
 bool ReadTemperatures(SerialPort& port, std::uint8_t address, TemperatureReply& reply,

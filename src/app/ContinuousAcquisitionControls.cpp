@@ -93,7 +93,7 @@ void ContinuousAcquisitionControls::press() {
     takeRecordOptions();
     WindowValues& values = m_host.values();
     if (values.acquisitionPeriodMs < kMinAcquisitionPeriodMs) {
-        m_host.person().message(Translate("ContinuousAcquisition", kMinPeriodMessage.data()));
+        m_host.person().message(MinPeriodMessage());
         values.acquisitionPeriodMs = kMinAcquisitionPeriodMs;
         m_host.updateControls();
         return;
@@ -193,9 +193,7 @@ void ContinuousAcquisitionControls::showResult(bool success, int count) {
 
 void ContinuousAcquisitionControls::reportOpenFailure() {
     if (!m_shared.runFlag) return;
-    ownerlessMessage(
-        OpenFailureMessage(Translate("ContinuousAcquisition", kOpenFailedMessage.data()),
-                           m_host.link().ports, m_runLink));
+    ownerlessMessage(RunOpenFailureMessage(m_host.link().ports, m_runLink));
 }
 
 void ContinuousAcquisitionControls::takeRecordOptions() {

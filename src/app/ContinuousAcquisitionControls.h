@@ -30,11 +30,6 @@ class TrendMonitor;
 
 class ContinuousAcquisitionControls final : private AcquisitionObserver {
 public:
-    static constexpr std::string_view kMinPeriodMessage =
-        TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "最小采集周期600ms");
-    static constexpr std::string_view kOpenFailedMessage =
-        TAVOLEX_TRANSLATABLE("ContinuousAcquisition", "打开串口失败!");
-
     // Runs through the window's ports and clock; every reading is shown through `display`
     // and goes to `trend`.
     ContinuousAcquisitionControls(ControlsHost& host, SingleReadingControls& display,

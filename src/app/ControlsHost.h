@@ -11,6 +11,7 @@
 #include "ControlLocks.h"
 #include "LinkContext.h"
 #include "MainControlIds.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 #include "WindowValues.h"
@@ -38,6 +39,9 @@ public:
     virtual QWidget* controlWidget(int id) const = 0;
     // Disables the run's controls until the lock is released or destroyed.
     virtual std::unique_ptr<ControlLock> lockControls(LockedDuring run) = 0;
+
+    // A context for one operation run from the window.
+    OperationContext operation() { return OperationContext(*this, link(), person()); }
 
     template <typename Control>
     Control* control(int id) const {

@@ -36,19 +36,21 @@ void DeviceClockControls::build(ControlBuilder& make) {
 }
 
 void DeviceClockControls::read() {
-    std::optional<DeviceTimestamp> stamp;
+    Outcome<DeviceTimestamp> stamp;
     {
         const BusyCursor busy;
-        stamp = ReadDeviceClock(m_host, m_host.link(), m_host.person());
+        OperationContext context = m_host.operation();
+        stamp = ReadDeviceClock(context);
     }
     if (stamp) show(stamp->fieldTexts());
 }
 
 void DeviceClockControls::set() {
-    std::optional<LocalDateTime> sent;
+    Outcome<LocalDateTime> sent;
     {
         const BusyCursor busy;
-        sent = SetDeviceClock(m_host, m_host.link(), m_host.person(), localTime);
+        OperationContext context = m_host.operation();
+        sent = SetDeviceClock(context, localTime);
     }
     if (sent) show(sent->texts());
 }

@@ -22,7 +22,8 @@ void IdWipeControls::press() {
     DeleteAllConfirmDialog confirmation(&m_host.owner());
     if (confirmation.exec() != QDialog::Accepted) return;
     const BusyCursor busy;
-    WipeRegisteredIds(m_host, m_host.link(), m_host.person());
+    OperationContext context = m_host.operation();
+    WipeRegisteredIds(context);
 }
 
 }  // namespace tavolex

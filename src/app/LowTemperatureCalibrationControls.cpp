@@ -28,8 +28,8 @@ void LowTemperatureCalibrationControls::calibrate() {
         m_host.control<QComboBox>(ControlsHost::kResistorCombo)->currentText().toStdString());
     if (!m_host.takeSettings()) return;
     const BusyCursor busy;
-    CalibrateLowTemperatureProbes(m_host, m_host.link(), m_host.person(),
-                                  m_host.linkSettings().addressByte(), ohms);
+    OperationContext context = m_host.operation();
+    CalibrateLowTemperatureProbes(context, ohms);
 }
 
 }  // namespace tavolex

@@ -19,6 +19,7 @@
 #include "IdWipeControls.h"
 #include "LowTemperatureCalibrationControls.h"
 #include "PortChoice.h"
+#include "ProbeRegistration.h"
 #include "ProbeRegistrationControls.h"
 #include "Pt100Dialog.h"
 #include "RecordingIntervalControls.h"
@@ -176,8 +177,8 @@ bool MainDialog::refresh() {
     // The channel is taken before its range is checked, so a refused value stays in the values
     // as the field showed it.
     if (!takeWholeNumber(kSnReadChannelEdit, m_values.snReadChannel)) return false;
-    if (m_values.snReadChannel < kMinSnReadChannel || m_values.snReadChannel > kMaxSnReadChannel) {
-        refuseField(kSnReadChannelEdit, Translate("MainDialog", kSnReadChannelRange.data()));
+    if (const std::optional<std::string> refusal = SnReadChannelRefusal(m_values.snReadChannel)) {
+        refuseField(kSnReadChannelEdit, *refusal);
         return false;
     }
     for (int i = 0; i < kSnBytes; ++i) {

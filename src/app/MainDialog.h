@@ -48,8 +48,6 @@ public:
     // Validation messages of the window refresh.
     static constexpr std::string_view kNotAWholeNumber =
         TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个整数。");
-    static constexpr std::string_view kSnReadChannelRange =
-        TAVOLEX_TRANSLATABLE("MainDialog", "请输入一个介于 0 和 64 之间的整数。");
 
     // The window works through the given ports, time source and operator; all three must
     // outlive it.

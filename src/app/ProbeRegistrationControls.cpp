@@ -129,24 +129,24 @@ void ProbeRegistrationControls::registerProbe() {
     inputs.port = values.probePort == 1 ? ProbePort::B : ProbePort::A;
     inputs.channel = values.registrationChannel;
     inputs.snTexts = values.snTexts;
-    RegisterOutcome outcome;
+    Outcome<RegisterOutcome> registered;
     {
         const BusyCursor busy;
-        outcome = RegisterProbe(m_host, m_host.link(), m_host.person(),
-                                m_host.linkSettings().addressByte(), inputs);
+        OperationContext context = m_host.operation();
+        registered = RegisterProbe(context, inputs);
     }
-    if (outcome.nextChannel) values.registrationChannel = *outcome.nextChannel;
-    if (outcome.updateWindow) m_host.updateControls();
+    if (registered->nextChannel) values.registrationChannel = *registered->nextChannel;
+    if (registered->updateWindow) m_host.updateControls();
 }
 
 void ProbeRegistrationControls::readProbeSn() {
     if (!m_host.takeSettings()) return;
     WindowValues& values = m_host.values();
-    std::optional<ReadSnOutcome> outcome;
+    Outcome<ReadSnOutcome> outcome;
     {
         const BusyCursor busy;
-        outcome = ReadProbeSn(m_host, m_host.link(), m_host.person(),
-                              m_host.linkSettings().addressByte(), values.snReadChannel);
+        OperationContext context = m_host.operation();
+        outcome = ReadProbeSn(context, values.snReadChannel);
     }
     if (!outcome) return;
     values.probePort = outcome->port == ProbePort::A ? 0 : 1;
@@ -156,7 +156,8 @@ void ProbeRegistrationControls::readProbeSn() {
 
 void ProbeRegistrationControls::registerFromFile() {
     const BusyCursor busy;
-    RegisterFromFile(m_host, *this, m_host.link(), m_host.person(), m_host.workingDirectory());
+    OperationContext context = m_host.operation();
+    RegisterFromFile(context, *this, m_host.workingDirectory());
 }
 
 void ProbeRegistrationControls::setSnEditsEnabled(bool enabled) {

@@ -125,11 +125,11 @@ void Pt100Dialog::setText(int id, const std::string& text) {
 
 void Pt100Dialog::readParameters() {
     if (!m_window.takeSettings()) return;
-    std::optional<Pt100Parameters> parameters;
+    Outcome<Pt100Parameters> parameters;
     {
         const BusyCursor busy;
-        parameters = ReadPt100Parameters(m_window, m_window.link(), m_window.person(),
-                                         m_window.linkSettings().addressByte(), channelByte());
+        OperationContext context = m_window.operation();
+        parameters = ReadPt100Parameters(context, channelByte());
     }
     if (!parameters) return;
     setText(kZeroPointEdit, std::to_string(parameters->zeroPointAd));
@@ -141,11 +141,11 @@ void Pt100Dialog::readParameters() {
 void Pt100Dialog::calibrate(int kind) {
     if (!m_window.takeSettings()) return;
     const auto step = static_cast<Pt100Calibration>(kind);
-    std::optional<int> value;
+    Outcome<int> value;
     {
         const BusyCursor busy;
-        value = CalibratePt100(m_window, m_window.link(), m_window.person(),
-                               m_window.linkSettings().addressByte(), step, channelByte());
+        OperationContext context = m_window.operation();
+        value = CalibratePt100(context, step, channelByte());
     }
     if (!value) return;
     const int edit = step == Pt100Calibration::ZeroPoint   ? kZeroPointEdit
@@ -156,11 +156,11 @@ void Pt100Dialog::calibrate(int kind) {
 
 void Pt100Dialog::readTemperatures() {
     if (!m_window.takeSettings()) return;
-    std::optional<std::array<TenthDegree, kPt100ChannelCount>> temperatures;
+    Outcome<Pt100Temperatures> temperatures;
     {
         const BusyCursor busy;
-        temperatures = ReadPt100Temperatures(m_window, m_window.link(), m_window.person(),
-                                             m_window.linkSettings().addressByte());
+        OperationContext context = m_window.operation();
+        temperatures = ReadPt100Temperatures(context);
     }
     if (!temperatures) return;
     for (int i = 0; i < kPt100ChannelCount; ++i)

@@ -26,10 +26,11 @@ void RecordingIntervalControls::build(ControlBuilder& make) {
 }
 
 void RecordingIntervalControls::read() {
-    std::optional<int> minutes;
+    Outcome<int> minutes;
     {
         const BusyCursor busy;
-        minutes = ReadRecordingInterval(m_host, m_host.link(), m_host.person());
+        OperationContext context = m_host.operation();
+        minutes = ReadRecordingInterval(context);
     }
     if (minutes) {
         m_host.control<QLineEdit>(ControlsHost::kIntervalEdit)->setText(QString::number(*minutes));
@@ -41,7 +42,8 @@ void RecordingIntervalControls::set() {
     const std::int32_t minutes =
         LeadingNumber(m_host.control<QLineEdit>(ControlsHost::kIntervalEdit)->text().toStdString());
     const BusyCursor busy;
-    SetRecordingInterval(m_host, m_host.link(), m_host.person(), minutes);
+    OperationContext context = m_host.operation();
+    SetRecordingInterval(context, minutes);
 }
 
 }  // namespace tavolex

@@ -34,18 +34,18 @@ void SignalCountAndVersionControls::buildVersionLabel(ControlBuilder& make) {
 void SignalCountAndVersionControls::setSignalCount() {
     if (!m_host.takeSettings()) return;
     const BusyCursor busy;
-    SetSignalCount(m_host, m_host.link(), m_host.person(), m_host.linkSettings().addressByte(),
-                   m_host.values().signalCount);
+    OperationContext context = m_host.operation();
+    SetSignalCount(context, m_host.values().signalCount);
 }
 
 void SignalCountAndVersionControls::readVersion() {
     // The request goes to the address the window shows now, not to the last one taken.
     if (!m_host.takeSettings()) return;
-    std::optional<std::string> version;
+    Outcome<std::string> version;
     {
         const BusyCursor busy;
-        version = ReadFirmwareVersion(m_host, m_host.link(), m_host.person(),
-                                      m_host.linkSettings().addressByte());
+        OperationContext context = m_host.operation();
+        version = ReadFirmwareVersion(context);
     }
     if (version) {
         ShowValue(m_host.control<QLabel>(ControlsHost::kVersionLabel),

@@ -23,9 +23,6 @@ namespace {
 
 using Ids = MainControlIds;
 
-constexpr const char* kOpenPortFailed = TAVOLEX_TRANSLATABLE("MainDialog", "打开串口错误!");
-constexpr const char* kBadReply = TAVOLEX_TRANSLATABLE("MainDialog", "返回数据错误!");
-
 // A channel list column's width at 96 dpi: the caption (wider for "PT100通道n"), the values.
 int ChannelColumnWidthPx(ChannelList list, int column) {
     if (column != kCaptionColumn) return 72;
@@ -86,33 +83,20 @@ void SingleReadingControls::buildLists(ControlBuilder& make) {
 }
 
 void SingleReadingControls::acquireOnce() {
-    const LinkContext& link = m_host.link();
-    MainPort main = OpenMainPort(m_host, link);
-    if (main.refused) return;
-    if (!main.port) {
-        m_host.person().message(OpenFailureMessage(Translate("MainDialog", kOpenPortFailed),
-                                                   link.ports, m_host.linkSettings()));
-        return;
-    }
     // While this reading waits, the window serves a running acquisition's results, which
-    // write the shown reply: read into a buffer of our own and show only what came here.
-    TemperatureReply reply;
-    ReadOutcome read;
+    // write the shown reply: the reading comes in its own buffer and is shown only when good.
+    Outcome<TemperatureReply> reading;
     {
         const BusyCursor busy;
-        read = ReadTemperatureReply(*main.port, m_host.linkSettings().addressByte(), reply, link);
-        main.port.reset();
+        OperationContext context = m_host.operation();
+        reading = ReadTemperaturesOnce(context);
     }
-    if (read.ok()) {
-        m_reply = reply;
+    if (reading) {
+        m_reply = *reading;
         showTemperatures();
-        return;
+    } else if (reading.kind == OutcomeKind::Failed) {
+        m_trend.takeFailure();
     }
-    m_trend.takeFailure();
-    const std::string message = Translate("MainDialog", kBadReply);
-    // Not a byte back: the line or the device the port number means is the likely cause.
-    m_host.person().message(
-        read.received == 0 ? NoReplyMessage(message, link.ports, m_host.linkSettings()) : message);
 }
 
 void SingleReadingControls::showTemperatures() {

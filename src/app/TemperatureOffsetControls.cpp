@@ -50,10 +50,11 @@ void TemperatureOffsetControls::build(ControlBuilder& make) {
 }
 
 void TemperatureOffsetControls::readAll() {
-    std::optional<OffsetColumnTexts> texts;
+    Outcome<OffsetColumnTexts> texts;
     {
         const BusyCursor busy;
-        texts = ReadAllOffsets(m_host, m_host.link(), m_host.person(), m_run.acquiring());
+        OperationContext context = m_host.operation();
+        texts = ReadAllOffsets(context, m_run.acquiring());
     }
     if (!texts) return;
     ShowOffsets(m_host.control<QTableWidget>(ControlsHost::kLowChannelList), texts->low);
@@ -71,7 +72,8 @@ void TemperatureOffsetControls::set() {
         m_host.control<QComboBox>(ControlsHost::kOffsetChannelList)->currentIndex();
     setting.valueText = m_host.control<QLineEdit>(ControlsHost::kOffsetEdit)->text().toStdString();
     const BusyCursor busy;
-    SetOffset(m_host, m_host.link(), m_host.person(), m_run.acquiring(), setting);
+    OperationContext context = m_host.operation();
+    SetOffset(context, m_run.acquiring(), setting);
 }
 
 void TemperatureOffsetControls::chooseProbeType(int index) {

@@ -13,8 +13,6 @@
 namespace tavolex {
 
 inline constexpr int kSnBytes = 8;
-inline constexpr int kMinSnReadChannel = 0;
-inline constexpr int kMaxSnReadChannel = 64;
 
 struct WindowValues {
     std::int32_t portNumber = 1;           // 1000

@@ -12,8 +12,8 @@ constexpr const char* kVersionReadFailed = TAVOLEX_TRANSLATABLE("ChannelCount", 
 
 }  // namespace
 
-bool SetSignalCount(SettingsSource& source, const LinkContext& link, Operator& person,
-                    std::uint8_t address, std::int32_t count) {
+static bool SetSignalCountSteps(SettingsSource& source, const LinkContext& link, Operator& person,
+                                std::uint8_t address, std::int32_t count) {
     const Bytes payload{static_cast<std::uint8_t>(count & 0xFF)};
     const TransactResult result =
         Transact(source, link, address, payload, command::kSetSignalCount);
@@ -27,8 +27,9 @@ bool SetSignalCount(SettingsSource& source, const LinkContext& link, Operator& p
     return reported == count;
 }
 
-std::optional<std::string> ReadFirmwareVersion(SettingsSource& source, const LinkContext& link,
-                                               Operator& person, std::uint8_t address) {
+static std::optional<std::string> ReadFirmwareVersionSteps(SettingsSource& source,
+                                                           const LinkContext& link,
+                                                           Operator& person, std::uint8_t address) {
     const TransactResult result =
         Transact(source, link, address, {}, command::kReadPt100ParametersOrVersion);
     switch (result.statusFor(kFirstValueEnd)) {
@@ -47,6 +48,16 @@ std::optional<std::string> ReadFirmwareVersion(SettingsSource& source, const Lin
 std::string VersionText(std::uint8_t versionTimesTen) {
     return "Ver" + std::to_string(versionTimesTen / 10) + "." +
            std::to_string(versionTimesTen % 10);
+}
+
+Outcome<> SetSignalCount(OperationContext& context, std::int32_t count) {
+    return context.finish(SetSignalCountSteps(context.settings(), context.link(), context.person(),
+                                              context.address(), count));
+}
+
+Outcome<std::string> ReadFirmwareVersion(OperationContext& context) {
+    return context.finish(ReadFirmwareVersionSteps(context.settings(), context.link(),
+                                                   context.person(), context.address()));
 }
 
 }  // namespace tavolex

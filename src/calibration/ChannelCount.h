@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -14,13 +15,11 @@ namespace tavolex {
 
 // Sends the low eight bits of the count and reports the count the instrument now serves: a
 // success only when that equals the whole count entered. True for a success.
-bool SetSignalCount(SettingsSource& source, const LinkContext& link, Operator& person,
-                    std::uint8_t address, std::int32_t count);
+Outcome<> SetSignalCount(OperationContext& context, std::int32_t count);
 
 // The version label's new text ("Ver3.2"), or none when the read failed (the operator has been
 // told, or the window refused a field).
-std::optional<std::string> ReadFirmwareVersion(SettingsSource& source, const LinkContext& link,
-                                               Operator& person, std::uint8_t address);
+Outcome<std::string> ReadFirmwareVersion(OperationContext& context);
 
 // "Ver" and the version byte in tenths with one decimal: 32 gives "Ver3.2".
 std::string VersionText(std::uint8_t versionTimesTen);

@@ -120,8 +120,9 @@ std::string OffsetByte::text() const {
            std::to_string(magnitude % 10);
 }
 
-std::optional<OffsetColumnTexts> ReadAllOffsets(SettingsSource& source, const LinkContext& link,
-                                                Operator& person, bool acquisitionOn) {
+static std::optional<OffsetColumnTexts> ReadAllOffsetsSteps(SettingsSource& source,
+                                                            const LinkContext& link,
+                                                            Operator& person, bool acquisitionOn) {
     PortHandle port = OpenForOffsets(source, link, person, acquisitionOn);
     if (!port) return std::nullopt;
     const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kReadOffsets);
@@ -145,21 +146,15 @@ std::optional<OffsetColumnTexts> ReadAllOffsets(SettingsSource& source, const Li
     return texts;
 }
 
-bool SetOffset(SettingsSource& source, const LinkContext& link, Operator& person,
-               bool acquisitionOn, const OffsetSetting& setting) {
+static bool SetOffsetSteps(SettingsSource& source, const LinkContext& link, Operator& person,
+                           bool acquisitionOn, const OffsetSetting& setting) {
     PortHandle port = OpenForOffsets(source, link, person, acquisitionOn);
     if (!port) return false;
-    // Without a probe type the instrument would not know which channel is meant.
-    if (!setting.probeType) {
-        CloseAndTell(port, person, Translate("Offsets", "请先选择探头类别!"));
+    if (const std::optional<std::string> refusal = OffsetRefusal(setting)) {
+        CloseAndTell(port, person, *refusal);
         return false;
     }
     const std::optional<int> tenths = OffsetTenths(setting.valueText);
-    if (!tenths) {
-        CloseAndTell(port, person,
-                     Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。"));
-        return false;
-    }
     const Bytes payload{static_cast<std::uint8_t>(*setting.probeType),
                         setting.channelIndex < 0
                             ? kNoChannelSelected
@@ -180,6 +175,14 @@ bool SetOffset(SettingsSource& source, const LinkContext& link, Operator& person
     }
     person.message(Translate("Offsets", "设置成功!"));
     return true;
+}
+
+std::optional<std::string> OffsetRefusal(const OffsetSetting& setting) {
+    // Without a probe type the instrument would not know which channel is meant.
+    if (!setting.probeType) return Translate("Offsets", "请先选择探头类别!");
+    if (!OffsetTenths(setting.valueText))
+        return Translate("Offsets", "偏移值设置范围在+10.0～-10.0，请再次输入。");
+    return std::nullopt;
 }
 
 std::optional<int> OffsetTenths(std::string_view text) {
@@ -220,6 +223,16 @@ std::vector<std::string> OffsetChannelItems(ProbeType type) {
     for (int number = first; number <= last; ++number)
         items.push_back(std::to_string(number));
     return items;
+}
+
+Outcome<OffsetColumnTexts> ReadAllOffsets(OperationContext& context, bool acquisitionOn) {
+    return context.finish(
+        ReadAllOffsetsSteps(context.settings(), context.link(), context.person(), acquisitionOn));
+}
+
+Outcome<> SetOffset(OperationContext& context, bool acquisitionOn, const OffsetSetting& setting) {
+    return context.finish(SetOffsetSteps(context.settings(), context.link(), context.person(),
+                                         acquisitionOn, setting));
 }
 
 }  // namespace tavolex

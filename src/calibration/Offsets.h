@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -46,8 +47,7 @@ struct OffsetColumnTexts {
 
 // Reads the offsets of every channel; none when the reply was refused (the operator has been
 // told, except for a wrong length byte, which the lists ignore silently).
-std::optional<OffsetColumnTexts> ReadAllOffsets(SettingsSource& source, const LinkContext& link,
-                                                Operator& person, bool acquisitionOn);
+Outcome<OffsetColumnTexts> ReadAllOffsets(OperationContext& context, bool acquisitionOn);
 
 // What setting one offset reads from the window.
 struct OffsetSetting {
@@ -58,8 +58,12 @@ struct OffsetSetting {
 
 // Sets one channel's offset and tells the operator the outcome; true when the instrument
 // confirmed it.
-bool SetOffset(SettingsSource& source, const LinkContext& link, Operator& person,
-               bool acquisitionOn, const OffsetSetting& setting);
+// The message for a setting the instrument cannot take (no probe type, a value outside
+// -10.0 to +10.0); none for one it can. The window opens the port before it looks; the client
+// looks before it opens.
+std::optional<std::string> OffsetRefusal(const OffsetSetting& setting);
+
+Outcome<> SetOffset(OperationContext& context, bool acquisitionOn, const OffsetSetting& setting);
 
 // The typed offset in whole tenths, truncated toward zero and computed from the decimal digits
 // themselves (0.7 is 7, never 6); the text is read up to the first character that does not

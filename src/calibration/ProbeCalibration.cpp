@@ -18,8 +18,9 @@ std::optional<std::uint8_t> ResistorCode(std::int32_t ohms) {
     }
 }
 
-bool CalibrateLowTemperatureProbes(SettingsSource& source, const LinkContext& link,
-                                   Operator& person, std::uint8_t address, std::int32_t ohms) {
+static bool CalibrateLowTemperatureProbesSteps(SettingsSource& source, const LinkContext& link,
+                                               Operator& person, std::uint8_t address,
+                                               std::int32_t ohms) {
     const std::optional<std::uint8_t> code = ResistorCode(ohms);
     if (!code) {
         person.message(Translate("ProbeCalibration", "请先选择电阻!"));
@@ -40,6 +41,11 @@ bool CalibrateLowTemperatureProbes(SettingsSource& source, const LinkContext& li
     }
     person.message(Translate("ProbeCalibration", "校机成功!!!"));
     return true;
+}
+
+Outcome<> CalibrateLowTemperatureProbes(OperationContext& context, std::int32_t ohms) {
+    return context.finish(CalibrateLowTemperatureProbesSteps(
+        context.settings(), context.link(), context.person(), context.address(), ohms));
 }
 
 }  // namespace tavolex

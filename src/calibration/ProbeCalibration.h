@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -18,7 +19,6 @@ std::optional<std::uint8_t> ResistorCode(std::int32_t ohms);
 // Starts the calibration with the resistor of that value and tells the operator the outcome;
 // a value that names no reference resistor is refused before anything is sent. True when the
 // instrument answered.
-bool CalibrateLowTemperatureProbes(SettingsSource& source, const LinkContext& link,
-                                   Operator& person, std::uint8_t address, std::int32_t ohms);
+Outcome<> CalibrateLowTemperatureProbes(OperationContext& context, std::int32_t ohms);
 
 }  // namespace tavolex

@@ -29,9 +29,11 @@ int Pt100OffsetTenths(std::uint8_t offsetByte) {
     return offsetByte <= 128 ? offsetByte : 128 - offsetByte;
 }
 
-std::optional<Pt100Parameters> ReadPt100Parameters(SettingsSource& source, const LinkContext& link,
-                                                   Operator& person, std::uint8_t address,
-                                                   std::uint8_t channel) {
+static std::optional<Pt100Parameters> ReadPt100ParametersSteps(SettingsSource& source,
+                                                               const LinkContext& link,
+                                                               Operator& person,
+                                                               std::uint8_t address,
+                                                               std::uint8_t channel) {
     const Bytes payload{channel};
     const TransactResult result = Transact(source, link, address, payload,
                                            command::kReadPt100ParametersOrVersion, kParametersEnd);
@@ -40,9 +42,9 @@ std::optional<Pt100Parameters> ReadPt100Parameters(SettingsSource& source, const
                            Word(result, 12)};
 }
 
-std::optional<int> CalibratePt100(SettingsSource& source, const LinkContext& link, Operator& person,
-                                  std::uint8_t address, Pt100Calibration step,
-                                  std::uint8_t channel) {
+static std::optional<int> CalibratePt100Steps(SettingsSource& source, const LinkContext& link,
+                                              Operator& person, std::uint8_t address,
+                                              Pt100Calibration step, std::uint8_t channel) {
     const Bytes payload{static_cast<std::uint8_t>(step), channel};
     const bool zeroPoint = step == Pt100Calibration::ZeroPoint;
     const std::size_t end = zeroPoint ? kZeroPointEnd : kResistorCalibrationEnd;
@@ -51,8 +53,10 @@ std::optional<int> CalibratePt100(SettingsSource& source, const LinkContext& lin
     return zeroPoint ? result.at(7) : Word(result, 7);
 }
 
-std::optional<std::array<TenthDegree, kPt100ChannelCount>> ReadPt100Temperatures(
-    SettingsSource& source, const LinkContext& link, Operator& person, std::uint8_t address) {
+static std::optional<Pt100Temperatures> ReadPt100TemperaturesSteps(SettingsSource& source,
+                                                                   const LinkContext& link,
+                                                                   Operator& person,
+                                                                   std::uint8_t address) {
     const TransactResult result =
         Transact(source, link, address, {}, command::kReadPt100Temperatures, kTemperaturesEnd);
     if (!ReplyReceived(result, kTemperaturesEnd, source, link, person)) return std::nullopt;
@@ -89,6 +93,22 @@ int SpinOfOffsetText(std::string_view text) {
     const double position = std::trunc(offset * 10 + kOffsetSpinStart);
     if (!(position > kOffsetSpinMin)) return kOffsetSpinMin;  // NaN included
     return static_cast<int>(std::min<double>(position, kOffsetSpinMax));
+}
+
+Outcome<Pt100Parameters> ReadPt100Parameters(OperationContext& context, std::uint8_t channel) {
+    return context.finish(ReadPt100ParametersSteps(context.settings(), context.link(),
+                                                   context.person(), context.address(), channel));
+}
+
+Outcome<int> CalibratePt100(OperationContext& context, Pt100Calibration step,
+                            std::uint8_t channel) {
+    return context.finish(CalibratePt100Steps(context.settings(), context.link(), context.person(),
+                                              context.address(), step, channel));
+}
+
+Outcome<Pt100Temperatures> ReadPt100Temperatures(OperationContext& context) {
+    return context.finish(ReadPt100TemperaturesSteps(context.settings(), context.link(),
+                                                     context.person(), context.address()));
 }
 
 }  // namespace tavolex

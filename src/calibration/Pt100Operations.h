@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "TenthDegree.h"
 #include "Transact.h"
@@ -18,6 +19,7 @@
 namespace tavolex {
 
 inline constexpr int kPt100ChannelCount = 4;
+using Pt100Temperatures = std::array<TenthDegree, kPt100ChannelCount>;
 // The channel byte sent when no channel is chosen.
 inline constexpr std::uint8_t kNoPt100Channel = 0xFF;
 
@@ -36,17 +38,12 @@ enum class Pt100Calibration : std::uint8_t { ZeroPoint = 1, Resistor1 = 2, Resis
 // 129..255 are -1..-127 and 128 is +128).
 int Pt100OffsetTenths(std::uint8_t offsetByte);
 
-std::optional<Pt100Parameters> ReadPt100Parameters(SettingsSource& source, const LinkContext& link,
-                                                   Operator& person, std::uint8_t address,
-                                                   std::uint8_t channel);
+Outcome<Pt100Parameters> ReadPt100Parameters(OperationContext& context, std::uint8_t channel);
 
 // The new AD value the calibration step reports.
-std::optional<int> CalibratePt100(SettingsSource& source, const LinkContext& link, Operator& person,
-                                  std::uint8_t address, Pt100Calibration step,
-                                  std::uint8_t channel);
+Outcome<int> CalibratePt100(OperationContext& context, Pt100Calibration step, std::uint8_t channel);
 
-std::optional<std::array<TenthDegree, kPt100ChannelCount>> ReadPt100Temperatures(
-    SettingsSource& source, const LinkContext& link, Operator& person, std::uint8_t address);
+Outcome<Pt100Temperatures> ReadPt100Temperatures(OperationContext& context);
 
 // The offset spin of the parameter window: position p (0..100) stands for (p - 50) tenths.
 inline constexpr int kOffsetSpinMin = 0;

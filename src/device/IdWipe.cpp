@@ -6,7 +6,8 @@
 
 namespace tavolex {
 
-bool WipeRegisteredIds(SettingsSource& source, const LinkContext& link, Operator& person) {
+static bool WipeRegisteredIdsSteps(SettingsSource& source, const LinkContext& link,
+                                   Operator& person) {
     PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return false;
     const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kWipeIds);
@@ -15,6 +16,11 @@ bool WipeRegisteredIds(SettingsSource& source, const LinkContext& link, Operator
     if (!AcceptReply(reply, person, Translate("IdWipe", "删除数据失败!"))) return false;
     person.message(Translate("IdWipe", "全部ID已删除!"));
     return true;
+}
+
+Outcome<> WipeRegisteredIds(OperationContext& context) {
+    return context.finish(
+        WipeRegisteredIdsSteps(context.settings(), context.link(), context.person()));
 }
 
 }  // namespace tavolex

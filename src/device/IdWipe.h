@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -15,6 +16,6 @@ inline constexpr std::uint32_t kWipeWaitMs = 4000;
 
 // Sends the wipe and tells the operator the outcome; true when the instrument confirmed it.
 // The operator's confirmation is asked for before this is called.
-bool WipeRegisteredIds(SettingsSource& source, const LinkContext& link, Operator& person);
+Outcome<> WipeRegisteredIds(OperationContext& context);
 
 }  // namespace tavolex

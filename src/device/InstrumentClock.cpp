@@ -12,8 +12,9 @@ constexpr const char* kReadFailed = TAVOLEX_TRANSLATABLE("InstrumentClock", "读
 
 }  // namespace
 
-std::optional<DeviceTimestamp> ReadDeviceClock(SettingsSource& source, const LinkContext& link,
-                                               Operator& person) {
+static std::optional<DeviceTimestamp> ReadDeviceClockSteps(SettingsSource& source,
+                                                           const LinkContext& link,
+                                                           Operator& person) {
     PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
     const Bytes request = RequestFrame(source.linkSettings().addressByte(), command::kReadClock);
@@ -24,8 +25,9 @@ std::optional<DeviceTimestamp> ReadDeviceClock(SettingsSource& source, const Lin
     return DeviceTimestamp::FromBytes(ByteView(reply.bytes).subspan(kReplyDataOffset));
 }
 
-std::optional<LocalDateTime> SetDeviceClock(SettingsSource& source, const LinkContext& link,
-                                            Operator& person, const LocalTimeSource& localTime) {
+static std::optional<LocalDateTime> SetDeviceClockSteps(SettingsSource& source,
+                                                        const LinkContext& link, Operator& person,
+                                                        const LocalTimeSource& localTime) {
     PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
     const LocalDateTime now = LocalDateTime::FromTm(localTime());
@@ -36,6 +38,16 @@ std::optional<LocalDateTime> SetDeviceClock(SettingsSource& source, const LinkCo
     port.reset();
     if (!AcceptReply(reply, person, Translate("InstrumentClock", kReadFailed))) return std::nullopt;
     return now;
+}
+
+Outcome<DeviceTimestamp> ReadDeviceClock(OperationContext& context) {
+    return context.finish(
+        ReadDeviceClockSteps(context.settings(), context.link(), context.person()));
+}
+
+Outcome<LocalDateTime> SetDeviceClock(OperationContext& context, const LocalTimeSource& localTime) {
+    return context.finish(
+        SetDeviceClockSteps(context.settings(), context.link(), context.person(), localTime));
 }
 
 }  // namespace tavolex

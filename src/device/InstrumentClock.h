@@ -8,6 +8,7 @@
 
 #include "DeviceTimestamp.h"
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -21,12 +22,10 @@ inline constexpr std::uint32_t kClockWaitMs = 2000;
 using LocalTimeSource = std::function<std::tm()>;
 
 // The instrument's time; none after a failure, which the operator has been told about.
-std::optional<DeviceTimestamp> ReadDeviceClock(SettingsSource& source, const LinkContext& link,
-                                               Operator& person);
+Outcome<DeviceTimestamp> ReadDeviceClock(OperationContext& context);
 
 // Sets the instrument's clock to the local time, taken once after the port is open, and
 // returns the time sent; none after a failure, which the operator has been told about.
-std::optional<LocalDateTime> SetDeviceClock(SettingsSource& source, const LinkContext& link,
-                                            Operator& person, const LocalTimeSource& localTime);
+Outcome<LocalDateTime> SetDeviceClock(OperationContext& context, const LocalTimeSource& localTime);
 
 }  // namespace tavolex

@@ -6,8 +6,8 @@
 
 namespace tavolex {
 
-std::optional<int> ReadRecordingInterval(SettingsSource& source, const LinkContext& link,
-                                         Operator& person) {
+static std::optional<int> ReadRecordingIntervalSteps(SettingsSource& source,
+                                                     const LinkContext& link, Operator& person) {
     PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return std::nullopt;
     const Bytes request =
@@ -20,13 +20,13 @@ std::optional<int> ReadRecordingInterval(SettingsSource& source, const LinkConte
     return reply.bytes[kReplyDataOffset];
 }
 
-bool SetRecordingInterval(SettingsSource& source, const LinkContext& link, Operator& person,
-                          std::int32_t minutes) {
+static bool SetRecordingIntervalSteps(SettingsSource& source, const LinkContext& link,
+                                      Operator& person, std::int32_t minutes) {
     PortHandle port = OpenDevicePort(source, link, person);
     if (!port) return false;
-    if (minutes < kMinRecordingMinutes || minutes > kMaxRecordingMinutes) {
+    if (const std::optional<std::string> refusal = IntervalRefusal(minutes)) {
         port.reset();
-        person.message(Translate("RecordingInterval", kIntervalRange.data()));
+        person.message(*refusal);
         return false;
     }
     const Bytes payload{static_cast<std::uint8_t>(minutes)};
@@ -38,6 +38,21 @@ bool SetRecordingInterval(SettingsSource& source, const LinkContext& link, Opera
     if (!AcceptReply(reply, person, Translate("RecordingInterval", "设置失败!"))) return false;
     person.message(Translate("RecordingInterval", "设置成功!"));
     return true;
+}
+
+std::optional<std::string> IntervalRefusal(std::int32_t minutes) {
+    if (minutes >= kMinRecordingMinutes && minutes <= kMaxRecordingMinutes) return std::nullopt;
+    return Translate("RecordingInterval", kIntervalRange.data());
+}
+
+Outcome<int> ReadRecordingInterval(OperationContext& context) {
+    return context.finish(
+        ReadRecordingIntervalSteps(context.settings(), context.link(), context.person()));
+}
+
+Outcome<> SetRecordingInterval(OperationContext& context, std::int32_t minutes) {
+    return context.finish(
+        SetRecordingIntervalSteps(context.settings(), context.link(), context.person(), minutes));
 }
 
 }  // namespace tavolex

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 #include "Translate.h"
@@ -19,14 +21,16 @@ inline constexpr std::uint32_t kIntervalWaitMs = 1000;
 inline constexpr std::string_view kIntervalRange =
     TAVOLEX_TRANSLATABLE("RecordingInterval", "输入的数值必须为1-60之间的整数");
 
+// The message for an interval outside 1 to 60 minutes; none for one inside. The window opens
+// the port before it looks; the client looks before it opens.
+std::optional<std::string> IntervalRefusal(std::int32_t minutes);
+
 // The interval the instrument reports, whatever byte it is (0 to 255); none after a failure,
 // which the operator has been told about.
-std::optional<int> ReadRecordingInterval(SettingsSource& source, const LinkContext& link,
-                                         Operator& person);
+Outcome<int> ReadRecordingInterval(OperationContext& context);
 
 // Sends the interval when it lies in 1 to 60 and tells the operator the outcome; true when
 // the instrument took it. The port is opened before the value is looked at.
-bool SetRecordingInterval(SettingsSource& source, const LinkContext& link, Operator& person,
-                          std::int32_t minutes);
+Outcome<> SetRecordingInterval(OperationContext& context, std::int32_t minutes);
 
 }  // namespace tavolex

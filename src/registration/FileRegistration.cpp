@@ -69,9 +69,9 @@ LineOutcome RegisterLine(SettingsSource& source, FileRegistrationProgress& progr
 
 }  // namespace
 
-bool RegisterFromFile(SettingsSource& source, FileRegistrationProgress& progress,
-                      const LinkContext& link, Operator& person,
-                      const std::filesystem::path& startDirectory) {
+static bool RegisterFromFileSteps(SettingsSource& source, FileRegistrationProgress& progress,
+                                  const LinkContext& link, Operator& person,
+                                  const std::filesystem::path& startDirectory) {
     if (!source.takeSettings()) return false;
     const std::uint8_t address = source.linkSettings().addressByte();
     const auto path = person.chooseFile({kRegistrationFileFilter, startDirectory, {}});
@@ -90,6 +90,12 @@ bool RegisterFromFile(SettingsSource& source, FileRegistrationProgress& progress
     }
     person.message(Translate("FileRegistration", "注册成功!"));
     return everyLine;
+}
+
+Outcome<> RegisterFromFile(OperationContext& context, FileRegistrationProgress& progress,
+                           const std::filesystem::path& startDirectory) {
+    return context.finish(RegisterFromFileSteps(context.settings(), progress, context.link(),
+                                                context.person(), startDirectory));
 }
 
 }  // namespace tavolex

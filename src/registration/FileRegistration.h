@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "Transact.h"
 
@@ -25,8 +26,7 @@ inline constexpr const char* kRegistrationFileFilter = "Data Files (*.txt)";
 
 // Takes the settings, asks for the file (starting in `startDirectory`) and registers it with
 // the settings' device address. True when every line of the file was registered.
-bool RegisterFromFile(SettingsSource& source, FileRegistrationProgress& progress,
-                      const LinkContext& link, Operator& person,
-                      const std::filesystem::path& startDirectory);
+Outcome<> RegisterFromFile(OperationContext& context, FileRegistrationProgress& progress,
+                           const std::filesystem::path& startDirectory);
 
 }  // namespace tavolex

@@ -87,17 +87,27 @@ RegisterOutcome FullyAutomatic(SettingsSource& source, const LinkContext& link, 
 
 }  // namespace
 
-RegisterOutcome RegisterProbe(SettingsSource& source, const LinkContext& link, Operator& person,
-                              std::uint8_t address, const RegistrationInputs& inputs) {
+Outcome<RegisterOutcome> RegisterProbe(OperationContext& context,
+                                       const RegistrationInputs& inputs) {
+    SettingsSource& source = context.settings();
+    const std::uint8_t address = context.address();
+    RegisterOutcome outcome;
     switch (inputs.mode) {
         case RegistrationMode::Manual:
-            return Manual(source, link, person, address, inputs);
+            outcome = Manual(source, context.link(), context.person(), address, inputs);
+            break;
         case RegistrationMode::FullyAutomatic:
-            return FullyAutomatic(source, link, person, address);
+            outcome = FullyAutomatic(source, context.link(), context.person(), address);
+            break;
         case RegistrationMode::SemiAutomatic:
+            outcome = SemiAutomatic(source, context.link(), context.person(), address, inputs);
             break;
     }
-    return SemiAutomatic(source, link, person, address, inputs);
+    // Fully automatic registration has no channel to go on to: its answer is the success.
+    const bool registered = inputs.mode == RegistrationMode::FullyAutomatic
+                                ? outcome.updateWindow
+                                : outcome.nextChannel.has_value();
+    return context.finish(registered, outcome);
 }
 
 Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const ProbeSn& sn) {
@@ -121,14 +131,19 @@ std::optional<std::string> RefusalMessage(std::uint8_t status) {
     }
 }
 
+std::optional<std::string> SnReadChannelRefusal(std::int32_t channel) {
+    if (channel >= kMinSnReadChannel && channel <= kMaxSnReadChannel) return std::nullopt;
+    return Translate("ProbeRegistration", "请输入一个介于 0 和 64 之间的整数。");
+}
+
 std::int32_t NextSnReadChannel(std::int32_t channel) {
     if (channel == 0) return 0;
     return channel + 1 >= 64 ? 1 : channel + 1;
 }
 
-std::optional<ReadSnOutcome> ReadProbeSn(SettingsSource& source, const LinkContext& link,
-                                         Operator& person, std::uint8_t address,
-                                         std::int32_t channel) {
+static std::optional<ReadSnOutcome> ReadProbeSnSteps(SettingsSource& source,
+                                                     const LinkContext& link, Operator& person,
+                                                     std::uint8_t address, std::int32_t channel) {
     const Bytes payload{ChannelByte(channel)};
     const TransactResult result = Transact(source, link, address, payload, command::kReadProbeSn);
     if (!ReplyReceived(result, kSnEnd, source, link, person)) return std::nullopt;
@@ -139,6 +154,11 @@ std::optional<ReadSnOutcome> ReadProbeSn(SettingsSource& source, const LinkConte
     person.message(Substitute(
         Translate("ProbeRegistration", "%1\n数字已送到剪贴板,按Ctrl+V粘贴ID号"), {line}));
     return ReadSnOutcome{port, NextSnReadChannel(channel)};
+}
+
+Outcome<ReadSnOutcome> ReadProbeSn(OperationContext& context, std::int32_t channel) {
+    return context.finish(ReadProbeSnSteps(context.settings(), context.link(), context.person(),
+                                           context.address(), channel));
 }
 
 }  // namespace tavolex

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "LinkContext.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "ProbeSn.h"
 #include "Transact.h"
@@ -30,8 +31,15 @@ struct RegisterOutcome {
     std::optional<std::int32_t> nextChannel;
 };
 
-RegisterOutcome RegisterProbe(SettingsSource& source, const LinkContext& link, Operator& person,
-                              std::uint8_t address, const RegistrationInputs& inputs);
+// Done when the instrument registered the probe (or, fully automatic, answered); the value
+// tells the window what to show whatever the outcome.
+Outcome<RegisterOutcome> RegisterProbe(OperationContext& context, const RegistrationInputs& inputs);
+
+inline constexpr std::int32_t kMinSnReadChannel = 0;
+inline constexpr std::int32_t kMaxSnReadChannel = 64;
+
+// The message for a read-SN channel outside 0 to 64; none for one inside.
+std::optional<std::string> SnReadChannelRefusal(std::int32_t channel);
 
 struct ReadSnOutcome {
     ProbePort port = ProbePort::A;  // where the probe was found
@@ -40,9 +48,7 @@ struct ReadSnOutcome {
 
 // Reads the probe of a channel, puts its registration line on the clipboard and tells the
 // operator; none when the transaction failed.
-std::optional<ReadSnOutcome> ReadProbeSn(SettingsSource& source, const LinkContext& link,
-                                         Operator& person, std::uint8_t address,
-                                         std::int32_t channel);
+Outcome<ReadSnOutcome> ReadProbeSn(OperationContext& context, std::int32_t channel);
 
 // The payload of a manual registration: port, channel, serial number.
 Bytes ManualRegistrationPayload(std::uint8_t port, std::uint8_t channel, const ProbeSn& sn);

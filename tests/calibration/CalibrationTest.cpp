@@ -61,16 +61,22 @@ TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
         {0, 0, 0, "设置的信号数为0成功!"},
         {200, 200, 200, "设置的信号数为200成功!"},
         {-56, 200, 200, "设置的信号数为200失败!"}};
+    window.settings.deviceAddress = 7;
     for (const auto& [entered, sent, reported, message] : cases) {
         const Bytes reply = ReplyFrame(0, command::kSetSignalCount, Bytes{reported});
-        EXPECT_EQ(
-            runEach({reply}, [&] { SetSignalCount(window, link.context, person, 7, entered); }),
-            Messages{message});
+        EXPECT_EQ(runEach({reply},
+                          [&] {
+                              SetSignalCount(OneCall({window, link.context, person}), entered);
+                          }),
+                  Messages{message});
         EXPECT_EQ(line.written.back(), RequestFrame(7, command::kSetSignalCount, Bytes{sent}));
     }
     EXPECT_GE(clock.elapsed(), 4 * 3050ms);  // 10 bytes never make the 17 waited for
+    window.settings.deviceAddress = 300;
     EXPECT_EQ(runEach({std::nullopt, Bytes{}, kTooShort},
-                      [&] { SetSignalCount(window, link.context, person, 0, 5); }),
+                      [&] {
+                          SetSignalCount(OneCall({window, link.context, person}), 5);
+                      }),
               (Messages{"打开串口错误!", "读数据错误!", "读数据错误!"}));
 }
 
@@ -80,24 +86,29 @@ TEST_F(CalibrationTest, VersionInTenthsOrOneMessageForEveryFailure) {
                                      {255, "Ver25.5"},
                                      {100, "Ver10.0"}}) {
         line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion, Bytes{byte}));
-        EXPECT_EQ(ReadFirmwareVersion(window, link.context, person, 0), text);
-        EXPECT_EQ(line.written.back(), RequestFrame(0, command::kReadPt100ParametersOrVersion));
+        EXPECT_EQ(ReadFirmwareVersion(OneCall({window, link.context, person})).value, text);
+        EXPECT_EQ(line.written.back(), RequestFrame(0x2C, command::kReadPt100ParametersOrVersion));
     }
-    EXPECT_EQ(runEach({std::nullopt, Bytes{}, kTooShort},
-                      [&] { EXPECT_FALSE(ReadFirmwareVersion(window, link.context, person, 0)); }),
-              Messages(3, "读数据失败!!!"));
+    EXPECT_EQ(
+        runEach({std::nullopt, Bytes{}, kTooShort},
+                [&] {
+                    EXPECT_FALSE(ReadFirmwareVersion(OneCall({window, link.context, person})));
+                }),
+        Messages(3, "读数据失败!!!"));
 }
 
 TEST_F(CalibrationTest, CalibrationNamesTheResistorAndCountsAnyReplyAsDone) {
     const auto calibrate = [&](std::int32_t ohms) {
-        return [&, ohms] { CalibrateLowTemperatureProbes(window, link.context, person, 0, ohms); };
+        return [&, ohms] {
+            CalibrateLowTemperatureProbes(OneCall({window, link.context, person}), ohms);
+        };
     };
     const Bytes done =
         ReplyFrame(0, command::kCalibrate, Bytes{0});  // 10 of the 11 bytes waited for
     for (const auto& [ohms, code] : {std::pair{23, 1}, {100, 2}, {143, 3}}) {
         EXPECT_EQ(runEach({done}, calibrate(ohms)), Messages{"校机成功!!!"});
         EXPECT_EQ(line.written.back(),
-                  RequestFrame(0, command::kCalibrate, Bytes{static_cast<std::uint8_t>(code)}));
+                  RequestFrame(0x2C, command::kCalibrate, Bytes{static_cast<std::uint8_t>(code)}));
     }
     EXPECT_GE(clock.elapsed(), 3 * 10050ms);
     EXPECT_EQ(runEach({std::nullopt, Bytes{}, kTooShort}, calibrate(23)),
@@ -115,7 +126,7 @@ TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRows) {
     offsets[64] = 0x9C, offsets[67] = 0x64;
     line.reply(ReplyFrame(0, command::kReadOffsets, offsets), 4900ms);
     const std::optional<OffsetColumnTexts> texts =
-        ReadAllOffsets(window, link.context, person, false);
+        ReadAllOffsets(OneCall({window, link.context, person}), false).value;
     ASSERT_TRUE(texts);
     EXPECT_EQ(line.written, std::vector<Bytes>{RequestFrame(0x2C, command::kReadOffsets)});
     EXPECT_EQ(
@@ -132,7 +143,9 @@ TEST_F(CalibrationTest, ReadAllFailures) {
     const std::uint16_t sum = FrameChecksum(otherLength, 75);
     otherLength[75] = static_cast<std::uint8_t>(sum >> 8);
     otherLength[76] = static_cast<std::uint8_t>(sum & 0xFF);
-    const auto readAll = [&] { EXPECT_FALSE(ReadAllOffsets(window, link.context, person, false)); };
+    const auto readAll = [&] {
+        EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
+    };
 
     EXPECT_EQ(runEach({std::nullopt, Bytes{}, Resized(good, 76), Resized(good, 78),
                        Flipped(good, 40), otherLength},
@@ -142,7 +155,7 @@ TEST_F(CalibrationTest, ReadAllFailures) {
     line.reply(good, 5100ms);
     readAll();
     const std::size_t sent = line.written.size();
-    EXPECT_FALSE(ReadAllOffsets(window, link.context, person, true));
+    EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), true));
     EXPECT_EQ(line.written.size(), sent);
     EXPECT_FALSE(line.held());
     EXPECT_EQ(person.messages, (Messages{"数据读取失败!", "请先取消当前采集!"}));
@@ -160,7 +173,8 @@ TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
         {ProbeType::Digital, -1, "-10.0", {2, 0xFF, 0x9C}},
         {ProbeType::Digital, 63, "0.7", {2, 63, 7}}};
     for (const auto& [type, channel, value, payload] : cases) {
-        EXPECT_TRUE(SetOffset(window, link.context, person, false, {type, channel, value}));
+        EXPECT_TRUE(
+            SetOffset(OneCall({window, link.context, person}), false, {type, channel, value}));
         EXPECT_EQ(line.written.back(), RequestFrame(0x2C, command::kSetOffset, payload)) << value;
     }
     EXPECT_GE(sentAt, 3 * (200ms + 1900ms) + 200ms);
@@ -171,7 +185,8 @@ TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
 TEST_F(CalibrationTest, SetFailures) {
     const auto set = [&](bool acquiring, std::optional<ProbeType> type, const char* value) {
         return [=, this] {
-            EXPECT_FALSE(SetOffset(window, link.context, person, acquiring, {type, 4, value}));
+            EXPECT_FALSE(
+                SetOffset(OneCall({window, link.context, person}), acquiring, {type, 4, value}));
         };
     };
     EXPECT_EQ(runEach({std::nullopt, Bytes{}, Resized(kSetReply, 9), Resized(kSetReply, 11),

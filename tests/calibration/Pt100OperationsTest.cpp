@@ -21,7 +21,7 @@ using testing::StaticHost;
 class Pt100OperationsTest : public ::testing::Test {
 protected:
     std::optional<Pt100Parameters> readParameters(std::uint8_t channel) {
-        return ReadPt100Parameters(window, link.context, person, 0, channel);
+        return ReadPt100Parameters(OneCall({window, link.context, person}), channel).value;
     }
 
     ManualClock clock;
@@ -35,9 +35,9 @@ TEST_F(Pt100OperationsTest, FramesGoOutByteForByte) {
     line.silence();
     readParameters(0);
     line.silence();
-    CalibratePt100(window, link.context, person, 0, Pt100Calibration::ZeroPoint, 0);
+    CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::ZeroPoint, 0);
     line.silence();
-    ReadPt100Temperatures(window, link.context, person, 0);
+    ReadPt100Temperatures(OneCall({window, link.context, person}));
     EXPECT_EQ(line.written, (std::vector<Bytes>{
                                 {0x14, 0x3F, 0x00, 0x00, 0x08, 0x00, 0x01, 0x00, 0xFF, 0xB7},
                                 {0x14, 0x3F, 0x00, 0x00, 0x09, 0x00, 0x02, 0x01, 0x00, 0xFF, 0xB4},
@@ -66,11 +66,15 @@ TEST_F(Pt100OperationsTest, ParametersTakeEachFieldWithTheOffsetRule) {
 
 TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
     line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x9C, 0x01}));
-    EXPECT_EQ(CalibratePt100(window, link.context, person, 0, Pt100Calibration::ZeroPoint, 1),
-              0x9C);
+    EXPECT_EQ(
+        CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::ZeroPoint, 1)
+            .value,
+        0x9C);
     line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x0B, 0xB8}));
-    EXPECT_EQ(CalibratePt100(window, link.context, person, 0, Pt100Calibration::Resistor2, 1),
-              3000);
+    EXPECT_EQ(
+        CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::Resistor2, 1)
+            .value,
+        3000);
     EXPECT_EQ(line.written.back(), RequestFrame(0, command::kCalibrate, Bytes{3, 1}));
     EXPECT_TRUE(person.messages.empty());
 }
@@ -78,7 +82,7 @@ TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
 TEST_F(Pt100OperationsTest, TemperaturesAreTenthDegreeWords) {
     line.reply(ReplyFrame(0, command::kReadPt100Temperatures,
                           Bytes{0x80, 0x05, 0x00, 0xFA, 0x80, 0x00, 0x7F, 0xFF}));
-    const auto temperatures = ReadPt100Temperatures(window, link.context, person, 0);
+    const auto temperatures = ReadPt100Temperatures(OneCall({window, link.context, person}));
     ASSERT_TRUE(temperatures);
     EXPECT_EQ((*temperatures)[0].text(), "-0.5");
     EXPECT_EQ((*temperatures)[1].text(), "25.0");
@@ -100,7 +104,7 @@ TEST_F(Pt100OperationsTest, RepliesWhoseFieldsRunPastTheWaitTableAreWaitedForOrR
     const Bytes temperatures = ReplyFrame(0, command::kReadPt100Temperatures, Bytes(8, 0x01));
     line.replyInChunks({Chunk{20ms, Bytes(temperatures.begin(), temperatures.begin() + 10)},
                         Chunk{1200ms, Bytes(temperatures.begin() + 10, temperatures.end())}});
-    EXPECT_FALSE(ReadPt100Temperatures(window, link.context, person, 0));
+    EXPECT_FALSE(ReadPt100Temperatures(OneCall({window, link.context, person})));
     EXPECT_EQ(person.messages, std::vector<std::string>{"读数据错误!"});
 }
 
@@ -109,7 +113,7 @@ TEST_F(Pt100OperationsTest, FailuresTellTheOperatorOnceAndARefusedFieldSaysNothi
     EXPECT_FALSE(readParameters(0));
     line.refuseOpen = false;
     line.reply(Bytes(8, 0x14));
-    EXPECT_FALSE(ReadPt100Temperatures(window, link.context, person, 0));
+    EXPECT_FALSE(ReadPt100Temperatures(OneCall({window, link.context, person})));
     window.refuses = true;
     EXPECT_FALSE(readParameters(0));
     EXPECT_EQ(person.messages, (std::vector<std::string>{"打开串口错误!", "读数据错误!"}));

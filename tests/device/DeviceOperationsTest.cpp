@@ -87,22 +87,24 @@ struct Operation {
 const Operation kOperations[] = {
     {"ReadClock", command::kReadClock, 16, 2000ms, "读取数据失败!",
      [](Window& w, const LinkContext& l, Operator& p) {
-         return ReadDeviceClock(w, l, p).has_value();
+         return ReadDeviceClock(OneCall({w, l, p})).done();
      }},
     {"SetClock", command::kSetClock, 10, 2000ms, "读取数据失败!",
      [](Window& w, const LinkContext& l, Operator& p) {
-         return SetDeviceClock(w, l, p, [] { return std::tm{}; }).has_value();
+         return SetDeviceClock(OneCall({w, l, p}), [] { return std::tm{}; }).done();
      }},
     {"ReadInterval", command::kReadRecordingInterval, 10, 1000ms, "读取失败!",
      [](Window& w, const LinkContext& l, Operator& p) {
-         return ReadRecordingInterval(w, l, p).has_value();
+         return ReadRecordingInterval(OneCall({w, l, p})).done();
      }},
     {"SetInterval", command::kSetRecordingInterval, 10, 1000ms, "设置失败!",
      [](Window& w, const LinkContext& l, Operator& p) {
-         return SetRecordingInterval(w, l, p, 60);
+         return SetRecordingInterval(OneCall({w, l, p}), 60).done();
      }},
     {"Wipe", command::kWipeIds, 10, 4000ms, "删除数据失败!",
-     [](Window& w, const LinkContext& l, Operator& p) { return WipeRegisteredIds(w, l, p); }},
+     [](Window& w, const LinkContext& l, Operator& p) {
+         return WipeRegisteredIds(OneCall({w, l, p})).done();
+     }},
 };
 
 class DeviceOperationsTest : public ::testing::TestWithParam<Operation> {

@@ -36,7 +36,7 @@ Bytes SnReply(std::uint8_t code, std::uint8_t port, const ProbeSn& sn) {
 class ProbeRegistrationTest : public ::testing::Test {
 protected:
     RegisterOutcome registerProbe(const RegistrationInputs& inputs) {
-        return RegisterProbe(window, link.context, person, 0, inputs);
+        return *RegisterProbe(OneCall({window, link.context, person}), inputs);
     }
     RegistrationInputs semiAutomatic(std::int32_t channel, ProbePort port = ProbePort::A) {
         RegistrationInputs inputs;
@@ -255,7 +255,7 @@ class FileRegistrationTest : public ::testing::Test {
 protected:
     void run(const fs::path& file) {
         person.chosenFile = file;
-        RegisterFromFile(window, window, link.context, person, directory.path());
+        RegisterFromFile(OneCall({window, link.context, person}), window, directory.path());
     }
     fs::path fileOf(const std::string& text) {
         const fs::path path = directory.path() / "probes.txt";
