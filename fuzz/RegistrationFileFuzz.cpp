@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FixedSettings settings;
     RunProgress progress;
     bench.person.chosenFile = ScratchFile();
-    RegisterFromFile(settings, progress, bench.link.context, bench.person, {});
+    RegisterFromFile(OneCall({settings, bench.link.context, bench.person}), progress, {});
     // A run registers lines in order and stops at the first one that fails.
     fuzz::Require(bench.line.written.size() <= lines && !progress.running);
     fuzz::Require(!bench.line.held());
