@@ -113,12 +113,11 @@ private:
 }  // namespace
 
 int CountRecords(Session& session) {
-    PortHandle port = OpenRecordsPort(session.link, session.settings, session.person);
-    if (!port) return kExitNoPort;
-    const auto count =
-        ReadRecordCount(port, session.settings.addressByte(), session.link, session.person);
-    if (!count) return kExitFailed;
-    DataOutput(session.out, session.format).write({{"records", std::to_string(*count), true}});
+    OperationContext context = session.operation();
+    const Outcome<RecordCount> counted = CountStoredRecords(context);
+    if (!counted) return ExitStatus(counted.kind);
+    DataOutput(session.out, session.format)
+        .write({{"records", std::to_string(counted->count), true}});
     return kExitSuccess;
 }
 
@@ -135,15 +134,16 @@ int DownloadAllRecords(Session& session) {
     link.stopRequested = [&signals] { return signals.stopped(); };
     link.stop = &stop;
 
-    PortHandle port = OpenRecordsPort(link, session.settings, session.person);
-    if (!port) return kExitNoPort;
-    const auto count = ReadRecordCount(port, session.settings.addressByte(), link, session.person);
+    OperationContext context(session.host, link, session.person);
+    Outcome<RecordCount> counted = CountStoredRecords(context);
     if (signals.stopped()) return kExitSignalBase + signals.signal();
-    if (!count) return kExitFailed;
-    state.total = *count;
+    if (!counted) return ExitStatus(counted.kind);
+    PortHandle port = std::move(counted->port);
+    const int count = counted->count;
+    state.total = count;
 
-    RecordPrinter printer(session, *count, ::isatty(STDERR_FILENO) == 1);
-    if (*count > 0 && !signals.stopped()) {
+    RecordPrinter printer(session, count, ::isatty(STDERR_FILENO) == 1);
+    if (count > 0 && !signals.stopped()) {
         DownloadRecords(std::move(port), session.settings.addressByte(), state, printer, link);
     }
     port.reset();
@@ -154,7 +154,7 @@ int DownloadAllRecords(Session& session) {
         errno = 0;
         if (!WriteFileAtomically(*csvFile, CsvText(printer.headings(), printer.rows()))) {
             const std::error_code error(errno ? errno : EIO, std::generic_category());
-            session.person.message(Translate("RecordsDialog", "保存文件失败!") + "\n" +
+            session.person.message(RecordsSaveFailedMessage() + "\n" +
                                    FileProblemText(*csvFile, error));
             return kExitFailed;
         }
@@ -166,8 +166,8 @@ int DownloadAllRecords(Session& session) {
 int DeleteRecords(Session& session) {
     if (!session.args.has("yes"))
         return session.usage(Translate("Cli", "records delete needs --yes to confirm"));
-    const bool deleted = DeleteStoredRecords(session.link, session.settings, session.person);
-    return session.status(deleted);
+    OperationContext context = session.operation();
+    return ExitStatus(DeleteStoredRecords(context).kind);
 }
 
 }  // namespace tavolex::cli

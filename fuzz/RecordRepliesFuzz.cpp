@@ -37,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::AnswerFromInput(bench.line, input);
     const LinkContext& link = bench.link.context;
     const LinkSettings settings;
+    FixedSettings fixed(settings);
 
     switch (selector & 3) {
         case 0: {
-            PortHandle port = OpenRecordsPort(link, settings, bench.person);
-            if (const auto count = ReadRecordCount(port, 0, link, bench.person)) {
-                fuzz::Require(*count >= 0 && *count <= 0xFFFF);
+            if (const auto counted = CountStoredRecords(OneCall({fixed, link, bench.person}))) {
+                fuzz::Require(counted->count >= 0 && counted->count <= 0xFFFF);
             }
             break;
         }
@@ -51,14 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             RecordTransferState state;
             state.total = 1 + ((selector >> 2) & 3);
             RowSink sink;
-            DownloadRecords(OpenRecordsPort(link, settings, bench.person), 0, state, sink, link);
+            DownloadRecords(link.ports.open(settings, PortProfile::Records), 0, state, sink, link);
             fuzz::Require(state.done == state.total && sink.rows.size() == 0u + state.total);
             (void)CsvText(RecordHeadings(), sink.rows);
             (void)RecordsCsvName(sink.first);
             break;
         }
         default:
-            (void)DeleteStoredRecords(link, settings, bench.person);
+            (void)DeleteStoredRecords(OneCall({fixed, link, bench.person}));
             break;
     }
     fuzz::Require(!bench.line.held());

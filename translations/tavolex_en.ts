@@ -1164,6 +1164,10 @@ Do you want to replace it?</translation>
         <source>读取失败</source>
         <translation>Not read</translation>
     </message>
+    <message>
+        <source>保存文件失败!</source>
+        <translation>Saving the file failed!</translation>
+    </message>
 </context>
 <context>
     <name>RecordingInterval</name>
@@ -1209,10 +1213,6 @@ Do you want to replace it?</translation>
     <message>
         <source>导出CSV...</source>
         <translation>Export CSV...</translation>
-    </message>
-    <message>
-        <source>保存文件失败!</source>
-        <translation>Saving the file failed!</translation>
     </message>
 </context>
 <context>

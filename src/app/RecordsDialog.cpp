@@ -148,36 +148,34 @@ void RecordsDialog::showCount(int count) {
 }
 
 void RecordsDialog::readCount() {
-    std::optional<int> count;
+    Outcome<RecordCount> counted;
     {
         const BusyCursor busy;
-        PortHandle port = OpenRecordsPort(m_window.link(), m_settings, m_window.person());
-        if (!port) return;
-        count = ReadRecordCount(port, m_settings.addressByte(), m_window.link(), m_window.person());
+        OperationContext context(m_settings, m_window.link(), m_window.person());
+        counted = CountStoredRecords(context);
     }
-    if (count) showCount(*count);
+    if (counted) showCount(counted->count);
 }
 
 void RecordsDialog::download() {
-    PortHandle port;
-    std::optional<int> count;
+    Outcome<RecordCount> counted;
     {
         const BusyCursor busy;
-        port = OpenRecordsPort(m_window.link(), m_settings, m_window.person());
-        if (!port) return;
-        count = ReadRecordCount(port, m_settings.addressByte(), m_window.link(), m_window.person());
+        OperationContext context(m_settings, m_window.link(), m_window.person());
+        counted = CountStoredRecords(context);
     }
-    if (!count) return;
-    showCount(*count);
-    if (*count == 0) {
+    if (!counted) return;
+    PortHandle port = std::move(counted->port);
+    showCount(counted->count);
+    if (counted->count == 0) {
         port.reset();
         m_window.person().message(Translate("StoredRecords", kReadCountFirst.data()));
         return;
     }
     clearTable();
     RecordSink& rows = *this;
-    m_worker = std::make_unique<RecordDownloadWorker>(rows, m_state, std::move(port),
-                                                      m_settings.addressByte(), m_window.link());
+    m_worker = std::make_unique<RecordDownloadWorker>(
+        rows, m_state, std::move(port), linkSettings().addressByte(), m_window.link());
     {
         WaitDialog wait(this, m_state, *m_worker);
         wait.exec();
@@ -188,10 +186,11 @@ void RecordsDialog::download() {
 }
 
 void RecordsDialog::deleteRecords() {
-    bool deleted = false;
+    Outcome<> deleted;
     {
         const BusyCursor busy;
-        deleted = DeleteStoredRecords(m_window.link(), m_settings, m_window.person());
+        OperationContext context(m_settings, m_window.link(), m_window.person());
+        deleted = DeleteStoredRecords(context);
     }
     if (deleted) clearTable();
 }
@@ -245,7 +244,7 @@ void RecordsDialog::exportCsv() {
         }
     }
     if (!WriteFileAtomically(*file, CsvText(headings, rows))) {
-        m_window.person().message(Translate("RecordsDialog", "保存文件失败!"));
+        m_window.person().message(RecordsSaveFailedMessage());
     }
 }
 

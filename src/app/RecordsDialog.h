@@ -42,7 +42,7 @@ public:
     // A download still running is stopped and waited for first.
     ~RecordsDialog() override;
 
-    const LinkSettings& linkSettings() const { return m_settings; }
+    LinkSettings linkSettings() const { return m_settings.linkSettings(); }
     // The count from the last good count reply; 0 before any.
     int total() const { return m_state.total; }
     // "导出CSV...", in the table's context menu and on Ctrl+S.
@@ -72,7 +72,8 @@ private:
     std::optional<DeviceTimestamp> firstValidStamp() const;
 
     ControlsHost& m_window;
-    const LinkSettings m_settings;
+    // The main window's settings as they were when the window opened.
+    FixedSettings m_settings;
     RecordTransferState m_state;
     QTableWidget* m_table = nullptr;
     QLabel* m_countLabel = nullptr;

@@ -75,4 +75,8 @@ std::string RecordsCsvName(const std::optional<DeviceTimestamp>& first) {
     return Substitute(Translate("RecordTexts", "记录_%1.csv"), {stamp});
 }
 
+std::string RecordsSaveFailedMessage() {
+    return Translate("RecordTexts", "保存文件失败!");
+}
+
 }  // namespace tavolex

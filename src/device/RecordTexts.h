@@ -41,6 +41,9 @@ std::string CsvText(const std::vector<std::string>& headings,
                     const std::vector<std::vector<std::string>>& rows);
 
 // The file name suggested for saving records whose first valid time stamp is `first`.
+// What the operator is told when the records could not be saved.
+std::string RecordsSaveFailedMessage();
+
 std::string RecordsCsvName(const std::optional<DeviceTimestamp>& first);
 
 }  // namespace tavolex

@@ -34,6 +34,9 @@ StoredRecord StoredRecord::FromReply(ByteView reply) {
     return record;
 }
 
+namespace {
+
+// The port with the records profile; null after telling the operator it is missing or in use.
 PortHandle OpenRecordsPort(const LinkContext& link, const LinkSettings& settings,
                            Operator& person) {
     PortHandle port = link.ports.open(settings, PortProfile::Records);
@@ -55,6 +58,19 @@ std::optional<int> ReadRecordCount(PortHandle& port, std::uint8_t address, const
     return BigEndian16(reply.bytes, kReplyDataOffset);
 }
 
+}  // namespace
+
+Outcome<RecordCount> CountStoredRecords(OperationContext& context) {
+    if (!context.settings().takeSettings()) return context.finish(std::optional<RecordCount>());
+    const LinkSettings settings = context.settings().linkSettings();
+    PortHandle port = OpenRecordsPort(context.link(), settings, context.person());
+    if (!port) return context.finish(std::optional<RecordCount>());
+    const std::optional<int> count =
+        ReadRecordCount(port, settings.addressByte(), context.link(), context.person());
+    if (!count) return context.finish(std::optional<RecordCount>());
+    return context.finish(std::optional<RecordCount>(RecordCount{std::move(port), *count}));
+}
+
 std::optional<StoredRecord> ReadStoredRecord(SerialPort& port, std::uint8_t address, int number,
                                              const LinkContext& link) {
     port.purge();
@@ -68,9 +84,13 @@ std::optional<StoredRecord> ReadStoredRecord(SerialPort& port, std::uint8_t addr
     return StoredRecord::FromReply(reply);
 }
 
-bool DeleteStoredRecords(const LinkContext& link, const LinkSettings& settings, Operator& person) {
+Outcome<> DeleteStoredRecords(OperationContext& context) {
+    if (!context.settings().takeSettings()) return context.finish(false);
+    const LinkSettings settings = context.settings().linkSettings();
+    const LinkContext& link = context.link();
+    Operator& person = context.person();
     PortHandle port = OpenRecordsPort(link, settings, person);
-    if (!port) return false;
+    if (!port) return context.finish(false);
     const ExactReply reply =
         ExchangeExactly(*port, RequestFrame(settings.addressByte(), command::kDeleteRecords),
                         kDeleteRecordsReplySize, kDeleteRecordsWaitMs, link);
@@ -78,7 +98,7 @@ bool DeleteStoredRecords(const LinkContext& link, const LinkSettings& settings, 
     const bool deleted = reply.status == ExactStatus::Good;
     person.message(deleted ? Translate("StoredRecords", "记录已全部删除!")
                            : Translate("StoredRecords", "校验出错!"));
-    return deleted;
+    return context.finish(deleted);
 }
 
 }  // namespace tavolex

@@ -13,6 +13,7 @@
 #include "Frame.h"
 #include "LinkContext.h"
 #include "LinkSettings.h"
+#include "Operation.h"
 #include "Operator.h"
 #include "SerialPort.h"
 #include "TenthDegree.h"
@@ -47,14 +48,14 @@ struct StoredRecord {
     static StoredRecord FromReply(ByteView reply);
 };
 
-// The window's port with the records profile; null after telling the operator it is missing
-// or in use.
-PortHandle OpenRecordsPort(const LinkContext& link, const LinkSettings& settings, Operator& person);
-
-// The number of records, asked on the open port. After a failure the port is closed and the
-// operator told why ("读取失败!", or "检验码错误!" for a checksum that does not match).
-std::optional<int> ReadRecordCount(PortHandle& port, std::uint8_t address, const LinkContext& link,
-                                   Operator& person);
+// The number of records, asked on a port opened with the records profile, which stays open for
+// a download that follows. After a failure the port is closed and the operator told why: the
+// port is missing or in use, "读取失败!", or "检验码错误!" for a checksum that does not match.
+struct RecordCount {
+    PortHandle port;
+    int count = 0;
+};
+Outcome<RecordCount> CountStoredRecords(OperationContext& context);
 
 // Record `number` (1 to 255), asked on the open port; none when the reply was not exactly one
 // whole record with its checksum. Whatever was queued before the request is discarded, and a
@@ -64,6 +65,6 @@ std::optional<StoredRecord> ReadStoredRecord(SerialPort& port, std::uint8_t addr
 
 // Deletes every record and tells the operator the outcome ("记录已全部删除!" or, for any
 // failure, "校验出错!"); true when the instrument confirmed it.
-bool DeleteStoredRecords(const LinkContext& link, const LinkSettings& settings, Operator& person);
+Outcome<> DeleteStoredRecords(OperationContext& context);
 
 }  // namespace tavolex

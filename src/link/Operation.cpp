@@ -1,13 +1,17 @@
 #include "Operation.h"
 
+#include <atomic>
+
 namespace tavolex {
 
 namespace {
 
-// A port that notes whether anything was written to it.
+// A port that notes whether anything was written to it. It may outlive the operation that
+// opened it (a download's worker takes it over), so the note is shared.
 class WatchedPort final : public SerialPort {
 public:
-    WatchedPort(PortHandle port, bool& wrote) : m_port(std::move(port)), m_wrote(wrote) {}
+    WatchedPort(PortHandle port, std::shared_ptr<std::atomic<bool>> wrote)
+        : m_port(std::move(port)), m_wrote(std::move(wrote)) {}
 
     PortProfile profile() const override { return m_port->profile(); }
     std::size_t queuedBytes() override { return m_port->queuedBytes(); }
@@ -15,7 +19,7 @@ public:
         return m_port->readQueued(into);
     }
     std::size_t write(ByteView bytes) override {
-        if (!bytes.empty()) m_wrote = true;
+        if (!bytes.empty()) *m_wrote = true;
         return m_port->write(bytes);
     }
     void purge() override { m_port->purge(); }
@@ -30,7 +34,7 @@ public:
 
 private:
     PortHandle m_port;
-    bool& m_wrote;
+    std::shared_ptr<std::atomic<bool>> m_wrote;
 };
 
 }  // namespace
@@ -79,7 +83,7 @@ public:
 
     bool refused = false;
     bool openFailed = false;
-    bool wrote = false;
+    std::shared_ptr<std::atomic<bool>> wrote = std::make_shared<std::atomic<bool>>(false);
     std::string told;
 
 private:
@@ -110,7 +114,7 @@ std::uint8_t OperationContext::address() {
 OutcomeKind OperationContext::kindAfter(bool succeeded) const {
     if (succeeded) return OutcomeKind::Done;
     if (m_watch->openFailed) return OutcomeKind::PortNotOpened;
-    if (m_watch->refused || !m_watch->wrote) return OutcomeKind::Refused;
+    if (m_watch->refused || !*m_watch->wrote) return OutcomeKind::Refused;
     return OutcomeKind::Failed;
 }
 

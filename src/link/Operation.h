@@ -33,6 +33,8 @@ struct Outcome {
     explicit operator bool() const { return done(); }
     const Value& operator*() const { return *value; }
     const Value* operator->() const { return &*value; }
+    Value& operator*() { return *value; }
+    Value* operator->() { return &*value; }
 };
 
 class OperationContext {

@@ -23,6 +23,7 @@
 #include "RecordingOperator.h"
 #include "Session.h"
 #include "StaticHost.h"
+#include "StoredRecords.h"
 #include "TemporaryDirectory.h"
 
 namespace tavolex {
@@ -104,6 +105,8 @@ const Operation kOperations[] = {
          return KindOf(RegisterProbe(c, Registration(RegistrationMode::FullyAutomatic)));
      }},
     {"ReadSn", [](auto& c) { return KindOf(ReadProbeSn(c, 1)); }},
+    {"CountRecords", [](auto& c) { return KindOf(CountStoredRecords(c)); }, {}, true},
+    {"DeleteRecords", [](auto& c) { return KindOf(DeleteStoredRecords(c)); }, {}, true},
     {"RegisterFile",
      [](auto& c) {
          FileRegistrationProgress unfollowed;

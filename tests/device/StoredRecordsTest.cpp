@@ -58,9 +58,11 @@ protected:
 TEST_F(StoredRecordsTest, CountAndDeleteTakeOnlyAnExactReplyInTime) {
     // Whatever the operator is told, the port has been let go by then.
     person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
-    const auto count = [this] {
-        PortHandle port = OpenRecordsPort(link.context, settings, person);
-        return port && ReadRecordCount(port, 9, link.context, person) == 0x0102;
+    FixedSettings fixed(settings);
+    const auto count = [&] {
+        const Outcome<RecordCount> counted =
+            CountStoredRecords(OneCall({fixed, link.context, person}));
+        return counted && counted->count == 0x0102;
     };
     const struct {
         Bytes good;
@@ -70,7 +72,9 @@ TEST_F(StoredRecordsTest, CountAndDeleteTakeOnlyAnExactReplyInTime) {
     } operations[] = {
         {testing::RecordCountFrame(0x0102, 9), 1000ms, "读取失败!", "检验码错误!", count},
         {ReplyFrame(9, command::kDeleteRecords, Bytes{0}), 10000ms, "校验出错!", "校验出错!",
-         [&] { return DeleteStoredRecords(link.context, settings, person); }},
+         [&] {
+             return DeleteStoredRecords(OneCall({fixed, link.context, person})).done();
+         }},
     };
     for (const auto& op : operations) {
         Bytes badChecksum = op.good, surplus = op.good;
