@@ -26,5 +26,7 @@ int ChildWindowWait(int argc, char** argv);
 int ChildWindowStart(int argc, char** argv);
 int ChildWindowPaintGaps(int argc, char** argv);
 int ChildWindowCadence(int argc, char** argv);
+int ChildWindowSilentRun(int argc, char** argv);
+int ChildCliSilentLog();
 
 }  // namespace tavolex::bench

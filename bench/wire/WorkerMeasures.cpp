@@ -99,7 +99,7 @@ SilentRun RunSilent(Clock::Duration length) {
 std::vector<Row> MeasureWorker() {
     const SilentRun longRun = RunSilent(kSilentRun);
     Row cpuRow;
-    cpuRow.measured = "CPU of continuous acquisition, silent instrument, 10 s";
+    cpuRow.measured = "CPU of continuous acquisition, silent instrument, 10 s (the worker)";
     cpuRow.limit = "0 % of a core";
     cpuRow.ratio = "-";
     cpuRow.target = Format("<= %.1f %%", kWorkerCpuTargetPercent);
