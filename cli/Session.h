@@ -50,11 +50,6 @@ struct Session {
           out(data),
           err(messages) {}
 
-    // The exit status of an operation that reports success as `ok`.
-    int status(bool ok) const {
-        if (watch.failed()) return kExitNoPort;
-        return ok ? kExitSuccess : kExitFailed;
-    }
     // A context for one operation with the command line's settings.
     OperationContext operation() { return OperationContext(host, link, person); }
     // Tells of a bad command line on the message stream; returns kExitUsage.
