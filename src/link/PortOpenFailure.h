@@ -31,13 +31,13 @@ namespace tavolex {
 // `chooser` decides where the reason sends the operator to choose another device.
 std::string PortOpenFailureReason(const LinkSettings& settings,
                                   const DeviceTree& tree = DeviceTree{},
-                                  PortChooser chooser = PortChooser::Window);
+                                  PortChooser chooser = PortChooser::Menu);
 
 // Why a reading on port `settings.portNumber` got no reply: which device the number means,
 // and when that is an on-board port the kernel lists without hardware behind it, that
 // nothing can answer there and where to choose another device.
 std::string PortNoReplyReason(const LinkSettings& settings, const DeviceTree& tree = DeviceTree{},
-                              PortChooser chooser = PortChooser::Window);
+                              PortChooser chooser = PortChooser::Menu);
 
 // The same for a device named by its path rather than by a port number.
 std::string DeviceOpenFailureReason(const std::filesystem::path& device, std::int32_t baudRate,

@@ -68,8 +68,8 @@ PortHandle OpenPort(const LinkSettings& settings, PortProfile profile, const Dev
 // afresh at each open, so a changed ports folder counts at once) or in the given one.
 class PosixPortOpener final : public PortOpener {
 public:
-    explicit PosixPortOpener(PortChooser chooser = PortChooser::Window) : m_chooser(chooser) {}
-    explicit PosixPortOpener(DeviceTree tree, PortChooser chooser = PortChooser::Window)
+    explicit PosixPortOpener(PortChooser chooser = PortChooser::Menu) : m_chooser(chooser) {}
+    explicit PosixPortOpener(DeviceTree tree, PortChooser chooser = PortChooser::Menu)
         : m_tree(std::move(tree)), m_chooser(chooser) {}
 
     PortHandle open(const LinkSettings& settings, PortProfile profile) override;

@@ -45,9 +45,9 @@ public:
 using PortHandle = std::unique_ptr<SerialPort>;
 
 // Where the operator chooses which device a port number means, so that a reason can say
-// where to go: the window's port chooser, or the command line (its port list and the ports
-// folder).
-enum class PortChooser { Window, CommandLine };
+// where to go: the program's own chooser (its menu item "选择串口"), or the command line (its
+// port list and the ports folder).
+enum class PortChooser { Menu, CommandLine };
 
 // Opens ports for operations; production opens real devices, tests hand out fakes.
 class PortOpener {

@@ -13,7 +13,7 @@ namespace tavolex {
 
 // Opens port numbers as this platform names them (comN links and /dev/ttyS on Linux, COMn on
 // Windows).
-std::unique_ptr<PortOpener> MakeSystemPortOpener(PortChooser chooser = PortChooser::Window);
+std::unique_ptr<PortOpener> MakeSystemPortOpener(PortChooser chooser = PortChooser::Menu);
 
 // Opens a device named by its path (/dev/ttyUSB0, \\.\COM3) with the profile; null when it
 // cannot be opened or refuses the speed.
