@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
-#include <array>
 #include <string>
 
 #include "AcquisitionWorker.h"
@@ -19,11 +18,9 @@
 #include "CsvFile.h"
 #include "DataFile.h"
 #include "ErrorLog.h"
-#include "PortOpenFailure.h"
 #include "QtOperator.h"
 #include "ShownText.h"
 #include "SingleReadingControls.h"
-#include "Translate.h"
 #include "Translations.h"
 #include "TrendMonitor.h"
 

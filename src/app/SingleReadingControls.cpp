@@ -10,10 +10,8 @@
 #include "ChannelLists.h"
 #include "ControlBuilder.h"
 #include "ControlsHost.h"
-#include "PortOpenFailure.h"
 #include "ReadTemperatures.h"
 #include "ShownText.h"
-#include "Translate.h"
 #include "Translations.h"
 #include "TrendMonitor.h"
 

@@ -32,8 +32,12 @@ namespace {
 using namespace std::chrono_literals;
 using Runner = std::function<OutcomeKind(OperationContext&)>;
 
+// What the last outcome said the operator was told.
+std::string g_told;
+
 template <typename Value>
 OutcomeKind KindOf(const Outcome<Value>& outcome) {
+    g_told = outcome.told;
     return outcome.kind;
 }
 
@@ -170,6 +174,8 @@ TEST_P(OperationOutcomesTest, TheSameFaultGivesTheSameOutcomeAndExitStatus) {
         if (expected != OutcomeKind::Done) {
             EXPECT_FALSE(person.messages.empty()) << static_cast<int>(lineFault);
         }
+        // The outcome carries what the operator read last.
+        EXPECT_EQ(g_told, person.messages.empty() ? "" : person.messages.back());
     }
 
     host.refuses = true;
