@@ -134,6 +134,13 @@ TEST_F(CliCommandsTest, Pt100ServiceStepsShowWhatTheInstrumentKeeps) {
     EXPECT_EQ(Lines(temps.out).at(0), "pt100_1,pt100_2,pt100_3,pt100_4");
 }
 
+TEST(ExitStatus, FollowsTheOutcome) {
+    EXPECT_EQ(cli::ExitStatus(OutcomeKind::Done), cli::kExitSuccess);
+    EXPECT_EQ(cli::ExitStatus(OutcomeKind::Refused), cli::kExitUsage);
+    EXPECT_EQ(cli::ExitStatus(OutcomeKind::PortNotOpened), cli::kExitNoPort);
+    EXPECT_EQ(cli::ExitStatus(OutcomeKind::Failed), cli::kExitFailed);
+}
+
 struct FailureCase {
     std::vector<std::string> arguments;
     std::string fault;  // none for an answer the instrument gives by itself

@@ -1,0 +1,295 @@
+// Every operation against the same faults of the line gives the same kind of outcome and tells
+// the operator its own message, with the port already let go. The instrument is the simulator's
+// model, answering through a fake line with a manual clock.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "ChannelCount.h"
+#include "FakeLine.h"
+#include "FileRegistration.h"
+#include "IdWipe.h"
+#include "InstrumentClock.h"
+#include "InstrumentModel.h"
+#include "Offsets.h"
+#include "ProbeCalibration.h"
+#include "ProbeRegistration.h"
+#include "Pt100Operations.h"
+#include "ReadTemperatures.h"
+#include "RecordingInterval.h"
+#include "RecordingOperator.h"
+#include "StaticHost.h"
+#include "StoredRecords.h"
+#include "TemporaryDirectory.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using Runner = std::function<OutcomeKind(OperationContext&)>;
+
+// What the last outcome said the operator was told.
+std::string g_told;
+
+template <typename Value>
+OutcomeKind KindOf(const Outcome<Value>& outcome) {
+    g_told = outcome.told;
+    return outcome.kind;
+}
+
+// The reason the fake line gives for a port that does not open.
+constexpr const char* kReason = "串口不存在。";
+
+struct Refusal {
+    Runner run;
+    const char* told;
+};
+
+struct Operation {
+    const char* name;
+    Runner run;
+    const char* openFailure;  // the first line; the line's reason follows when namesReason
+    const char* readFailure;  // silence, a short reply and, when exact, a surplus byte
+    // The reply is checked against its checksum, with this message; none when the operation
+    // reads fields by their place and takes any checksum, as the instrument's own program does.
+    const char* checksumFailure = nullptr;
+    bool exact = false;  // a reply one byte too long is a failure
+    bool namesReason = true;
+    // Inputs the operation refuses before anything is sent, each with its one message.
+    std::vector<Refusal> refusals = {};
+};
+std::string RegistrationFile() {
+    static const testing::TemporaryDirectory directory;
+    const std::filesystem::path file = directory.path() / "probes.txt";
+    std::ofstream(file) << "01:05:28-FF-01-02-03-04-05-06\n";
+    return file.string();
+}
+
+RegistrationInputs Registration(RegistrationMode mode) {
+    RegistrationInputs inputs;
+    inputs.mode = mode;
+    inputs.channel = 3;
+    inputs.snTexts = {"28", "FF", "01", "02", "03", "04", "05", "06"};
+    return inputs;
+}
+
+const Operation kOperations[] = {
+    {"ReadTemperatures", [](auto& c) { return KindOf(ReadTemperaturesOnce(c)); }, "打开串口错误!",
+     "返回数据错误!", "返回数据错误!"},
+    {"SetSignalCount", [](auto& c) { return KindOf(SetSignalCount(c, 64)); }, "打开串口错误!",
+     "读数据错误!"},
+    {"ReadVersion", [](auto& c) { return KindOf(ReadFirmwareVersion(c)); }, "读数据失败!!!",
+     "读数据失败!!!", nullptr, false, false},
+    {"ReadOffsets",
+     [](auto& c) { return KindOf(ReadAllOffsets(c, false)); },
+     "请先打开串口!",
+     "数据读取失败!",
+     "校验错误!",
+     true,
+     true,
+     {{[](auto& c) { return KindOf(ReadAllOffsets(c, true)); }, "请先取消当前采集!"}}},
+    {"SetOffset",
+     [](auto& c) {
+         return KindOf(SetOffset(c, false, {ProbeType::Digital, 2, "1.5"}));
+     },
+     "请先打开串口!",
+     "读取数据失败!",
+     "检验码错误!",
+     true,
+     true,
+     {{[](auto& c) {
+           return KindOf(SetOffset(c, false, {ProbeType::Platinum, 2, "10.01"}));
+       },
+       "偏移值设置范围在+10.0～-10.0，请再次输入。"},
+      {[](auto& c) {
+           return KindOf(SetOffset(c, true, {ProbeType::Digital, 2, "1"}));
+       },
+       "请先取消当前采集!"},
+      {[](auto& c) {
+           return KindOf(SetOffset(c, false, {std::nullopt, 2, "1"}));
+       },
+       "请先选择探头类别!"}}},
+    {"Calibrate",
+     [](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 100)); },
+     "读数据失败!!!",
+     "读数据失败!!!",
+     nullptr,
+     false,
+     false,
+     {{[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 99)); }, "请先选择电阻!"},
+      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 144)); }, "请先选择电阻!"},
+      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 22)); }, "请先选择电阻!"}}},
+    {"Pt100Parameters", [](auto& c) { return KindOf(ReadPt100Parameters(c, 1)); }, "打开串口错误!",
+     "读数据错误!"},
+    {"Pt100Calibrate",
+     [](auto& c) { return KindOf(CalibratePt100(c, Pt100Calibration::ZeroPoint, 1)); },
+     "打开串口错误!", "读数据错误!"},
+    {"Pt100Temperatures", [](auto& c) { return KindOf(ReadPt100Temperatures(c)); }, "打开串口错误!",
+     "读数据错误!"},
+    {"WipeIds", [](auto& c) { return KindOf(WipeRegisteredIds(c)); }, "请先打开串口!",
+     "删除数据失败!", "检验码错误!", true},
+    {"ReadClock", [](auto& c) { return KindOf(ReadDeviceClock(c)); }, "请先打开串口!",
+     "读取数据失败!", "检验码错误!", true},
+    {"SetClock", [](auto& c) { return KindOf(SetDeviceClock(c, LocalTimeNow)); }, "请先打开串口!",
+     "读取数据失败!", "检验码错误!", true},
+    {"ReadInterval", [](auto& c) { return KindOf(ReadRecordingInterval(c)); }, "请先打开串口!",
+     "读取失败!", "检验码错误!", true},
+    {"SetInterval",
+     [](auto& c) { return KindOf(SetRecordingInterval(c, 5)); },
+     "请先打开串口!",
+     "设置失败!",
+     "检验码错误!",
+     true,
+     true,
+     {{[](auto& c) { return KindOf(SetRecordingInterval(c, 61)); },
+       "输入的数值必须为1-60之间的整数"}}},
+    {"RegisterSemi",
+     [](auto& c) {
+         return KindOf(RegisterProbe(c, Registration(RegistrationMode::SemiAutomatic)));
+     },
+     "打开串口错误!", "读数据错误!"},
+    {"RegisterManual",
+     [](auto& c) { return KindOf(RegisterProbe(c, Registration(RegistrationMode::Manual))); },
+     "打开串口错误!",
+     "读数据错误!",
+     nullptr,
+     false,
+     true,
+     {{[](auto& c) {
+           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
+           inputs.snTexts[7] = "XY";
+           return KindOf(RegisterProbe(c, inputs));
+       },
+       "SN号输入格式错误!"},
+      {[](auto& c) {
+           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
+           inputs.snTexts[0] = "028";
+           return KindOf(RegisterProbe(c, inputs));
+       },
+       "SN号输入格式错误!"},
+      {[](auto& c) {
+           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
+           inputs.snTexts[1] = "ff";
+           return KindOf(RegisterProbe(c, inputs));
+       },
+       "SN号输入格式错误!"}}},
+    {"RegisterAuto",
+     [](auto& c) {
+         return KindOf(RegisterProbe(c, Registration(RegistrationMode::FullyAutomatic)));
+     },
+     "打开串口错误!", "读数据错误!"},
+    {"ReadSn", [](auto& c) { return KindOf(ReadProbeSn(c, 1)); }, "打开串口错误!", "读数据错误!"},
+    {"CountRecords", [](auto& c) { return KindOf(CountStoredRecords(c)); },
+     "没有发现此串口或此串口被占用", "读取失败!", "检验码错误!", true},
+    {"DeleteRecords", [](auto& c) { return KindOf(DeleteStoredRecords(c)); },
+     "没有发现此串口或此串口被占用", "校验出错!", "校验出错!", true},
+    {"RegisterFile",
+     [](auto& c) {
+         FileRegistrationProgress unfollowed;
+         return KindOf(RegisterFromFile(c, unfollowed, {}));
+     },
+     "第1行注册失败错误,该行无注册,程序退出!", "第1行注册失败错误,该行无注册,程序退出!", nullptr,
+     false, false},
+};
+
+// How the line treats the request.
+enum class Fault { None, PortMissing, Silence, ShortReply, BadChecksum, Surplus };
+
+class OperationOutcomesTest : public ::testing::TestWithParam<Operation> {
+protected:
+    OperationOutcomesTest() {
+        person.chosenFile = RegistrationFile();
+        // Whatever the operator is told, the port has been let go by then.
+        person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
+        line.failureReason = kReason;
+        // A semi-automatic registration finds a probe only when it hangs alone on its port.
+        model.setPluggedCount(sim::ProbePort::A, 1);
+        line.responder = [this](ByteView request) {
+            std::vector<testing::Chunk> chunks;
+            for (const sim::Request& parsed : parser.feed(request)) {
+                std::optional<Bytes> reply = model.handle(parsed);
+                if (!reply || fault == Fault::Silence) continue;
+                if (fault == Fault::ShortReply) reply->resize(5);
+                if (fault == Fault::BadChecksum) reply->back() ^= 0xFF;
+                if (fault == Fault::Surplus) reply->push_back(0);
+                chunks.push_back({0ms, *reply});
+            }
+            return chunks;
+        };
+    }
+
+    OutcomeKind run(Fault lineFault, const Runner& operation) {
+        fault = lineFault;
+        line.refuseOpen = lineFault == Fault::PortMissing;
+        line.written.clear();
+        person.messages.clear();
+        OperationContext context(host, link.context, person);
+        const OutcomeKind kind = operation(context);
+        EXPECT_FALSE(line.held());
+        return kind;
+    }
+
+    ManualClock clock;
+    testing::FakeLine line{clock};
+    testing::FakeLink link{line};
+    testing::StaticHost host{LinkSettings{6, 9600, 0}};
+    testing::RecordingOperator person;
+    sim::InstrumentModel model;
+    sim::RequestParser parser;
+    Fault fault = Fault::None;
+};
+
+TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
+    const Operation& op = GetParam();
+    const std::string open = std::string(op.openFailure) + (op.namesReason ? "\n" : "") +
+                             (op.namesReason ? kReason : "");
+    const struct {
+        Fault fault;
+        OutcomeKind kind;
+        std::string told;  // for a failure
+    } rows[] = {
+        {Fault::None, OutcomeKind::Done, {}},
+        {Fault::PortMissing, OutcomeKind::PortNotOpened, open},
+        {Fault::Silence, OutcomeKind::Failed, op.readFailure},
+        {Fault::ShortReply, OutcomeKind::Failed, op.readFailure},
+        {Fault::Surplus, op.exact ? OutcomeKind::Failed : OutcomeKind::Done, op.readFailure},
+        {Fault::BadChecksum, op.checksumFailure ? OutcomeKind::Failed : OutcomeKind::Done,
+         op.checksumFailure ? op.checksumFailure : ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.fault));
+        EXPECT_EQ(run(row.fault, op.run), row.kind);
+        EXPECT_EQ(!line.written.empty(), row.fault != Fault::PortMissing);
+        if (row.kind != OutcomeKind::Done) {
+            EXPECT_EQ(person.messages, std::vector{row.told});
+        }
+        // The outcome carries what the operator read last.
+        EXPECT_EQ(g_told, person.messages.empty() ? "" : person.messages.back());
+    }
+    // The reason given is the chosen port's.
+    if (op.namesReason) {
+        EXPECT_EQ(line.reasonAskedFor.portNumber, 6);
+    }
+
+    // Refused settings have had their message: nothing is opened, sent or said.
+    host.refuses = true;
+    const int opens = line.opens;
+    EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Refused);
+    EXPECT_EQ(line.opens, opens);
+    EXPECT_TRUE(person.messages.empty());
+    host.refuses = false;
+
+    for (const Refusal& refusal : op.refusals) {
+        EXPECT_EQ(run(Fault::None, refusal.run), OutcomeKind::Refused) << refusal.told;
+        EXPECT_TRUE(line.written.empty()) << refusal.told;
+        EXPECT_EQ(person.messages, std::vector<std::string>{refusal.told});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace tavolex
