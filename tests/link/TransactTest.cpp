@@ -1,10 +1,11 @@
+// One exchange with the instrument: opening, sending, waiting by the wait tables, reading, tracing.
+#include "Transact.h"
+
 #include <gtest/gtest.h>
 
 #include "Commands.h"
 #include "FakeLine.h"
-#include "PortWaits.h"
 #include "StaticHost.h"
-#include "Transact.h"
 
 namespace tavolex {
 namespace {
@@ -15,158 +16,7 @@ using testing::FakeLine;
 using testing::FakeLink;
 using testing::StaticHost;
 
-class PortWaitsTest : public ::testing::Test {
-protected:
-    PortHandle open(PortProfile profile) {
-        PortHandle port = link.opener.open({}, profile);
-        port->write(Bytes{0x00});  // lets the scripted reply start
-        return port;
-    }
-
-    ManualClock clock;
-    FakeLine line{clock};
-    FakeLink link{line};
-};
-
-TEST_F(PortWaitsTest, WaitEndsWhenTheWantedBytesAreQueuedAndReportsAllQueued) {
-    line.replyInChunks({Chunk{30ms, Bytes(4, 1)}, Chunk{70ms, Bytes(8, 2)}});
-    PortHandle port = open(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 10, 3000, link.context), 12u);
-    EXPECT_EQ(clock.elapsed(), 70ms);
-}
-
-TEST_F(PortWaitsTest, WaitTimesOutWithWhatArrivedAndUsesOnlyTheLow16BitsOfTheCount) {
-    line.reply(Bytes(3, 1), 10ms);
-    PortHandle port = open(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 0x10005, 3000, link.context), 3u);  // wants 5
-    EXPECT_GT(clock.elapsed(), 3000ms);
-    EXPECT_LE(clock.elapsed(), 3010ms);
-}
-
-TEST_F(PortWaitsTest, ReadStopsAtTheProfilesTotalTimeOut) {
-    line.reply(Bytes(5, 1));
-    PortHandle port = open(PortProfile::Acquisition);
-    Bytes into(10);
-    EXPECT_EQ(ReadFromPort(*port, into, link.context), 5u);
-    EXPECT_EQ(clock.elapsed(), 5ms * 10 + 300ms);
-}
-
-TEST_F(PortWaitsTest, RecordsProfileEndsAReadAfter100MsBetweenBytes) {
-    line.replyInChunks({Chunk{0ms, Bytes(5, 1)}, Chunk{300ms, Bytes(5, 2)}});
-    PortHandle port = open(PortProfile::Records);
-    Bytes into(152);
-    EXPECT_EQ(ReadFromPort(*port, into, link.context), 5u);
-    EXPECT_EQ(clock.elapsed(), 100ms);
-}
-
-TEST_F(PortWaitsTest, IdleHookRunsThroughoutALongWait) {
-    int idles = 0;
-    link.context.idle = [&] { ++idles; };
-    line.silence();
-    PortHandle port = open(PortProfile::Command);
-    WaitForBytes(*port, 17, 3000, link.context);
-    EXPECT_GE(idles, 3000 / 15);
-}
-
-// A window's link: it sleeps on the port's descriptor in its own loop, here as the fake port's
-// wait for one byte, cut at `wakeEvery` when set (a window event ends the sleep early).
-class SleepingWaitsTest : public PortWaitsTest {
-protected:
-    struct Sleep {
-        int descriptor;
-        Clock::Duration maxWait;
-    };
-
-    PortHandle openSleeping(PortProfile profile) {
-        line.descriptor = kDescriptor;
-        PortHandle port = open(profile);
-        link.context.idle = [this] { ++idles; };
-        link.context.waitReadable = [this, raw = port.get()](int descriptor, Clock::Duration most) {
-            sleeps.push_back({descriptor, most});
-            raw->waitForInput(
-                0, wakeEvery.count() ? std::min<Clock::Duration>(most, wakeEvery) : most);
-        };
-        return port;
-    }
-
-    static constexpr int kDescriptor = 7;
-    std::vector<Sleep> sleeps;
-    int idles = 0;
-    Clock::Duration wakeEvery{};
-};
-
-TEST_F(SleepingWaitsTest, ASilentInstrumentCostsOneSleepEndingJustPastTheDeadline) {
-    line.silence();
-    PortHandle port = openSleeping(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
-    EXPECT_EQ(clock.elapsed(), 3001ms);
-    ASSERT_EQ(sleeps.size(), 1u);
-    EXPECT_EQ(sleeps[0].descriptor, kDescriptor);
-    EXPECT_EQ(sleeps[0].maxWait, 3001ms);
-    EXPECT_EQ(idles, 0);
-}
-
-TEST_F(SleepingWaitsTest, AnEarlyWakeSleepsAgainForWhatIsLeftAndKeepsTheDeadline) {
-    wakeEvery = 700ms;
-    line.silence();
-    PortHandle port = openSleeping(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 10, 1000, link.context), 0u);
-    EXPECT_EQ(clock.elapsed(), 1001ms);
-    ASSERT_EQ(sleeps.size(), 2u);
-    EXPECT_EQ(sleeps[1].maxWait, 301ms);
-}
-
-TEST_F(SleepingWaitsTest, ReplyBytesEndTheSleepAndTheRestArriveThroughThePort) {
-    line.replyInChunks({Chunk{30ms, Bytes(4, 1)}, Chunk{70ms, Bytes(8, 2)}});
-    PortHandle port = openSleeping(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 10, 3000, link.context), 12u);
-    EXPECT_EQ(clock.elapsed(), 70ms);
-    // Once bytes are queued the descriptor stays readable: sleeping on it would spin.
-    EXPECT_EQ(sleeps.size(), 1u);
-}
-
-TEST_F(SleepingWaitsTest, AReadSleepsUntilItsTimeOut) {
-    line.reply(Bytes(5, 1));
-    PortHandle port = openSleeping(PortProfile::Acquisition);
-    Bytes into(10);
-    EXPECT_EQ(ReadFromPort(*port, into, link.context), 5u);
-    EXPECT_EQ(clock.elapsed(), 5ms * 10 + 300ms);
-    ASSERT_EQ(sleeps.size(), 1u);
-    EXPECT_EQ(sleeps[0].maxWait, 350ms);
-}
-
-TEST_F(SleepingWaitsTest, WithoutADescriptorOrWithAStopRequestTheWaitIsSliced) {
-    for (const bool stopper : {false, true}) {
-        ManualClock own;
-        FakeLine silent(own);
-        FakeLink fake(silent);
-        silent.silence();
-        silent.descriptor = stopper ? kDescriptor : -1;
-        int slices = 0;
-        fake.context.idle = [&] { ++slices; };
-        fake.context.waitReadable = [&](int, Clock::Duration) { ADD_FAILURE() << stopper; };
-        bool stop = false;
-        if (stopper) fake.context.stopRequested = [&] { return stop; };
-        own.onAdvance = [&] { stop = own.elapsed() >= 100ms; };
-        PortHandle port = fake.opener.open({}, PortProfile::Command);
-        port->write(Bytes{0x00});
-        EXPECT_EQ(WaitForBytes(*port, 17, 3000, fake.context), 0u);
-        EXPECT_EQ(own.elapsed(), stopper ? 100ms : 3001ms) << stopper;
-        EXPECT_GE(slices, stopper ? 10 : 300) << stopper;
-    }
-}
-
-TEST_F(PortWaitsTest, ALinkWithNothingToDoMeanwhileWaitsWhole) {
-    int advances = 0;
-    clock.onAdvance = [&] { ++advances; };
-    line.silence();
-    PortHandle port = open(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
-    EXPECT_EQ(clock.elapsed(), 3001ms);
-    EXPECT_EQ(advances, 1);
-}
-
-class TransactTest : public PortWaitsTest {
+class TransactTest : public ::testing::Test {
 protected:
     TransactResult transact(std::uint8_t code, Bytes payload = {}) {
         const Clock::TimePoint start = clock.now();
@@ -175,6 +25,9 @@ protected:
         return result;
     }
 
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
     StaticHost host{{3, 19200, 300}};
     Clock::Duration took{};
 };
@@ -210,19 +63,30 @@ TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndCommandProfile) {
 TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
     struct Case {
         std::uint8_t code;
+        bool registration;
         Clock::Duration expected;
     };
     for (const Case& c :
-         {Case{command::kSetSignalCount, 3050ms}, Case{command::kReadPt100Temperatures, 1050ms},
-          Case{command::kRegisterFullyAutomatic, 10050ms}, Case{command::kCalibrate, 10050ms}}) {
+         {Case{command::kSetSignalCount, false, 3050ms},
+          Case{command::kReadPt100Temperatures, false, 1050ms},
+          Case{command::kRegisterFullyAutomatic, false, 10050ms},
+          Case{command::kCalibrate, false, 10050ms}, Case{command::kRegisterManual, false, 3050ms},
+          Case{command::kRegisterManual, true, 550ms}}) {
         line.silence();
-        const TransactResult result = transact(c.code);
+        const Clock::TimePoint start = clock.now();
+        const TransactResult result =
+            c.registration ? TransactForRegistration(host, link.context, 1, {}, c.code)
+                           : transact(c.code);
+        took = clock.now() - start;
         EXPECT_EQ(result.count, 0);
         EXPECT_TRUE(result.reply.empty());
         EXPECT_GE(took, c.expected) << int(c.code);
         EXPECT_LE(took, c.expected + 20ms) << int(c.code);
     }
     EXPECT_FALSE(line.held());
+    // The registration table waits for a PT100 reading's whole reply.
+    EXPECT_EQ(WaitRowFor(WaitTable::Registration, command::kReadPt100Temperatures).wantedBytes,
+              17u);
 }
 
 TEST_F(TransactTest, ReturnsOnceTheWantedBytesAreQueuedAndReadsOnlyThose) {
@@ -286,17 +150,6 @@ TEST_F(TransactTest, TraceShowsRequestAndTheBytesActuallyRead) {
     EXPECT_EQ(trace.lines()[0], TraceLineText("写", RequestFrame(1, 0x08)));
     EXPECT_EQ(trace.lines()[1], TraceLineText("读", reply));
     EXPECT_EQ(trace.lines()[3], "\n读 ");
-}
-
-TEST_F(TransactTest, RegistrationUsesItsOwnWaitTable) {
-    const Bytes sn{1, 7, 0x28, 1, 2, 3, 4, 5, 6, 7};
-    line.silence();
-    TransactForRegistration(host, link.context, 1, sn, command::kRegisterManual);
-    EXPECT_GE(clock.elapsed(), 550ms);
-    EXPECT_LE(clock.elapsed(), 560ms);
-    EXPECT_EQ(WaitRowFor(WaitTable::Generic, command::kRegisterManual).timeoutMs, 3000u);
-    EXPECT_EQ(WaitRowFor(WaitTable::Registration, command::kReadPt100Temperatures).wantedBytes,
-              17u);
 }
 
 TEST_F(TransactTest, AStopRequestEndsTheWaitAtOnce) {

@@ -1,0 +1,218 @@
+// Waiting for reply bytes on a port: what each wait returns, how long it lasts, and how a link
+// that can sleep on the port's descriptor (a window's) sleeps instead of slicing the wait.
+#include "PortWaits.h"
+
+#include <gtest/gtest.h>
+
+#include "FakeLine.h"
+
+namespace tavolex {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Chunk;
+using testing::FakeLine;
+using testing::FakeLink;
+
+constexpr int kDescriptor = 7;
+
+struct WaitCase {
+    const char* name;
+    PortProfile profile;
+    std::vector<Chunk> reply;  // none: silence
+    std::uint32_t wanted;      // bytes waited for in 3000 ms; 0: a read into `readSize` bytes
+    std::size_t readSize;
+    bool sleeping;
+    Clock::Duration wakeEvery;  // a window event cutting each sleep short
+    std::size_t got;
+    Clock::Duration least, most;
+    std::vector<Clock::Duration> sleeps;
+};
+
+class PortWaitsTest : public ::testing::Test {
+protected:
+    // A sleeping link sleeps on the fake port's descriptor as the fake port's wait for one byte.
+    PortHandle open(PortProfile profile, bool sleeping = false) {
+        if (sleeping) line.descriptor = kDescriptor;
+        PortHandle port = link.opener.open({}, profile);
+        port->write(Bytes{0x00});  // lets the scripted reply start
+        if (sleeping) {
+            link.context.idle = [this] { ++idles; };
+            link.context.waitReadable = [this, raw = port.get()](int fd, Clock::Duration most) {
+                EXPECT_EQ(fd, kDescriptor);
+                sleeps.push_back(most);
+                raw->waitForInput(0, wakeEvery.count() ? std::min(most, wakeEvery) : most);
+            };
+        }
+        return port;
+    }
+
+    ManualClock clock;
+    FakeLine line{clock};
+    FakeLink link{line};
+    std::vector<Clock::Duration> sleeps;
+    int idles = 0;
+    Clock::Duration wakeEvery{};
+};
+
+class PortWaitCases : public PortWaitsTest, public ::testing::WithParamInterface<WaitCase> {};
+
+TEST_P(PortWaitCases, ReturnWhatArrivedAtTheRightTime) {
+    const WaitCase& c = GetParam();
+    if (c.reply.empty()) {
+        line.silence();
+    } else {
+        line.replyInChunks(c.reply);
+    }
+    wakeEvery = c.wakeEvery;
+    PortHandle port = open(c.profile, c.sleeping);
+    Bytes into(c.readSize);
+    EXPECT_EQ(c.wanted ? WaitForBytes(*port, c.wanted, 3000, link.context)
+                       : ReadFromPort(*port, into, link.context),
+              c.got);
+    EXPECT_GE(clock.elapsed(), c.least);
+    EXPECT_LE(clock.elapsed(), c.most);
+    EXPECT_EQ(sleeps, c.sleeps);
+    // A sleep that no byte ends costs no idle slices.
+    if (c.sleeping && c.reply.empty()) {
+        EXPECT_EQ(idles, 0);
+    }
+}
+
+const Chunk k4At30{30ms, Bytes(4, 1)}, k8At70{70ms, Bytes(8, 2)}, k5{0ms, Bytes(5, 1)};
+
+INSTANTIATE_TEST_SUITE_P(
+    , PortWaitCases,
+    ::testing::Values(
+        WaitCase{"WantedBytesQueuedEndTheWaitWhichReportsAllQueued",
+                 PortProfile::Command,
+                 {k4At30, k8At70},
+                 10,
+                 0,
+                 false,
+                 {},
+                 12,
+                 70ms,
+                 70ms,
+                 {}},
+        // Once bytes are queued the descriptor stays readable: sleeping on it again would spin.
+        WaitCase{"ReplyBytesEndTheOneSleep",
+                 PortProfile::Command,
+                 {k4At30, k8At70},
+                 10,
+                 0,
+                 true,
+                 {},
+                 12,
+                 70ms,
+                 70ms,
+                 {3001ms}},
+        WaitCase{"TimeOutGivesWhatArrivedAndOnlyTheLow16BitsOfTheCount",
+                 PortProfile::Command,
+                 {{10ms, Bytes(3, 1)}},
+                 0x10005,
+                 0,
+                 false,
+                 {},
+                 3,
+                 3001ms,
+                 3010ms,
+                 {}},
+        WaitCase{"SilenceCostsOneSleepEndingJustPastTheDeadline",
+                 PortProfile::Command,
+                 {},
+                 17,
+                 0,
+                 true,
+                 {},
+                 0,
+                 3001ms,
+                 3001ms,
+                 {3001ms}},
+        WaitCase{"AnEarlyWakeSleepsAgainForWhatIsLeft",
+                 PortProfile::Command,
+                 {},
+                 10,
+                 0,
+                 true,
+                 700ms,
+                 0,
+                 3001ms,
+                 3001ms,
+                 {3001ms, 2301ms, 1601ms, 901ms, 201ms}},
+        WaitCase{"ReadStopsAtTheProfilesTotalTimeOut",
+                 PortProfile::Acquisition,
+                 {k5},
+                 0,
+                 10,
+                 false,
+                 {},
+                 5,
+                 350ms,
+                 350ms,
+                 {}},
+        WaitCase{"AReadSleepsUntilItsTimeOut",
+                 PortProfile::Acquisition,
+                 {k5},
+                 0,
+                 10,
+                 true,
+                 {},
+                 5,
+                 350ms,
+                 350ms,
+                 {350ms}},
+        WaitCase{"RecordsReadEndsAfter100MsBetweenBytes",
+                 PortProfile::Records,
+                 {k5, {300ms, Bytes(5, 2)}},
+                 0,
+                 152,
+                 false,
+                 {},
+                 5,
+                 100ms,
+                 100ms,
+                 {}}),
+    [](const ::testing::TestParamInfo<WaitCase>& row) { return std::string(row.param.name); });
+
+TEST_F(PortWaitsTest, IdleHookRunsThroughoutALongWait) {
+    link.context.idle = [this] { ++idles; };
+    line.silence();
+    PortHandle port = open(PortProfile::Command);
+    WaitForBytes(*port, 17, 3000, link.context);
+    EXPECT_GE(idles, 3000 / 15);
+}
+
+TEST_F(PortWaitsTest, ALinkWithNothingToDoMeanwhileWaitsWhole) {
+    int advances = 0;
+    clock.onAdvance = [&] { ++advances; };
+    line.silence();
+    PortHandle port = open(PortProfile::Command);
+    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
+    EXPECT_EQ(clock.elapsed(), 3001ms);
+    EXPECT_EQ(advances, 1);
+}
+
+TEST_F(PortWaitsTest, WithoutADescriptorOrWithAStopRequestTheWaitIsSliced) {
+    for (const bool stopper : {false, true}) {
+        ManualClock own;
+        FakeLine silent(own);
+        FakeLink fake(silent);
+        silent.silence();
+        silent.descriptor = stopper ? kDescriptor : -1;
+        int slices = 0;
+        fake.context.idle = [&] { ++slices; };
+        fake.context.waitReadable = [&](int, Clock::Duration) { ADD_FAILURE() << stopper; };
+        bool stop = false;
+        if (stopper) fake.context.stopRequested = [&] { return stop; };
+        own.onAdvance = [&] { stop = own.elapsed() >= 100ms; };
+        PortHandle port = fake.opener.open({}, PortProfile::Command);
+        port->write(Bytes{0x00});
+        EXPECT_EQ(WaitForBytes(*port, 17, 3000, fake.context), 0u);
+        EXPECT_EQ(own.elapsed(), stopper ? 100ms : 3001ms) << stopper;
+        EXPECT_GE(slices, stopper ? 10 : 300) << stopper;
+    }
+}
+
+}  // namespace
+}  // namespace tavolex
