@@ -43,21 +43,10 @@ TEST(ComPorts, OnlyComNamesGivePortNumbers) {
 }
 
 TEST(ComPorts, TheLineIsEightBitsNoParityOneStopBitDtrLowAtTheLinksRate) {
-    LinkSettings settings;
-    settings.baudRate = 19200;
-    settings.portNumber = 7;
-    settings.deviceAddress = 300;
-    const std::optional<LineFields> line = LineFieldsFor(settings);
-    ASSERT_TRUE(line);
-    EXPECT_EQ(*line, (LineFields{19200, 8, 0, 0, 0, false}));
-}
-
-TEST(ComPorts, RatesWithoutANumberOrBelowZeroOpenNothing) {
-    for (const std::int32_t rate : {0, -9600, std::numeric_limits<std::int32_t>::min()}) {
-        LinkSettings settings;
-        settings.baudRate = rate;
-        EXPECT_EQ(LineFieldsFor(settings), std::nullopt) << rate;
-    }
+    EXPECT_EQ(LineFieldsFor({7, 19200, 300}), (LineFields{19200, 8, 0, 0, 0, false}));
+    // Rates without a number or below zero open nothing.
+    for (const std::int32_t rate : {0, -9600, std::numeric_limits<std::int32_t>::min()})
+        EXPECT_EQ(LineFieldsFor({7, rate, 0}), std::nullopt) << rate;
 }
 
 TEST(ComPorts, CommandAndAcquisitionSetTheQueuesAndRecordsKeepsTheDrivers) {

@@ -46,6 +46,7 @@ TEST(PortDiscoveryTest, ListsDevicesPresentWithTheirNumbersAndStates) {
     fs::create_symlink(usbDevice / "1-2:1.0",
                        fake.tree.sys / "class" / "tty" / "ttyACM0" / "device");
     fake.refuse(fake.device("ttyACM1"));
+    const testing::HeldDevice holder(fake.device("ttyACM2"));
     fake.onBoard(0, 4);  // a UART: port 1 without any link
     fake.onBoard(1, 0);  // slots the kernel always lists: left out
     fake.onBoard(2, 0);
@@ -56,42 +57,31 @@ TEST(PortDiscoveryTest, ListsDevicesPresentWithTheirNumbersAndStates) {
     fake.link(2, fake.tree.dev / "pts" / "7");
     fake.link(3, fake.tree.dev / "ttyUSB0");  // made by hand, to the kernel's name
     fake.link(5, fake.tree.dev / "ttyACM1");
+    fake.link(6, fake.tree.dev / "ttyACM2");
     fake.link(9, fake.tree.dev / "serial" / "by-id" / "usb-Prolific_PL2303-if00-port0");
     fake.link(0, fake.tree.dev / "ttyS0");  // not a port number
     std::ofstream(fake.tree.portsDir / "notes.txt") << "not a port\n";
 
     const fs::path root = fake.tree.dev.parent_path();
-    EXPECT_EQ(Lines(DiscoverPorts(fake.tree), root),
+    const std::vector<PortEntry> entries = DiscoverPorts(fake.tree);
+    EXPECT_EQ(Lines(entries, root),
               (std::vector<std::string>{
                   "1 dev/ttyS0 | 主板串口 | 可用",
                   "2* dev/pts/7 | 伪终端(如模拟仪器) | 可用",
                   "3* dev/ttyUSB0 | FTDI FT232R USB UART A9M9DV3R | 可用",
                   "5* dev/ttyACM1 | USB 串口设备 (ACM) | 无权限",
+                  "6* dev/ttyACM2 | USB 串口设备 (ACM) | 被占用",
                   "9* dev/serial/by-id/usb-Prolific_PL2303-if00-port0 | Prolific PL2303 | 不存在",
                   "- dev/ttyACM0 | Arduino (www.arduino.cc) Uno | 可用",
                   "- dev/ttyS4 | 主板串口 | 可用",
                   "- dev/ttyUSB1 | 1a86 USB2.0-Serial | 可用",
               }));
-    // A binding keeps the stable name, so the number survives replugging.
-    const std::vector<PortEntry> entries = DiscoverPorts(fake.tree);
-    EXPECT_EQ(entries[2].stablePath, ftdi);
-    EXPECT_EQ(entries[7].stablePath,
-              fake.tree.dev / "serial" / "by-id" / "usb-1a86_USB2.0-Serial-if00-port0");
-}
-
-TEST(PortDiscoveryTest, ProbeTellsEachStateApart) {
-    FakeDeviceTree fake;
-    const fs::path free = fake.device("ttyUSB0");
-    const fs::path held = fake.device("ttyUSB1");
-    const fs::path refused = fake.device("ttyUSB2");
-    fake.refuse(refused);
-    const testing::HeldDevice holder(held);
-    EXPECT_EQ(ProbeDevice(free, fake.tree), PortState::Available);
-    EXPECT_EQ(ProbeDevice(held, fake.tree), PortState::Busy);
-    EXPECT_EQ(ProbeDevice(refused, fake.tree), PortState::NoPermission);
-    EXPECT_EQ(ProbeDevice(fake.tree.dev / "ttyUSB9", fake.tree), PortState::Missing);
     // Probing leaves nothing held behind.
-    EXPECT_EQ(ProbeDevice(free, fake.tree), PortState::Available);
+    EXPECT_EQ(Lines(DiscoverPorts(fake.tree), root), Lines(entries, root));
+    // A binding keeps the stable name, so the number survives replugging.
+    EXPECT_EQ(entries[2].stablePath, ftdi);
+    EXPECT_EQ(entries[8].stablePath,
+              fake.tree.dev / "serial" / "by-id" / "usb-1a86_USB2.0-Serial-if00-port0");
 }
 
 TEST(PortDiscoveryTest, ByIdNamesGiveMakerAndModel) {
@@ -168,6 +158,10 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
     }
 
     const std::string dev = fake.tree.dev.string();
+    const auto noRights = [&](const std::string& device, const std::string& group) {
+        return "没有读写 " + dev + device + " 的权限:请把当前用户加入 " + group +
+               " 组(sudo usermod -aG " + group + " $USER),然后注销并重新登录。";
+    };
     const std::string choose =
         "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。";
     const std::pair<int, std::string> cases[] = {
@@ -175,17 +169,11 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
         {1, "串口1对应 " + dev + "/ttyS0,这台电脑上没有这个串口:" + choose},
         {2, "串口2对应 " + dev + "/ttyS1,这台电脑上没有这个串口:" + choose},
         {4, "串口4链接的设备 " + dev + "/serial/by-id/" + kFtdi + " 不存在:" + choose},
-        {5, "没有读写 " + dev +
-                "/ttyUSB1 的权限:请把当前用户加入 dialout 组"
-                "(sudo usermod -aG dialout $USER),然后注销并重新登录。"},
+        {5, noRights("/ttyUSB1", "dialout")},
         {6, dev + "/ttyACM0 正被其他程序占用:请关闭占用它的程序(或停止本程序的连续采集)后再试。"},
         {7, dev + "/ttyACM1 不接受串口设置(波特率 9600):它可能不是串口设备。"},
-        {8, "没有读写 " + dev +
-                "/ttyUSB8 的权限:请把当前用户加入 uucp 组"
-                "(sudo usermod -aG uucp $USER),然后注销并重新登录。"},
-        {9, "没有读写 " + dev +
-                "/ttyUSB9 的权限:请把当前用户加入 dialout 组"
-                "(sudo usermod -aG dialout $USER),然后注销并重新登录。"},
+        {8, noRights("/ttyUSB8", "uucp")},
+        {9, noRights("/ttyUSB9", "dialout")},
     };
     for (const auto& [port, reason] : cases) {
         PosixPortOpener opener(fake.tree);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <numeric>
 #include <string>
 #include <thread>
 
@@ -91,12 +92,8 @@ TEST_F(PosixSerialPortTest, OpeningPurgesBytesLeftFromAnEarlierExchange) {
 
 TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
     auto port = open();
-    const Bytes all = [] {
-        Bytes b;
-        for (int i = 0; i < 256; ++i)
-            b.push_back(static_cast<std::uint8_t>(i));
-        return b;
-    }();
+    Bytes all(256);
+    std::iota(all.begin(), all.end(), 0);
     EXPECT_EQ(port->write(all), all.size());
     EXPECT_EQ(pty.receive(all.size()), all);
     pty.send(all);

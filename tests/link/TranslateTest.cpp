@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,7 +58,6 @@ TEST(Catalogue, FindsATextByContextAndSourceAndFallsBackToTheSource) {
 TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) {
     InstallCatalogue(Language::English);
     EXPECT_EQ(Translate("ContinuousAcquisition", "显示保存选项(&R)"), "Show &Recording Options");
-    EXPECT_EQ(Translate("PortDialog", "选择串口"), "Choose Serial Port");
     const std::string hint =
         Translate("PortOpenFailure",
                   "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。");
@@ -88,41 +88,34 @@ TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
 }
 
 #ifndef _WIN32
+void Put(const char* name, const char* value) {
+    if (value) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+}
+
 // The environment's list: LANGUAGE's entries first, then the first locale variable set.
 TEST(Language, TheEnvironmentListsLanguageThenTheFirstLocaleVariable) {
     const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-    std::vector<std::optional<std::string>> saved;
-    for (const char* name : names) {
-        const char* value = getenv(name);
-        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    const auto set = [&](const char* language, const char* all, const char* messages,
-                         const char* lang) {
-        const char* values[] = {language, all, messages, lang};
-        for (int i = 0; i < 4; ++i) {
-            if (values[i]) {
-                setenv(names[i], values[i], 1);
-            } else {
-                unsetenv(names[i]);
-            }
-        }
+    std::optional<std::string> saved[4];
+    for (int i = 0; i < 4; ++i)
+        if (const char* value = getenv(names[i])) saved[i] = value;
+    const auto set = [&](std::array<const char*, 4> values) {
+        for (int i = 0; i < 4; ++i)
+            Put(names[i], values[i]);
         return EnvironmentLanguages();
     };
     using List = std::vector<std::string>;
-    EXPECT_EQ(set(nullptr, nullptr, nullptr, nullptr), List{});
-    EXPECT_EQ(set(nullptr, nullptr, nullptr, "zh_CN.UTF-8"), List{"zh_CN.UTF-8"});
-    EXPECT_EQ(set(nullptr, "", "de_DE", "zh_CN"), List{"de_DE"});
-    EXPECT_EQ(set("fr:zh_CN::en", "C.UTF-8", nullptr, nullptr),
-              (List{"fr", "zh_CN", "en", "C.UTF-8"}));
-    EXPECT_EQ(PreferredLanguage(set("zh_CN", nullptr, nullptr, "C.UTF-8")), Language::Chinese);
-    EXPECT_EQ(PreferredLanguage(set(nullptr, nullptr, nullptr, "C.UTF-8")), Language::English);
-    for (int i = 0; i < 4; ++i) {
-        if (saved[i]) {
-            setenv(names[i], saved[i]->c_str(), 1);
-        } else {
-            unsetenv(names[i]);
-        }
-    }
+    EXPECT_EQ(set({}), List{});
+    EXPECT_EQ(set({nullptr, nullptr, nullptr, "zh_CN.UTF-8"}), List{"zh_CN.UTF-8"});
+    EXPECT_EQ(set({nullptr, "", "de_DE", "zh_CN"}), List{"de_DE"});
+    EXPECT_EQ(set({"fr:zh_CN::en", "C.UTF-8"}), (List{"fr", "zh_CN", "en", "C.UTF-8"}));
+    EXPECT_EQ(PreferredLanguage(set({"zh_CN", nullptr, nullptr, "C.UTF-8"})), Language::Chinese);
+    EXPECT_EQ(PreferredLanguage(set({nullptr, nullptr, nullptr, "C.UTF-8"})), Language::English);
+    for (int i = 0; i < 4; ++i)
+        Put(names[i], saved[i] ? saved[i]->c_str() : nullptr);
 }
 #endif
 
