@@ -108,18 +108,6 @@ TEST_F(Pt100OperationsTest, RepliesWhoseFieldsRunPastTheWaitTableAreWaitedForOrR
     EXPECT_EQ(person.messages, std::vector<std::string>{"读数据错误!"});
 }
 
-TEST_F(Pt100OperationsTest, FailuresTellTheOperatorOnceAndARefusedFieldSaysNothing) {
-    line.refuseOpen = true;
-    EXPECT_FALSE(readParameters(0));
-    line.refuseOpen = false;
-    line.reply(Bytes(8, 0x14));
-    EXPECT_FALSE(ReadPt100Temperatures(OneCall({window, link.context, person})));
-    window.refuses = true;
-    EXPECT_FALSE(readParameters(0));
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"打开串口错误!", "读数据错误!"}));
-    EXPECT_EQ(line.written.size(), 1u);
-}
-
 TEST(Pt100OffsetSpin, TypedOffsetsMoveTheSpinTruncatedAndClamped) {
     const struct {
         const char* text;

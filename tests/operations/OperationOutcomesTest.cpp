@@ -120,6 +120,7 @@ const Operation kOperations[] = {
      false,
      {{[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 99)); }, "请先选择电阻!"},
       {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 144)); }, "请先选择电阻!"},
+      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 101)); }, "请先选择电阻!"},
       {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 22)); }, "请先选择电阻!"}}},
     {"Pt100Parameters", [](auto& c) { return KindOf(ReadPt100Parameters(c, 1)); }, "打开串口错误!",
      "读数据错误!"},
