@@ -160,7 +160,7 @@ const Operation kOperations[] = {
      true,
      {{[](auto& c) {
            RegistrationInputs inputs = Registration(RegistrationMode::Manual);
-           inputs.snTexts[7] = "XY";
+           inputs.snTexts = {"0", "0", "0", "0", "0", "0", "0", "0"};
            return KindOf(RegisterProbe(c, inputs));
        },
        "SN号输入格式错误!"},

@@ -88,27 +88,16 @@ TEST_F(ProbeRegistrationTest, SemiAutomaticMarkersAndUnknownPorts) {
     EXPECT_FALSE(invalidChannel.nextChannel);
 }
 
-TEST_F(ProbeRegistrationTest, TransactionFailuresChangeNothing) {
+// The messages of each failure are in the outcome table; here what the window is given back.
+TEST_F(ProbeRegistrationTest, AFailedExchangeChangesNothingInTheWindow) {
     line.refuseOpen = true;
-    line.failureReason = "串口不存在。";
-    window.settings.portNumber = 6;
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
-    EXPECT_EQ(line.reasonAskedFor.portNumber, 6);
     line.refuseOpen = false;
-    line.silence();
-    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
     // A reply that ends before the serial number is a read failure, never shown.
     const Bytes full = SnReply(command::kRegisterSemiAutomatic, 1, kSn);
     line.reply(Bytes(full.begin(), full.begin() + 12));
     EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"打开串口错误!\n串口不存在。",
-                                                         "读数据错误!", "读数据错误!"}));
-    // A field the window refused has had its message: nothing is opened, sent or said.
-    window.refuses = true;
-    const int opens = line.opens;
-    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
-    EXPECT_EQ(line.opens, opens);
-    EXPECT_EQ(person.messages.size(), 3u);
+    EXPECT_EQ(person.messages.back(), "读数据错误!");
 }
 
 TEST_F(ProbeRegistrationTest, TheChannelAdvanceStopsAtTheLargestNumber) {
@@ -118,14 +107,6 @@ TEST_F(ProbeRegistrationTest, TheChannelAdvanceStopsAtTheLargestNumber) {
     line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
     EXPECT_EQ(registerProbe(manual({"28", "", "", "", "", "", "", ""}, kLargest)).nextChannel,
               kLargest);
-}
-
-TEST_F(ProbeRegistrationTest, ManualRefusesABadSerialNumberBeforeSending) {
-    registerProbe(manual({"028", "", "", "", "", "", "", ""}));
-    registerProbe(manual({"0", "0", "0", "0", "0", "0", "0", "0"}));
-    registerProbe(manual({"28", "ff", "", "", "", "", "", ""}));
-    EXPECT_TRUE(line.written.empty());
-    EXPECT_EQ(person.messages, std::vector<std::string>(3, "SN号输入格式错误!"));
 }
 
 TEST_F(ProbeRegistrationTest, ManualStatusesOtherThanZeroDoNotAdvance) {
@@ -186,7 +167,7 @@ TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSend) {
         std::get<FileRegistration>(ParseRegistrationLine("03:99:28-00-00-00-00-00-00-00")).port, 3);
     EXPECT_EQ(
         std::get<FileRegistration>(ParseRegistrationLine("0A:00:28-00-00-00-00-00-00-00")).port,
-        static_cast<std::uint8_t>(10 * 0 + ('A' - '0')));
+        17);  // '0' and 'A' taken as digits
 }
 
 TEST(RegistrationLine, BadLinesAreTellApartFormatFromSerialNumber) {
