@@ -42,11 +42,6 @@ OutcomeKind KindOf(const Outcome<Value>& outcome) {
 // The reason the fake line gives for a port that does not open.
 constexpr const char* kReason = "串口不存在。";
 
-struct Refusal {
-    Runner run;
-    const char* told;
-};
-
 struct Operation {
     const char* name;
     Runner run;
@@ -57,9 +52,8 @@ struct Operation {
     const char* checksumFailure = nullptr;
     bool exact = false;  // a reply one byte too long is a failure
     bool namesReason = true;
-    // Inputs the operation refuses before anything is sent, each with its one message.
-    std::vector<Refusal> refusals = {};
 };
+
 std::string RegistrationFile() {
     static const testing::TemporaryDirectory directory;
     const std::filesystem::path file = directory.path() / "probes.txt";
@@ -67,12 +61,21 @@ std::string RegistrationFile() {
     return file.string();
 }
 
-RegistrationInputs Registration(RegistrationMode mode) {
-    RegistrationInputs inputs;
-    inputs.mode = mode;
-    inputs.channel = 3;
-    inputs.snTexts = {"28", "FF", "01", "02", "03", "04", "05", "06"};
-    return inputs;
+Runner Register(RegistrationMode mode,
+                std::array<std::string, 8> sn = {"28", "FF", "01", "02", "03", "04", "05", "06"}) {
+    return [=](OperationContext& c) {
+        RegistrationInputs inputs;
+        inputs.mode = mode;
+        inputs.channel = 3;
+        inputs.snTexts = sn;
+        return KindOf(RegisterProbe(c, inputs));
+    };
+}
+Runner Offset(bool acquiring, std::optional<ProbeType> type, const char* value) {
+    return [=](OperationContext& c) { return KindOf(SetOffset(c, acquiring, {type, 2, value})); };
+}
+Runner Calibrate(std::int32_t ohms) {
+    return [=](OperationContext& c) { return KindOf(CalibrateLowTemperatureProbes(c, ohms)); };
 }
 
 const Operation kOperations[] = {
@@ -82,46 +85,11 @@ const Operation kOperations[] = {
      "读数据错误!"},
     {"ReadVersion", [](auto& c) { return KindOf(ReadFirmwareVersion(c)); }, "读数据失败!!!",
      "读数据失败!!!", nullptr, false, false},
-    {"ReadOffsets",
-     [](auto& c) { return KindOf(ReadAllOffsets(c, false)); },
-     "请先打开串口!",
-     "数据读取失败!",
-     "校验错误!",
-     true,
-     true,
-     {{[](auto& c) { return KindOf(ReadAllOffsets(c, true)); }, "请先取消当前采集!"}}},
-    {"SetOffset",
-     [](auto& c) {
-         return KindOf(SetOffset(c, false, {ProbeType::Digital, 2, "1.5"}));
-     },
-     "请先打开串口!",
-     "读取数据失败!",
-     "检验码错误!",
-     true,
-     true,
-     {{[](auto& c) {
-           return KindOf(SetOffset(c, false, {ProbeType::Platinum, 2, "10.01"}));
-       },
-       "偏移值设置范围在+10.0～-10.0，请再次输入。"},
-      {[](auto& c) {
-           return KindOf(SetOffset(c, true, {ProbeType::Digital, 2, "1"}));
-       },
-       "请先取消当前采集!"},
-      {[](auto& c) {
-           return KindOf(SetOffset(c, false, {std::nullopt, 2, "1"}));
-       },
-       "请先选择探头类别!"}}},
-    {"Calibrate",
-     [](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 100)); },
-     "读数据失败!!!",
-     "读数据失败!!!",
-     nullptr,
-     false,
-     false,
-     {{[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 99)); }, "请先选择电阻!"},
-      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 144)); }, "请先选择电阻!"},
-      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 101)); }, "请先选择电阻!"},
-      {[](auto& c) { return KindOf(CalibrateLowTemperatureProbes(c, 22)); }, "请先选择电阻!"}}},
+    {"ReadOffsets", [](auto& c) { return KindOf(ReadAllOffsets(c, false)); }, "请先打开串口!",
+     "数据读取失败!", "校验错误!", true},
+    {"SetOffset", Offset(false, ProbeType::Digital, "1.5"), "请先打开串口!", "读取数据失败!",
+     "检验码错误!", true},
+    {"Calibrate", Calibrate(100), "读数据失败!!!", "读数据失败!!!", nullptr, false, false},
     {"Pt100Parameters", [](auto& c) { return KindOf(ReadPt100Parameters(c, 1)); }, "打开串口错误!",
      "读数据错误!"},
     {"Pt100Calibrate",
@@ -137,50 +105,11 @@ const Operation kOperations[] = {
      "读取数据失败!", "检验码错误!", true},
     {"ReadInterval", [](auto& c) { return KindOf(ReadRecordingInterval(c)); }, "请先打开串口!",
      "读取失败!", "检验码错误!", true},
-    {"SetInterval",
-     [](auto& c) { return KindOf(SetRecordingInterval(c, 5)); },
-     "请先打开串口!",
-     "设置失败!",
-     "检验码错误!",
-     true,
-     true,
-     {{[](auto& c) { return KindOf(SetRecordingInterval(c, 61)); },
-       "输入的数值必须为1-60之间的整数"}}},
-    {"RegisterSemi",
-     [](auto& c) {
-         return KindOf(RegisterProbe(c, Registration(RegistrationMode::SemiAutomatic)));
-     },
-     "打开串口错误!", "读数据错误!"},
-    {"RegisterManual",
-     [](auto& c) { return KindOf(RegisterProbe(c, Registration(RegistrationMode::Manual))); },
-     "打开串口错误!",
-     "读数据错误!",
-     nullptr,
-     false,
-     true,
-     {{[](auto& c) {
-           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
-           inputs.snTexts = {"0", "0", "0", "0", "0", "0", "0", "0"};
-           return KindOf(RegisterProbe(c, inputs));
-       },
-       "SN号输入格式错误!"},
-      {[](auto& c) {
-           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
-           inputs.snTexts[0] = "028";
-           return KindOf(RegisterProbe(c, inputs));
-       },
-       "SN号输入格式错误!"},
-      {[](auto& c) {
-           RegistrationInputs inputs = Registration(RegistrationMode::Manual);
-           inputs.snTexts[1] = "ff";
-           return KindOf(RegisterProbe(c, inputs));
-       },
-       "SN号输入格式错误!"}}},
-    {"RegisterAuto",
-     [](auto& c) {
-         return KindOf(RegisterProbe(c, Registration(RegistrationMode::FullyAutomatic)));
-     },
-     "打开串口错误!", "读数据错误!"},
+    {"SetInterval", [](auto& c) { return KindOf(SetRecordingInterval(c, 5)); }, "请先打开串口!",
+     "设置失败!", "检验码错误!", true},
+    {"RegisterSemi", Register(RegistrationMode::SemiAutomatic), "打开串口错误!", "读数据错误!"},
+    {"RegisterManual", Register(RegistrationMode::Manual), "打开串口错误!", "读数据错误!"},
+    {"RegisterAuto", Register(RegistrationMode::FullyAutomatic), "打开串口错误!", "读数据错误!"},
     {"ReadSn", [](auto& c) { return KindOf(ReadProbeSn(c, 1)); }, "打开串口错误!", "读数据错误!"},
     {"CountRecords", [](auto& c) { return KindOf(CountStoredRecords(c)); },
      "没有发现此串口或此串口被占用", "读取失败!", "检验码错误!", true},
@@ -195,12 +124,41 @@ const Operation kOperations[] = {
      false, false},
 };
 
+// Inputs an operation refuses before anything is sent, each with its one message.
+struct Refusal {
+    const char* name;
+    Runner run;
+    const char* told;
+};
+
+const Refusal kRefusals[] = {
+    {"OffsetsWhileAcquiring", [](auto& c) { return KindOf(ReadAllOffsets(c, true)); },
+     "请先取消当前采集!"},
+    {"OffsetOutOfRange", Offset(false, ProbeType::Platinum, "10.01"),
+     "偏移值设置范围在+10.0～-10.0，请再次输入。"},
+    {"OffsetWhileAcquiring", Offset(true, ProbeType::Digital, "1"), "请先取消当前采集!"},
+    {"OffsetWithoutType", Offset(false, std::nullopt, "1"), "请先选择探头类别!"},
+    {"Resistor22", Calibrate(22), "请先选择电阻!"},
+    {"Resistor99", Calibrate(99), "请先选择电阻!"},
+    {"Resistor101", Calibrate(101), "请先选择电阻!"},
+    {"Resistor144", Calibrate(144), "请先选择电阻!"},
+    {"Interval61", [](auto& c) { return KindOf(SetRecordingInterval(c, 61)); },
+     "输入的数值必须为1-60之间的整数"},
+    {"SnAllZero", Register(RegistrationMode::Manual, {"0", "0", "0", "0", "0", "0", "0", "0"}),
+     "SN号输入格式错误!"},
+    {"SnThreeDigits", Register(RegistrationMode::Manual, {"028", "", "", "", "", "", "", ""}),
+     "SN号输入格式错误!"},
+    {"SnLowerCase", Register(RegistrationMode::Manual, {"28", "ff", "", "", "", "", "", ""}),
+     "SN号输入格式错误!"},
+};
+
 // How the line treats the request.
 enum class Fault { None, PortMissing, Silence, ShortReply, BadChecksum, Surplus };
 
-class OperationOutcomesTest : public ::testing::TestWithParam<Operation> {
+template <class Row>
+class OnTheModel : public ::testing::TestWithParam<Row> {
 protected:
-    OperationOutcomesTest() {
+    OnTheModel() {
         person.chosenFile = RegistrationFile();
         // Whatever the operator is told, the port has been let go by then.
         person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
@@ -242,6 +200,9 @@ protected:
     Fault fault = Fault::None;
 };
 
+using OperationOutcomesTest = OnTheModel<Operation>;
+using RefusedInputTest = OnTheModel<Refusal>;
+
 TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
     const Operation& op = GetParam();
     const std::string open = std::string(op.openFailure) + (op.namesReason ? "\n" : "") +
@@ -281,15 +242,17 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
     EXPECT_EQ(line.opens, opens);
     EXPECT_TRUE(person.messages.empty());
     host.refuses = false;
+}
 
-    for (const Refusal& refusal : op.refusals) {
-        EXPECT_EQ(run(Fault::None, refusal.run), OutcomeKind::Refused) << refusal.told;
-        EXPECT_TRUE(line.written.empty()) << refusal.told;
-        EXPECT_EQ(person.messages, std::vector<std::string>{refusal.told});
-    }
+TEST_P(RefusedInputTest, IsToldOnceAndNothingIsSent) {
+    EXPECT_EQ(run(Fault::None, GetParam().run), OutcomeKind::Refused);
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_EQ(person.messages, std::vector<std::string>{GetParam().told});
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations),
+                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Every, RefusedInputTest, ::testing::ValuesIn(kRefusals),
                          [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
