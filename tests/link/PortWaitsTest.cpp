@@ -30,6 +30,10 @@ struct WaitCase {
     Clock::Duration lastSleep;
 };
 
+void PrintTo(const WaitCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class PortWaitsTest : public ::testing::Test {
 protected:
     // A sleeping link sleeps on the fake port's descriptor as the fake port's wait for one byte.
