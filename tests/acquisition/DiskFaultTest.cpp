@@ -1,9 +1,6 @@
 // The files the program writes on a full disk, the disk filling up being the file-size limit
 // of the process (writes past it fail as they would with no space left): a run goes on, every
 // file holds only whole lines, entries and files, and writing resumes once there is room.
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +11,7 @@
 #include "AcquisitionLoop.h"
 #include "AtomicFile.h"
 #include "CsvFile.h"
+#include "DiskLimit.h"
 #include "FakeLine.h"
 #include "Gbk.h"
 #include "TemperatureFrames.h"
@@ -24,30 +22,9 @@ namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::DiskLimit;
 using testing::FileText;
 using testing::RisingTemperatureFrame;
-
-// Files of the process stop growing at `bytes` while the object lives.
-class DiskLimit {
-public:
-    explicit DiskLimit(rlim_t bytes) {
-        // Past the limit a write fails with EFBIG instead of the process being signalled.
-        m_signal = ::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        const rlimit limit{bytes, m_old.rlim_max};
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~DiskLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        ::signal(SIGXFSZ, m_signal);
-    }
-    DiskLimit(const DiskLimit&) = delete;
-    DiskLimit& operator=(const DiskLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_signal)(int) = nullptr;
-};
 
 // Every piece of the text, cut at `separator`, passes `whole`, and the text ends with one.
 template <class Check>

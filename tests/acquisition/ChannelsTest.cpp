@@ -1,4 +1,4 @@
-// Channel names and limits, alarms and statistics.
+// Channel captions and list rows, names and limits, alarms and statistics.
 #include <gtest/gtest.h>
 
 #include "ChannelAlarms.h"
