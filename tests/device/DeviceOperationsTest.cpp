@@ -100,6 +100,10 @@ const Operation kOperations[] = {
      }},
 };
 
+void PrintTo(const Operation& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class DeviceOperationsTest : public ::testing::TestWithParam<Operation> {
 protected:
     bool run() { return GetParam().run(window, link.context, person); }

@@ -152,6 +152,14 @@ const Refusal kRefusals[] = {
      "SN号输入格式错误!"},
 };
 
+// Test names show the row's name, not its bytes.
+void PrintTo(const Operation& row, std::ostream* out) {
+    *out << row.name;
+}
+void PrintTo(const Refusal& row, std::ostream* out) {
+    *out << row.name;
+}
+
 // How the line treats the request.
 enum class Fault { None, PortMissing, Silence, ShortReply, BadChecksum, Surplus };
 
