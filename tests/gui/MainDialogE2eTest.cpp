@@ -1,63 +1,61 @@
 // The main window on the real termios port, against the simulated instrument on a
-// pseudo-terminal linked as com1: acquiring, and registering from a file.
+// pseudo-terminal linked as com1: acquiring, choosing the port, offsets, the device clock and
+// interval, the ID wipe, and registering from a file.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 
 #include "ChannelLists.h"
-#include "MainDialog.h"
+#include "DeviceClockControls.h"
 #include "PortChoice.h"
 #include "PortDialog.h"
-#include "RecordingOperator.h"
 #include "RegisteredDialog.h"
-#include "SimulatorFixture.h"
+#include "WindowDriver.h"
 
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
+using D = MainDialog;
+using Messages = std::vector<std::string>;
 
-class MainDialogE2eTest : public testing::SimulatorTest {
+class MainDialogE2eTest : public testing::MainDialogSimulatorTest {
 protected:
-    void pressAcquire() {
-        QTest::mouseClick(window.control<QPushButton>(MainDialog::kAcquireButton), Qt::LeftButton);
+    QString cell(int list, int row, int column = kTemperatureColumn) {
+        return control<QTableWidget>(list)->item(row, column)->text();
     }
-    QString cell(int list, int row) {
-        return window.control<QTableWidget>(list)->item(row, kTemperatureColumn)->text();
+    // The simulator, its wall clock moved only by the test.
+    void startWithWall() {
+        startSimulator({}, {},
+                       [this] { return std::chrono::system_clock::time_point{wall.load()}; });
     }
-
-    testing::RecordingOperator person;
-    MainDialog window{opener, SystemClock(), person};
+    std::atomic<std::chrono::seconds> wall{std::chrono::seconds{1'700'000'000}};
 };
 
 TEST_F(MainDialogE2eTest, AcquireShowsWhatTheInstrumentSent) {
     sim::ModelOptions model;
     model.signalCount = 40;
     startSimulator(model);
-    pressAcquire();
+    click(D::kAcquireButton);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
 
     const auto sent = host->withModel([](sim::InstrumentModel& m) { return m.sentReadings(); });
     ASSERT_EQ(sent.size(), 1u);
     const std::vector<TenthDegree>& words = sent.back().words;
     ASSERT_EQ(words.size(), 44u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(cell(MainDialog::kPt100List, i).toStdString(), words[i].text());
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(cell(D::kPt100List, i).toStdString(), words[i].text());
     for (int k = 0; k < 40; ++k) {
-        const int list = k < 32 ? MainDialog::kLowChannelList : MainDialog::kHighChannelList;
+        const int list = k < 32 ? D::kLowChannelList : D::kHighChannelList;
         EXPECT_EQ(cell(list, k % 32).toStdString(), words[4 + k].text()) << k;
     }
-    EXPECT_EQ(cell(MainDialog::kHighChannelList, 8), QStringLiteral(" "));
+    EXPECT_EQ(cell(D::kHighChannelList, 8), QStringLiteral(" "));
 }
 
 TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquiringWorksThere) {
@@ -65,27 +63,79 @@ TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquiringWorksThere
     DeviceTree machine;
     machine.portsDir = portsDir;
     window.portChoice().setDeviceTree(machine);
-    QTimer::singleShot(0, [&] {
-        auto* chooser = qobject_cast<PortDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(chooser, nullptr);
-        const auto& entries = chooser->entries();
-        const auto simulator = std::find_if(entries.begin(), entries.end(),
-                                            [](const PortEntry& e) { return e.portNumber == 1; });
-        ASSERT_NE(simulator, entries.end());
-        EXPECT_EQ(simulator->device, fs::canonical(portsDir / "com1"));
-        EXPECT_EQ(simulator->description, "伪终端(如模拟仪器)");
-        EXPECT_EQ(simulator->state, PortState::Available);
-        chooser->list().selectRow(static_cast<int>(simulator - entries.begin()));
-        chooser->numberBox().setValue(4);
-        chooser->choose();
-    });
-    window.portChoice().choose();
-    EXPECT_EQ(window.control<QLineEdit>(MainDialog::kPortEdit)->text(), "4");
+    EXPECT_TRUE(testing::WithModal<PortDialog>(
+        [&] { window.portChoice().choose(); },
+        [&](PortDialog& chooser) {
+            const auto& entries = chooser.entries();
+            const auto simulator =
+                std::find_if(entries.begin(), entries.end(),
+                             [](const PortEntry& e) { return e.portNumber == 1; });
+            ASSERT_NE(simulator, entries.end());
+            EXPECT_EQ(simulator->device, fs::canonical(portsDir / "com1"));
+            EXPECT_EQ(simulator->state, PortState::Available);
+            chooser.list().selectRow(static_cast<int>(simulator - entries.begin()));
+            chooser.numberBox().setValue(4);
+            chooser.choose();
+        }));
+    EXPECT_EQ(edit(D::kPortEdit)->text(), "4");
 
-    pressAcquire();
+    click(D::kAcquireButton);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
     EXPECT_EQ(host->withModel([](sim::InstrumentModel& m) { return m.sentReadings().size(); }), 1u);
-    EXPECT_FALSE(cell(MainDialog::kPt100List, 0).isEmpty());
+}
+
+TEST_F(MainDialogE2eTest, AnOffsetSetIsReadBackInItsRowAndAppliedToReadings) {
+    // The instrument's temperatures drift with its wall clock; a frozen one keeps them still, so
+    // two readings differ only by the offset.
+    startWithWall();
+    const auto tenths = [&](int row) { return cell(D::kHighChannelList, row).remove('.').toInt(); };
+    click(D::kAcquireButton);
+    const int before = tenths(4);
+
+    // Channel 37 is item "37" of the digital probe type.
+    QComboBox* types = control<QComboBox>(D::kProbeTypeCombo);
+    types->setFocus();
+    QTest::keyClick(types, Qt::Key_Down);
+    QTest::keyClick(types, Qt::Key_Down);
+    control<QComboBox>(D::kOffsetChannelList)->setCurrentIndex(36);
+    edit(D::kOffsetEdit)->setText(QStringLiteral("-1.25"));
+    for (int id : {D::kSetOffsetButton, D::kReadOffsetsButton, D::kAcquireButton})
+        click(id);
+
+    EXPECT_EQ(person.messages, Messages{"设置成功!"});
+    EXPECT_EQ(host->withModel([](sim::InstrumentModel& m) { return m.digitalOffset(37); }), -12);
+    EXPECT_EQ(cell(D::kHighChannelList, 4, kOffsetColumn), "-1.2");
+    EXPECT_EQ(cell(D::kHighChannelList, 3, kOffsetColumn), "0.0");
+    EXPECT_EQ(tenths(4), before - 12);
+}
+
+TEST_F(MainDialogE2eTest, ClockAndIntervalSetAreReadBackAndAWipedProbeReadsAsUnregistered) {
+    startWithWall();
+    window.deviceClock().localTime = [] {
+        return std::tm{1, 3, 9, 7, 4, 124, 0, 0, 0, 0, nullptr};  // 2024-05-07 09:03:01
+    };
+    click(D::kSetClockButton);
+    wall = wall.load() + std::chrono::seconds{75};
+    click(D::kReadClockButton);
+    QStringList shown;
+    for (int id = D::kYearEdit; id < D::kYearEdit + 6; ++id)
+        shown << edit(id)->text();
+    EXPECT_EQ(shown, (QStringList{"2024", "5", "7", "9", "4", "16"}));
+
+    edit(D::kIntervalEdit)->setText(QStringLiteral("15"));
+    click(D::kSetIntervalButton);
+    edit(D::kIntervalEdit)->clear();
+    click(D::kReadIntervalButton);
+    EXPECT_EQ(edit(D::kIntervalEdit)->text(), QStringLiteral("15"));
+
+    ASSERT_TRUE(host->withModel([](sim::InstrumentModel& m) { return m.binding(5); }));
+    EXPECT_TRUE(testing::WithModal<QDialog>([this] { click(D::kDeleteIdsButton); },
+                                            [](QDialog& asked) { asked.accept(); }));
+    edit(D::kSnReadChannelEdit)->setText(QStringLiteral("5"));
+    click(D::kReadSnButton);
+    EXPECT_EQ(person.messages.at(0), "设置成功!");
+    EXPECT_EQ(person.messages.at(1), "全部ID已删除!");
+    EXPECT_EQ(person.clipboard, "02:05:FF-FF-FF-FF-FF-FF-FF-FF");
 }
 
 // Controls a file registration run disables and enables again.
@@ -99,11 +149,9 @@ protected:
         const fs::path file = portsDir / "probes.txt";
         std::ofstream(file, std::ios::binary) << contents;
         person.chosenFile = file;
-        QTest::mouseClick(window.control<QPushButton>(MainDialog::kFileRegisterButton),
-                          Qt::LeftButton);
-        for (int id : kRunControls) {
-            EXPECT_TRUE(window.control<QWidget>(id)->isEnabled()) << id;
-        }
+        click(D::kFileRegisterButton);
+        for (int id : kRunControls)
+            EXPECT_TRUE(enabled(id)) << id;
         EXPECT_FALSE(window.registeredPopup().isVisible());
     }
     std::optional<sim::Binding> binding(int channel) {
@@ -119,19 +167,6 @@ protected:
     }
 };
 
-TEST_F(RegistrationE2eTest, EmptyFileAndTrailingEmptyLine) {
-    startSimulator();
-    host->withModel([](sim::InstrumentModel& m) { m.wipeBindings(); });
-    registerFile("");
-    EXPECT_EQ(person.messages, std::vector<std::string>{"注册成功!"});
-    EXPECT_EQ(person.fileChoices.at(0).filter, "Data Files (*.txt)");
-
-    person.messages.clear();
-    registerFile(line("01", 5, 0, sim::ProbePort::A) + "\n\n");
-    EXPECT_EQ(person.messages, std::vector<std::string>{"第2行格式错误,该行无注册,程序退出!"});
-    EXPECT_TRUE(binding(5));
-}
-
 TEST_F(RegistrationE2eTest, EachLineIsRegisteredWithThePopupShowingItsChannel) {
     startSimulator();
     host->withModel([](sim::InstrumentModel& m) { m.wipeBindings(); });
@@ -140,7 +175,7 @@ TEST_F(RegistrationE2eTest, EachLineIsRegisteredWithThePopupShowingItsChannel) {
         popupWhileAsked.push_back(window.registeredPopup().isVisible()
                                       ? window.registeredPopup().findChild<QLabel*>("1087")->text()
                                       : QStringLiteral("hidden"));
-        EXPECT_FALSE(window.control<QWidget>(MainDialog::kAcquireButton)->isEnabled());
+        EXPECT_FALSE(enabled(D::kAcquireButton));
     };
     // Leading blanks and CR LF; channel 99 is refused by the instrument; port 03 is unknown
     // to it; both runs go on.
@@ -149,8 +184,7 @@ TEST_F(RegistrationE2eTest, EachLineIsRegisteredWithThePopupShowingItsChannel) {
                  line("01", 99, 2, sim::ProbePort::A) + "\r\n" +
                  line("03", 8, 3, sim::ProbePort::A) + "\r\n" +
                  line("01", 9, 4, sim::ProbePort::A) + "\r\n");
-    EXPECT_EQ(person.messages,
-              (std::vector<std::string>{"通道过大!", "注册是否成功未知!", "注册成功!"}));
+    EXPECT_EQ(person.messages, (Messages{"通道过大!", "注册是否成功未知!", "注册成功!"}));
     EXPECT_EQ(popupWhileAsked.front(), QStringLiteral("6"));
     EXPECT_EQ(popupWhileAsked.back(), QStringLiteral("9"));
     ASSERT_TRUE(binding(5));
@@ -159,34 +193,14 @@ TEST_F(RegistrationE2eTest, EachLineIsRegisteredWithThePopupShowingItsChannel) {
     EXPECT_FALSE(binding(8));
 }
 
-TEST_F(RegistrationE2eTest, ABadSerialNumberStopsTheRunWithItsLineNumber) {
-    startSimulator();
-    host->withModel([](sim::InstrumentModel& m) { m.wipeBindings(); });
-    std::string lower = line("01", 2, 1, sim::ProbePort::A);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    registerFile(line("01", 1, 0, sim::ProbePort::A) + "\n" + lower + "\n" +
-                 line("01", 3, 2, sim::ProbePort::A) + "\n");
-    EXPECT_EQ(person.messages, std::vector<std::string>{"第2行SN号格式错误,该行无注册,程序退出!"});
-    EXPECT_TRUE(binding(1));
-    EXPECT_FALSE(binding(2) || binding(3));
-}
-
-TEST_F(RegistrationE2eTest, ALineWhoseTransactionFailsStopsTheRun) {
-    startSimulator();
-    host->faults().add(*sim::FaultRule::Parse("silence:0x04:count=1"));
-    registerFile(line("01", 1, 0, sim::ProbePort::A) + "\n" + line("01", 2, 1, sim::ProbePort::A));
-    EXPECT_EQ(person.messages, std::vector<std::string>{"第1行注册失败错误,该行无注册,程序退出!"});
-}
-
 // Read the serial numbers to the clipboard, paste them into a file, wipe the instrument's
 // registrations, register the file: the instrument holds the same bindings again.
 TEST_F(RegistrationE2eTest, ReadLinesRegisterTheSameBindingsAgain) {
     startSimulator();
-    window.control<QLineEdit>(MainDialog::kSnReadChannelEdit)->setText(QStringLiteral("30"));
+    edit(D::kSnReadChannelEdit)->setText(QStringLiteral("30"));
     std::string file;
     for (int channel = 30; channel <= 36; ++channel) {
-        QTest::mouseClick(window.control<QPushButton>(MainDialog::kReadSnButton), Qt::LeftButton);
+        click(D::kReadSnButton);
         file += person.clipboard + "\r\n";
     }
     ASSERT_EQ(person.messages.size(), 7u);
@@ -197,7 +211,7 @@ TEST_F(RegistrationE2eTest, ReadLinesRegisterTheSameBindingsAgain) {
     host->withModel([](sim::InstrumentModel& m) { m.wipeBindings(); });
     person.messages.clear();
     registerFile(file);
-    EXPECT_EQ(person.messages, std::vector<std::string>{"注册成功!"});
+    EXPECT_EQ(person.messages, Messages{"注册成功!"});
     for (int channel = 30; channel <= 36; ++channel) {
         EXPECT_EQ(binding(channel), before[channel - 30]) << channel;
         EXPECT_TRUE(binding(channel)) << channel;

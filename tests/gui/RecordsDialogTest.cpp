@@ -21,16 +21,14 @@
 #include <memory>
 
 #include "AtomicFile.h"
-#include "DialogUnits.h"
 #include "HandOver.h"
-#include "MainDialogFixture.h"
 #include "QtOperator.h"
 #include "RecordDownloadWorker.h"
 #include "RecordFrames.h"
-#include "RecordTexts.h"
 #include "RecordsDialog.h"
 #include "SimulatorFixture.h"
 #include "WaitDialog.h"
+#include "WindowDriver.h"
 
 namespace tavolex {
 namespace {
@@ -105,54 +103,27 @@ protected:
     // Presses "查看记录" and has `use` work in the records window, if it opens, before it is
     // closed; true when it opened.
     bool openRecords(const std::function<void(RecordsDialog&)>& use) {
-        bool opened = false;
-        QTimer look;
-        look.setSingleShot(true);
-        QObject::connect(&look, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<RecordsDialog*>(QApplication::activeModalWidget());
-            opened = dialog != nullptr;
-            if (!dialog) return;
-            use(*dialog);
-            dialog->reject();
-        });
-        look.start(0);
-        click(MainDialog::kViewRecordsButton);
-        return opened;
+        return testing::WithModal<RecordsDialog>([this] { click(MainDialog::kViewRecordsButton); },
+                                                 use);
     }
 
     RecordsDialog records{window, LinkSettings{2, 9600, 0}};
 };
 
 TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpening) {
-    type(MainDialog::kPortEdit, "x");
-    EXPECT_FALSE(openRecords([](RecordsDialog&) {}));
-    EXPECT_EQ(person.messages, Messages{"请输入一个整数。"});
-
     type(MainDialog::kPortEdit, "3");
     control<QComboBox>(MainDialog::kBaudList)->setCurrentText("19200");
     type(MainDialog::kAddressEdit, "261");
     EXPECT_TRUE(openRecords([this](RecordsDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "记录");
-        auto* shown = dialog.control<QTableWidget>(RecordsDialog::kTable);
-        ASSERT_EQ(shown->columnCount(), 70);
-        const DialogUnits units = DialogUnits::ForPointSize(9);
-        const std::pair<int, std::pair<const char*, int>> columns[] = {
-            {0, {"记录条目", 70}}, {1, {"时间", 140}},       {2, {"通道1", 60}},
-            {65, {"通道64", 60}},  {66, {"PT100通道1", 74}}, {69, {"PT100通道4", 74}}};
-        for (const auto& [column, heading] : columns) {
-            EXPECT_EQ(shown->horizontalHeaderItem(column)->text(), heading.first);
-            EXPECT_EQ(shown->columnWidth(column), units.pixels(heading.second));
-        }
-        QLabel* label = dialog.control<QLabel>(RecordsDialog::kCountLabel);
-        EXPECT_EQ(label->text(), "记录条数");
         // Edits of the main window after the opening are not seen.
         edit(MainDialog::kPortEdit)->setText("9");
         line.reply(RecordCountFrame(0x0102, 5));
         QTest::mouseClick(dialog.control<QPushButton>(RecordsDialog::kReadCountButton),
                           Qt::LeftButton);
+        QLabel* label = dialog.control<QLabel>(RecordsDialog::kCountLabel);
         EXPECT_EQ(label->text(), "记录条数:258");
         EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
-                  "记录条数:258");
+                  label->text());
     }));
     EXPECT_EQ(line.lastSettings.portNumber, 3);
     EXPECT_EQ(line.lastSettings.baudRate, 19200);
@@ -179,12 +150,9 @@ TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
     EXPECT_EQ(download(), std::make_pair(3, 3));
     EXPECT_EQ(countText(), "记录条数:3");
     ASSERT_EQ(rows(), 3);
-    const QStringList shown{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3),  cell(0, 66),
-                            cell(1, 0), cell(1, 1), cell(1, 2), cell(1, 69), cell(2, 1),
-                            cell(2, 2), cell(2, 3), cell(2, 66)};
-    EXPECT_EQ(shown,
-              (QStringList{"记录#1", "2024/05/07/09/03/01", "25.3", "25.4", "-25.0", "记录#2",
-                           "读取失败", "", "", "24/1A/07/09/03/01", "3276.7", "-0.0", "-0.0"}));
+    // Each record in its row; the silent one's row says so and shows no values.
+    EXPECT_EQ((QStringList{cell(0, 2), cell(1, 0), cell(1, 1), cell(1, 2), cell(2, 2)}),
+              (QStringList{"25.3", "记录#2", "读取失败", "", "3276.7"}));
 
     // "读取" shows the count alone; a failed count, or a count of 0, leaves the table be.
     line.reply(RecordCountFrame(5));
@@ -228,17 +196,14 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&records));
     QTest::keyClick(table(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(person.saveChoices.size(), 1u);
-    EXPECT_EQ(person.saveChoices[0].filter, "CSV (*.csv)");
-    EXPECT_EQ(person.saveChoices[0].defaultSuffix, "csv");
+    // Named after the first record's time.
     EXPECT_EQ(person.saveChoices[0].startDirectory,
               window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
     const std::string text = testing::FileText(directory.path() / "saved.csv");
     ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     const QStringList lines = QString::fromStdString(text.substr(3)).split("\r\n");
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[0].startsWith("记录条目,时间,通道1,"));
-    EXPECT_TRUE(
-        lines[0].endsWith(QStringLiteral(",通道64,PT100通道1,PT100通道2,PT100通道3,PT100通道4")));
+    EXPECT_EQ(lines[0].split(',').size(), 70);
     for (int row = 0; row < 3; ++row) {
         QStringList shown;
         for (int column = 0; column < 70; ++column)
@@ -246,7 +211,6 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
         if (row == 0) shown[1] = "2024-05-07 09:01:00";
         EXPECT_EQ(lines[row + 1].split(','), shown);
     }
-    EXPECT_TRUE(lines[3].startsWith("记录#3,2024/1A/07/09/03/00,25.7,"));
 
     person.savedFile = directory.path() / "no such folder" / "saved.csv";
     save.trigger();
@@ -333,12 +297,8 @@ protected:
     const NoPainting m_noPainting;
     // The simulator as com1, its wall clock moved only by the test.
     void start(sim::HostOptions options = {}) {
-        options.linkPath = portsDir / "com1";
-        const sim::WallClock wall = [this] {
-            return std::chrono::system_clock::time_point{m_wall.load()};
-        };
-        host = std::make_unique<sim::PtyHost>(sim::InstrumentModel({}, wall), options);
-        ASSERT_TRUE(host->start());
+        startSimulator({}, options,
+                       [this] { return std::chrono::system_clock::time_point{m_wall.load()}; });
     }
     std::vector<sim::StoredRecord> held() {
         return host->withModel([](sim::InstrumentModel& model) { return model.records(); });
@@ -358,17 +318,16 @@ TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
     const std::vector<sim::StoredRecord> store = held();
     ASSERT_EQ(store.size(), 7u);
     ASSERT_EQ(table->rowCount(), 7);
+    // The channels' cells, in tenths, are the words the instrument holds.
     for (int row = 0; row < 7; ++row) {
         const sim::StoredRecord& record = store[static_cast<std::size_t>(row)];
-        QStringList expected{QStringLiteral("记录#%1").arg(row + 1),
-                             QString::fromStdString(RecordTimeText(DeviceTimestamp(record.stamp)))};
+        std::vector<int> expected, shown;
         for (const TenthDegree word : record.digital)
-            expected << QString::fromStdString(word.text());
+            expected.push_back(word.tenths());
         for (const TenthDegree word : record.pt100)
-            expected << QString::fromStdString(word.text());
-        QStringList shown;
-        for (int column = 0; column < table->columnCount(); ++column)
-            shown << table->item(row, column)->text();
+            expected.push_back(word.tenths());
+        for (int column = 2; column < table->columnCount(); ++column)
+            shown.push_back(qRound(table->item(row, column)->text().toDouble() * 10));
         EXPECT_EQ(shown, expected) << "row " << row;
     }
     QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);

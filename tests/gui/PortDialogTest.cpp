@@ -1,48 +1,26 @@
-// The port chooser opened from the main window, on a device tree of the test's own; and the
-// second line of the window's open-failure message, with the real opener on that tree.
+// The port chooser opened from the main window, on a device tree of the test's own: binding a
+// number to an adapter, removing a binding, and taking a number another device holds.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 #include <QToolButton>
-#include <optional>
 
 #include "FakeDeviceTree.h"
-#include "MainDialogFixture.h"
 #include "PortChoice.h"
 #include "PortDialog.h"
-#include "PosixSerialPort.h"
+#include "WindowDriver.h"
 
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeDeviceTree;
 
 constexpr const char* kFtdi = "usb-FTDI_FT232R_USB_UART_A9M9DV3R-if00-port0";
-
-// Runs `act` on the chooser that `open` brings up; the chooser is cancelled if `act` left it
-// open.
-template <typename Open, typename Act>
-void WithChooser(Open open, Act act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* chooser = qobject_cast<PortDialog*>(QApplication::activeModalWidget());
-        if (chooser == nullptr) return;
-        seen = true;
-        act(*chooser);
-        if (chooser->isVisible()) chooser->reject();
-    });
-    open();
-    EXPECT_TRUE(seen) << "the chooser did not come up";
-}
 
 int RowOf(const PortDialog& chooser, const fs::path& device) {
     const auto& entries = chooser.entries();
@@ -73,9 +51,9 @@ void Click(PortDialog& chooser, const char* name) {
     QTest::mouseClick(chooser.findChild<QPushButton*>(name), Qt::LeftButton);
 }
 
-class PortChoiceTest : public testing::MainDialogFixture {
+class PortDialogTest : public testing::MainDialogFixture {
 protected:
-    PortChoiceTest() {
+    PortDialogTest() {
         fake.onBoard(0, 4);  // port 1
         usb = fake.device("ttyUSB0");
         byId = fake.byId(kFtdi, "ttyUSB0");
@@ -83,14 +61,18 @@ protected:
     }
     fs::path linkOf(int port) { return fs::read_symlink(PortLinkPath(port, fake.tree)); }
     bool hasLink(int port) { return fs::exists(fs::symlink_status(PortLinkPath(port, fake.tree))); }
+    template <typename Open, typename Act>
+    void withChooser(Open open, Act act) {
+        EXPECT_TRUE(testing::WithModal<PortDialog>(open, act)) << "the chooser did not come up";
+    }
 
-    FakeDeviceTree fake;
+    testing::FakeDeviceTree fake;
     fs::path usb;
     fs::path byId;
 };
 
-TEST_F(PortChoiceTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheField) {
-    WithChooser([&] { window.portChoice().action().trigger(); },
+TEST_F(PortDialogTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheField) {
+    withChooser([&] { window.portChoice().action().trigger(); },
                 [&](PortDialog& chooser) {
                     const int row = RowOf(chooser, usb);
                     EXPECT_EQ(Cell(chooser, row, PortDialog::kNumberColumn), "");
@@ -108,7 +90,7 @@ TEST_F(PortChoiceTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheFie
     EXPECT_TRUE(person.messages.empty());
 
     // Next time the adapter shows under its number, and keeping it changes nothing.
-    WithChooser([&] { window.portChoice().choose(); },
+    withChooser([&] { window.portChoice().choose(); },
                 [&](PortDialog& chooser) {
                     ASSERT_EQ(chooser.list().selectedRanges().size(), 1);
                     const int row = chooser.list().selectedRanges().front().topRow();
@@ -120,7 +102,7 @@ TEST_F(PortChoiceTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheFie
     EXPECT_EQ(linkOf(3), byId);
 }
 
-TEST_F(PortChoiceTest, TheFieldsButtonOpensTheChooserWhereABindingCanBeRemoved) {
+TEST_F(PortDialogTest, TheFieldsButtonOpensTheChooserWhereABindingCanBeRemoved) {
     fake.link(5, byId);
     type(MainDialog::kPortEdit, "5");
     // A double click selects the field's text, as in any field.
@@ -131,8 +113,7 @@ TEST_F(PortChoiceTest, TheFieldsButtonOpensTheChooserWhereABindingCanBeRemoved) 
         if (candidate->defaultAction() == &window.portChoice().fieldButton()) button = candidate;
     }
     ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->defaultAction()->text(), "选择串口...");
-    WithChooser([&] { QTest::mouseClick(button, Qt::LeftButton); },
+    withChooser([&] { QTest::mouseClick(button, Qt::LeftButton); },
                 [&](PortDialog& chooser) {
                     EXPECT_EQ(chooser.numberBox().value(), 5);
                     EXPECT_TRUE(chooser.unbindButton().isEnabled());
@@ -147,7 +128,7 @@ TEST_F(PortChoiceTest, TheFieldsButtonOpensTheChooserWhereABindingCanBeRemoved) 
     EXPECT_EQ(edit(MainDialog::kPortEdit)->text(), "5");
 }
 
-TEST_F(PortChoiceTest, TakingANumberThatNamesAnotherDeviceAsksFirst) {
+TEST_F(PortDialogTest, TakingANumberThatNamesAnotherDeviceAsksFirst) {
     const fs::path sim = fake.device("pts/4");
     fake.link(2, sim);
     person.answers = {false, true};
@@ -156,7 +137,7 @@ TEST_F(PortChoiceTest, TakingANumberThatNamesAnotherDeviceAsksFirst) {
         TypeNumber(chooser, "2");
         Click(chooser, "1");
     };
-    WithChooser([&] { window.portChoice().choose(); }, chooseUsbAs2);
+    withChooser([&] { window.portChoice().choose(); }, chooseUsbAs2);
     ASSERT_EQ(person.questions.size(), 1u);
     EXPECT_EQ(person.questions[0], "串口2现在指向 " + sim.string() +
                                        "(伪终端(如模拟仪器)),改为指向 " + usb.string() +
@@ -164,12 +145,12 @@ TEST_F(PortChoiceTest, TakingANumberThatNamesAnotherDeviceAsksFirst) {
     EXPECT_EQ(linkOf(2), sim);
     EXPECT_EQ(edit(MainDialog::kPortEdit)->text(), "1");
 
-    WithChooser([&] { window.portChoice().choose(); }, chooseUsbAs2);
+    withChooser([&] { window.portChoice().choose(); }, chooseUsbAs2);
     EXPECT_EQ(linkOf(2), byId);
     EXPECT_EQ(edit(MainDialog::kPortEdit)->text(), "2");
 }
 
-TEST_F(PortChoiceTest, ChooserIsInTheWindowsMenuAndSpeaksItsLanguage) {
+TEST_F(PortDialogTest, TheChooserIsInTheWindowsMenuAndOkWithoutAChoiceAsksForOne) {
     QStringList items;
     QTimer::singleShot(0, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -182,61 +163,13 @@ TEST_F(PortChoiceTest, ChooserIsInTheWindowsMenuAndSpeaksItsLanguage) {
     QApplication::sendEvent(&window, &event);
     EXPECT_TRUE(items.contains("选择串口(&S)...")) << items.join('|').toStdString();
 
-    WithChooser([&] { window.portChoice().choose(); },
+    withChooser([&] { window.portChoice().choose(); },
                 [&](PortDialog& chooser) {
-                    EXPECT_EQ(chooser.windowTitle(), "选择串口");
-                    QStringList headers;
-                    for (int c = 0; c < chooser.list().columnCount(); ++c)
-                        headers << chooser.list().horizontalHeaderItem(c)->text();
-                    EXPECT_EQ(headers, QStringList({"串口号", "设备", "说明", "状态"}));
-                    EXPECT_EQ(chooser.list().accessibleName(), "串口列表");
-                    EXPECT_EQ(chooser.numberBox().accessibleName(), "串口号:");
-                    // Nothing chosen yet: OK asks for a choice rather than closing.
                     chooser.list().clearSelection();
                     Click(chooser, "1");
                     EXPECT_TRUE(chooser.isVisible());
                 });
     EXPECT_EQ(person.messages, std::vector<std::string>{"请先在列表中选中一个串口。"});
-}
-
-// The window with the real opener on a device tree of the test's own.
-class OpenFailureReasonTest : public ::testing::Test {
-protected:
-    void press(int port, int button) {
-        window.values().portNumber = port;
-        window.updateControls();
-        QTest::mouseClick(window.control<QPushButton>(button), Qt::LeftButton);
-    }
-
-    testing::TemporaryWorkingDirectory directory;
-    FakeDeviceTree fake;
-    PosixPortOpener opener{fake.tree};
-    testing::RecordingOperator person;
-    MainDialog window{opener, SystemClock(), person};
-};
-
-TEST_F(OpenFailureReasonTest, SecondLineSaysWhyTheWindowsPortWouldNotOpen) {
-    const fs::path refused = fake.device("ttyUSB0");
-    fake.refuse(refused);
-    fake.link(5, refused);
-    const fs::path held = fake.device("ttyACM0");
-    fake.link(6, held);
-    std::optional<testing::HeldDevice> holder(std::in_place, held);
-
-    press(4, MainDialog::kAcquireButton);
-    press(5, MainDialog::kAcquireButton);
-    press(6, MainDialog::kReadSnButton);
-    holder.reset();
-    ASSERT_EQ(person.messages.size(), 3u);
-    const std::string missing = "打开串口错误!\n串口4对应 " + (fake.tree.dev / "ttyS3").string() +
-                                ",这台电脑上没有这个串口";
-    EXPECT_TRUE(person.messages[0].starts_with(missing)) << person.messages[0];
-    EXPECT_TRUE(person.messages[1].starts_with("打开串口错误!\n没有读写 " + refused.string() +
-                                               " 的权限:请把当前用户加入 dialout 组"))
-        << person.messages[1];
-    EXPECT_TRUE(
-        person.messages[2].starts_with("打开串口错误!\n" + held.string() + " 正被其他程序占用"))
-        << person.messages[2];
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+// Drives the windows as a user does (click, type, read a control by its number), and the two
+// rigs the window tests run on: the main window on a scripted fake line, and the main window on
+// the real port against the simulated instrument.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "FakeLine.h"
+#include "MainDialog.h"
+#include "RecordingOperator.h"
+#include "SimulatorFixture.h"
+#include "TemperatureFrames.h"
+#include "TemporaryDirectory.h"
+
+namespace tavolex::testing {
+
+template <class Window>
+class WindowDriver {
+public:
+    template <typename Control>
+    Control* control(int id) {
+        Control* found = driven().template control<Control>(id);
+        EXPECT_NE(found, nullptr) << "no control " << id;
+        return found;
+    }
+    QLineEdit* edit(int id) { return control<QLineEdit>(id); }
+    bool enabled(int id) { return control<QWidget>(id)->isEnabled(); }
+    // A click on a button, or on a label that takes clicks.
+    void click(int id) { QTest::mouseClick(control<QWidget>(id), Qt::LeftButton); }
+    // Replaces a field's text by typing.
+    void type(int id, const QString& text) {
+        QLineEdit* field = edit(id);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+
+protected:
+    virtual ~WindowDriver() = default;
+    virtual Window& driven() = 0;
+};
+
+// A driver of a window held elsewhere.
+template <class Window>
+class DriverOf final : public WindowDriver<Window> {
+public:
+    explicit DriverOf(Window& window) : m_window(window) {}
+
+private:
+    Window& driven() override { return m_window; }
+    Window& m_window;
+};
+
+// Runs `act` on the modal window of type Modal that `open` brings up, then closes it if `act`
+// left it open; false when none came up.
+template <class Modal = QWidget, typename Open, typename Act>
+bool WithModal(Open open, Act act) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
+        if (modal == nullptr) return;
+        seen = true;
+        act(*modal);
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog == static_cast<QWidget*>(modal)) dialog->reject();
+    });
+    open();
+    return seen;
+}
+
+// The main window on a scripted fake line, in a fresh working directory.
+struct FakeLineRig {
+    // First, so that the window starts in it.
+    TemporaryWorkingDirectory directory;
+    ManualClock clock;
+    FakeLine line{clock};
+    FakePortOpener ports{line};
+    RecordingOperator person;
+    MainDialog window{ports, clock, person};
+};
+
+class MainDialogFixture : public ::testing::Test,
+                          protected FakeLineRig,
+                          public WindowDriver<MainDialog> {
+protected:
+    MainDialog& driven() override { return window; }
+};
+
+// The main window on the real port, against the simulator as com1 once the test starts it.
+class MainDialogSimulatorTest : public SimulatorTest, public WindowDriver<MainDialog> {
+protected:
+    MainDialog& driven() override { return window; }
+
+    RecordingOperator person;
+    MainDialog window{opener, SystemClock(), person};
+};
+
+}  // namespace tavolex::testing
