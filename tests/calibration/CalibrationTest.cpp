@@ -25,23 +25,8 @@ Bytes Flipped(Bytes frame, std::size_t at) {
 
 class CalibrationTest : public ::testing::Test {
 protected:
-    CalibrationTest() {
-        // Whatever the operator is told, the port has been let go by then.
-        person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
-    }
-
-    // Runs the operation after scripting the line; each element of `replies` answers one run,
-    // with none meaning the port does not open.
-    Messages runEach(const std::vector<std::optional<Bytes>>& replies,
-                     const std::function<void()>& operation) {
-        for (const std::optional<Bytes>& reply : replies) {
-            line.refuseOpen = !reply;
-            if (reply) line.reply(*reply);
-            operation();
-            EXPECT_FALSE(line.held());
-        }
-        return std::exchange(person.messages, {});
-    }
+    // The operator's messages since the last call.
+    Messages told() { return std::exchange(person.messages, {}); }
 
     ManualClock clock;
     testing::FakeLine line{clock};
@@ -58,12 +43,9 @@ TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
         {-56, 200, 200, "设置的信号数为200失败!"}};
     window.settings.deviceAddress = 7;
     for (const auto& [entered, sent, reported, message] : cases) {
-        const Bytes reply = ReplyFrame(0, command::kSetSignalCount, Bytes{reported});
-        EXPECT_EQ(runEach({reply},
-                          [&] {
-                              SetSignalCount(OneCall({window, link.context, person}), entered);
-                          }),
-                  Messages{message});
+        line.reply(ReplyFrame(0, command::kSetSignalCount, Bytes{reported}));
+        SetSignalCount(OneCall({window, link.context, person}), entered);
+        EXPECT_EQ(told(), Messages{message});
         EXPECT_EQ(line.written.back(), RequestFrame(7, command::kSetSignalCount, Bytes{sent}));
     }
     EXPECT_GE(clock.elapsed(), 4 * 3050ms);  // 10 bytes never make the 17 waited for
@@ -81,15 +63,10 @@ TEST_F(CalibrationTest, VersionInTenths) {
 }
 
 TEST_F(CalibrationTest, CalibrationNamesTheResistorAndCountsAnyReplyAsDone) {
-    const auto calibrate = [&](std::int32_t ohms) {
-        return [&, ohms] {
-            CalibrateLowTemperatureProbes(OneCall({window, link.context, person}), ohms);
-        };
-    };
-    const Bytes done =
-        ReplyFrame(0, command::kCalibrate, Bytes{0});  // 10 of the 11 bytes waited for
     for (const auto& [ohms, code] : {std::pair{23, 1}, {100, 2}, {143, 3}}) {
-        EXPECT_EQ(runEach({done}, calibrate(ohms)), Messages{"校机成功!!!"});
+        line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0}));  // 10 of the 11 bytes waited for
+        CalibrateLowTemperatureProbes(OneCall({window, link.context, person}), ohms);
+        EXPECT_EQ(told(), Messages{"校机成功!!!"});
         EXPECT_EQ(line.written.back(),
                   RequestFrame(0x2C, command::kCalibrate, Bytes{static_cast<std::uint8_t>(code)}));
     }
@@ -123,11 +100,9 @@ TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
     otherLength[76] = static_cast<std::uint8_t>(sum & 0xFF);
     line.reply(otherLength);
     EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
-    EXPECT_EQ(runEach({Flipped(good, 40)},
-                      [&] {
-                          ReadAllOffsets(OneCall({window, link.context, person}), false);
-                      }),
-              Messages{"校验错误!"});
+    line.reply(Flipped(good, 40));
+    EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
+    EXPECT_EQ(told(), Messages{"校验错误!"});
     line.reply(good, 5100ms);
     EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
     EXPECT_EQ(person.messages, Messages{"数据读取失败!"});
