@@ -129,11 +129,8 @@ TEST_F(ProbeRegistrationTest, FullyAutomaticReportsTheCountUnsigned) {
 }
 
 TEST(ReadSnChannel, WalksOnAndWrapsBeforeLeavingTheWindowsRange) {
-    EXPECT_EQ(NextSnReadChannel(0), 0);
-    EXPECT_EQ(NextSnReadChannel(5), 6);
-    EXPECT_EQ(NextSnReadChannel(62), 63);
-    EXPECT_EQ(NextSnReadChannel(63), 1);
-    EXPECT_EQ(NextSnReadChannel(64), 1);
+    for (const auto& [channel, next] : {std::pair{0, 0}, {5, 6}, {62, 63}, {63, 1}, {64, 1}})
+        EXPECT_EQ(NextSnReadChannel(channel), next) << channel;
 }
 
 TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannel) {
@@ -144,15 +141,11 @@ TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannel) {
 }
 
 TEST(ProbeSn, SnFieldTakesZeroToTwoUpperCaseHexDigits) {
-    EXPECT_EQ(ParseSnField(""), 0x00);
-    EXPECT_EQ(ParseSnField("0"), 0x00);
-    EXPECT_EQ(ParseSnField("28"), 0x28);
-    EXPECT_EQ(ParseSnField("F"), 0x0F);
-    EXPECT_EQ(ParseSnField("FF"), 0xFF);
-    EXPECT_EQ(ParseSnField("028"), std::nullopt);
-    EXPECT_EQ(ParseSnField("ff"), std::nullopt);
-    EXPECT_EQ(ParseSnField("G0"), std::nullopt);
-    EXPECT_EQ(ParseSnField(" 1"), std::nullopt);
+    const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
+        {"", 0x00},  {"0", 0x00}, {"28", 0x28}, {"F", 0x0F}, {"FF", 0xFF},
+        {"028", {}}, {"ff", {}},  {"G0", {}},   {" 1", {}}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ParseSnField(text), value) << text;
 }
 
 TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSend) {
