@@ -1,5 +1,6 @@
-// Every one-shot command of the client against the simulated instrument: what it prints, what
-// it changed in the instrument, its messages and its exit status.
+// Every one-shot command of the client against the simulated instrument: what it prints, its
+// messages and its exit status. The bytes each command sends are the window's (SameWireTest);
+// what the instrument makes of them is the operations' own tests.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -69,7 +70,6 @@ TEST_F(CliCommandsTest, SettingsAreSentAndReadBack) {
     EXPECT_EQ(offsets.size(), 68u);
     EXPECT_EQ(offsets.at("ch5"), "-1.5");
     EXPECT_EQ(offsets.at("pt100_1"), "0.7");
-    EXPECT_EQ(model([](sim::InstrumentModel& m) { return m.digitalOffset(5); }), -15);
 
     // The instrument's count reply is shorter than the generic wait: a surplus fills it, so
     // the exchange ends without sitting out its time-out.
@@ -77,11 +77,8 @@ TEST_F(CliCommandsTest, SettingsAreSentAndReadBack) {
     const CliResult channels = run({"channels", "set", "10"});
     EXPECT_EQ(channels.status, 0);
     EXPECT_EQ(channels.err, "设置的信号数为10成功!\n");
-    EXPECT_EQ(model([](sim::InstrumentModel& m) { return m.signalCount(); }), 10);
 
     EXPECT_EQ(run({"calibrate", "100"}).err, "校机成功!!!\n");
-    EXPECT_EQ(model([](sim::InstrumentModel& m) { return m.lastLowTemperatureCalibration(); }),
-              std::optional<std::uint8_t>(2));
 }
 
 TEST_F(CliCommandsTest, ProbesAreRegisteredReadAndWiped) {
