@@ -110,6 +110,13 @@ TEST_F(StoredRecordsTest, ABadRecordShowsAsUnreadableAndDoesNotSpoilTheNext) {
         EXPECT_TRUE(shownWhole(good)) << good;
     for (const int bad : {2, 4, 6})
         EXPECT_TRUE(shown.at(bad - 1).empty()) << bad;
+    // Record 7 of the series: stamped 09:07:00, channel k at 20.6 + k/10, PT100 i at 10.6 + i/10.
+    const std::vector<std::string>& seventh = shown.at(6);
+    ASSERT_EQ(seventh.size(), 70u);
+    EXPECT_EQ((std::vector<std::string>{seventh[0], seventh[1], seventh[2], seventh[65],
+                                        seventh[66], seventh[69]}),
+              (std::vector<std::string>{"记录#7", "2024/05/07/09/07/00", "20.7", "27.0", "10.7",
+                                        "11.0"}));
     EXPECT_EQ(line.written.size(), 7u);
     EXPECT_EQ(line.written.at(6), RequestFrame(9, command::kStoredRecords, Bytes{7}));
     EXPECT_EQ(state.done, 7);
