@@ -5,42 +5,31 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 #include <atomic>
 #include <sstream>
 
 #include "ChannelLists.h"
 #include "ContinuousAcquisitionControls.h"
 #include "Gbk.h"
-#include "MainDialog.h"
-#include "RecordingOperator.h"
-#include "SimulatorFixture.h"
-#include "TemporaryDirectory.h"
 #include "TrendMonitor.h"
+#include "WindowDriver.h"
 
 namespace tavolex {
 namespace {
 
 using testing::FileText;
+using D = MainDialog;
 
+// The parts of a text between separators; a line's CR, before its LF, goes with it.
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::istringstream in(text);
-    for (std::string part; std::getline(in, part, separator);)
+    for (std::string part; std::getline(in, part, separator);) {
+        if (separator == '\n' && !part.empty() && part.back() == '\r') part.pop_back();
         parts.push_back(part);
-    return parts;
-}
-
-// Lines of a file without their CR LF.
-std::vector<std::string> Lines(const std::filesystem::path& file) {
-    std::vector<std::string> lines = Split(FileText(file), '\n');
-    for (std::string& line : lines) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
     }
-    return lines;
+    return parts;
 }
 
 // A clock that moves only when the worker pauses on it, shared by the worker, the window and
@@ -60,39 +49,37 @@ private:
     std::atomic<Duration::rep> m_ticks{0};
 };
 
-std::size_t Occurrences(const std::string& text, const std::string& what) {
-    std::size_t found = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++found;
-    return found;
-}
-
-class ContinuousAcquisitionE2eTest : public testing::SimulatorTest {
+class ContinuousAcquisitionE2eTest : public testing::MainDialogSimulatorTest {
 protected:
-    void press() {
-        QTest::mouseClick(window.control<QPushButton>(MainDialog::kContinuousButton),
-                          Qt::LeftButton);
+    // Records every second to the data file and the error log, at the shortest period.
+    static void RecordEverySecond(MainDialog& window) {
+        window.continuousAcquisition().recordOptionsAction().trigger();
+        window.control<QCheckBox>(D::kSaveLogCheck)->setChecked(true);
+        window.control<QLineEdit>(D::kRecordPeriodEdit)->setText("0");
+        window.control<QLineEdit>(D::kPeriodEdit)->setText("600");
     }
-    int count(int label) { return window.control<QLabel>(label)->text().toInt(); }
-
-    testing::TemporaryWorkingDirectory directory{"continuous-e2e"};
-    testing::RecordingOperator person;
-    MainDialog window{opener, SystemClock(), person};
+    static int Count(MainDialog& window, int label) {
+        return window.control<QLabel>(label)->text().toInt();
+    }
+    // The data file the run wrote.
+    std::filesystem::path dataFile() {
+        for (const auto& name : directory.files()) {
+            if (name != "QRNA_log.txt" && name.extension() == ".txt")
+                return directory.path() / name;
+        }
+        ADD_FAILURE() << "no data file";
+        return {};
+    }
 };
 
 TEST_F(ContinuousAcquisitionE2eTest, ARunRecordsWhatTheInstrumentSentAndLogsItsFaults) {
     startSimulator();
     host->faults().add(*sim::FaultRule::Parse("checksum:0x0B:count=2"));
-    window.continuousAcquisition().recordOptionsAction().trigger();
-    window.control<QCheckBox>(MainDialog::kSaveLogCheck)->setChecked(true);
-    window.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->setText("0");
-    window.control<QLineEdit>(MainDialog::kPeriodEdit)->setText("600");
-
-    press();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return count(MainDialog::kSuccessCountLabel) >= 4; }, 20'000));
-    EXPECT_EQ(count(MainDialog::kFailureCountLabel), 2);
-    press();
+    RecordEverySecond(window);
+    click(D::kContinuousButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(window, D::kSuccessCountLabel) >= 4; }, 20'000));
+    EXPECT_EQ(Count(window, D::kFailureCountLabel), 2);
+    click(D::kContinuousButton);
     window.done(QDialog::Rejected);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
 
@@ -105,21 +92,16 @@ TEST_F(ContinuousAcquisitionE2eTest, ARunRecordsWhatTheInstrumentSentAndLogsItsF
     });
     ASSERT_GE(intact.size(), 4u);
 
-    std::filesystem::path dataFile;
-    for (const auto& name : directory.files()) {
-        if (name != "QRNA_log.txt" && name.extension() == ".txt") {
-            dataFile = directory.path() / name;
-        }
-    }
-    ASSERT_FALSE(dataFile.empty());
     // With a record period of 0 a reading is recorded when its second differs from the last
-    // record's; every line is one intact reading, the first one always.
-    const std::vector<std::string> lines = Split(FileText(dataFile), '\n');
+    // record's; every line, ended by CR LF, is one intact reading, the first one always.
+    const std::string text = FileText(dataFile());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
+              std::count(text.begin(), text.end(), '\r'));
+    const std::vector<std::string> lines = Split(text, '\n');
     ASSERT_GE(lines.size(), 2u);
     std::size_t next = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        ASSERT_EQ(lines[i].back(), '\r');
-        std::vector<std::string> fields = Split(lines[i].substr(0, lines[i].size() - 1), '\t');
+        std::vector<std::string> fields = Split(lines[i], '\t');
         ASSERT_EQ(fields.front().size(), 8u) << lines[i];
         fields.erase(fields.begin());
         std::vector<std::string> expected;
@@ -135,7 +117,11 @@ TEST_F(ContinuousAcquisitionE2eTest, ARunRecordsWhatTheInstrumentSentAndLogsItsF
     }
 
     const std::string log = FileText(directory.path() / "QRNA_log.txt");
-    EXPECT_EQ(Occurrences(log, Utf8ToGbk("校验错误，")), 2u);
+    const std::string checksum = Utf8ToGbk("校验错误，");
+    const auto first = log.find(checksum);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_NE(log.find(checksum, first + 1), std::string::npos);
+    EXPECT_EQ(log.find(checksum, log.find(checksum, first + 1) + 1), std::string::npos);
 }
 
 // A minute of instrument time at the shortest period, passed in as fast as the line allows:
@@ -178,16 +164,9 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteCrossingALimitAlarmsOnceAndTheCsvMat
     channels[kChannel1].name = "炉膛, 上";
     channels[kChannel1].limits.highTenths = startTenths + 50;
     run.trend().applySettings(channels);
-    run.continuousAcquisition().recordOptionsAction().trigger();
-    run.control<QCheckBox>(MainDialog::kSaveLogCheck)->setChecked(true);
-    run.control<QLineEdit>(MainDialog::kRecordPeriodEdit)->setText("0");
-    run.control<QLineEdit>(MainDialog::kPeriodEdit)->setText("600");
-
-    const auto successes = [&run] {
-        return run.control<QLabel>(MainDialog::kSuccessCountLabel)->text().toInt();
-    };
-    QTest::mouseClick(run.control<QPushButton>(MainDialog::kContinuousButton), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return successes() >= 100; }, 60'000));
+    RecordEverySecond(run);
+    testing::DriverOf<MainDialog>(run).click(D::kContinuousButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(run, D::kSuccessCountLabel) >= 100; }, 60'000));
     run.done(QDialog::Rejected);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
 
@@ -209,14 +188,10 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteCrossingALimitAlarmsOnceAndTheCsvMat
                      ->data(Qt::BackgroundRole)
                      .isValid());
 
-    std::filesystem::path txtFile;
-    for (const auto& name : directory.files()) {
-        if (name.extension() == ".txt" && name != "QRNA_log.txt") txtFile = directory.path() / name;
-    }
-    ASSERT_FALSE(txtFile.empty());
-    const std::vector<std::string> txt = Lines(txtFile);
+    const std::filesystem::path txtFile = dataFile();
+    const std::vector<std::string> txt = Split(FileText(txtFile), '\n');
     const std::vector<std::string> csv =
-        Lines(std::filesystem::path(txtFile).replace_extension(".csv"));
+        Split(FileText(std::filesystem::path(txtFile).replace_extension(".csv")), '\n');
     ASSERT_GE(txt.size(), 55u);  // a record per second of the minute
     ASSERT_EQ(csv.size(), txt.size() + 1);
     EXPECT_EQ(csv[0].rfind("\xEF\xBB\xBF时间,PT100通道1,", 0), 0u);

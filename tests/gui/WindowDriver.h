@@ -99,6 +99,8 @@ class MainDialogSimulatorTest : public SimulatorTest, public WindowDriver<MainDi
 protected:
     MainDialog& driven() override { return window; }
 
+    // First, so that the window starts in it.
+    TemporaryWorkingDirectory directory;
     RecordingOperator person;
     MainDialog window{opener, SystemClock(), person};
 };
