@@ -1,5 +1,5 @@
-// The instrument's time stamp, and the clock, recording-interval and ID-wipe operations on a
-// scripted line.
+// The instrument's time stamp, and the requests of the clock, recording-interval and ID-wipe
+// operations.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -63,75 +63,28 @@ TEST(DeviceTimestampTest, OnlyRealDatesAndTimesCount) {
             << DeviceTimestamp(bytes).dateTimeText();
 }
 
-using Run = std::function<bool(SettingsSource&, const LinkContext&, Operator&)>;
-
-// One row per operation: its command, the exact length of its reply, how long it waits, and
-// what it says when the reply does not come in time. The faults every operation shares are in
-// the outcome table.
-struct Operation {
-    const char* name;
-    std::uint8_t code;
-    std::size_t replySize;
-    milliseconds timeout;
-    std::string readFailure;
-    Run run;
-};
-
-const Operation kOperations[] = {
-    {"ReadClock", command::kReadClock, 16, 2000ms, "读取数据失败!",
-     [](auto& w, const auto& l, auto& p) {
-         return ReadDeviceClock(OneCall({w, l, p})).done();
-     }},
-    {"SetClock", command::kSetClock, 10, 2000ms, "读取数据失败!",
-     [](auto& w, const auto& l, auto& p) {
-         return SetDeviceClock(OneCall({w, l, p}), [] { return std::tm{}; }).done();
-     }},
-    {"ReadInterval", command::kReadRecordingInterval, 10, 1000ms, "读取失败!",
-     [](auto& w, const auto& l, auto& p) {
-         return ReadRecordingInterval(OneCall({w, l, p})).done();
-     }},
-    {"SetInterval", command::kSetRecordingInterval, 10, 1000ms, "设置失败!",
-     [](auto& w, const auto& l, auto& p) {
-         return SetRecordingInterval(OneCall({w, l, p}), 60).done();
-     }},
-    {"Wipe", command::kWipeIds, 10, 4000ms, "删除数据失败!",
-     [](auto& w, const auto& l, auto& p) {
-         return WipeRegisteredIds(OneCall({w, l, p})).done();
-     }},
-};
-
-void PrintTo(const Operation& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class DeviceOperationsTest : public ::testing::TestWithParam<Operation> {
-protected:
-    bool run() { return GetParam().run(window, link.context, person); }
-
+// A clock, interval or wipe request carries the low byte of the device address and its
+// command; what each operation makes of the replies is the outcome table's.
+TEST(DeviceOperations, RequestsCarryTheAddressByteAndTheirCommand) {
     ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
-    testing::StaticHost window{LinkSettings{1, 9600, 0x105}};  // address byte 5
+    testing::StaticHost settings{LinkSettings{1, 9600, 0x105}};
     testing::RecordingOperator person;
-};
-
-TEST_P(DeviceOperationsTest, AnExactReplyIsTakenOnlyWithinTheWait) {
-    const Operation& op = GetParam();
-    const Bytes good = ReplyFrame(5, op.code, Bytes(op.replySize - kFrameOverhead, 0x07));
-    line.reply(good, op.timeout + 100ms);
-    const auto start = clock.now();
-    EXPECT_FALSE(run());
-    EXPECT_LE(clock.now() - start, op.timeout + 20ms);
-    EXPECT_EQ(person.messages, Messages{op.readFailure});
-
-    line.reply(good, op.timeout - 100ms);
-    EXPECT_TRUE(run());
-    EXPECT_EQ(line.written.at(1)[3], 0x05);
-    EXPECT_EQ(line.written.at(1)[4], op.code);
+    line.silence();
+    ReadDeviceClock(OneCall({settings, link.context, person}));
+    line.silence();
+    SetRecordingInterval(OneCall({settings, link.context, person}), 60);
+    line.silence();
+    WipeRegisteredIds(OneCall({settings, link.context, person}));
+    ASSERT_EQ(line.written.size(), 3u);
+    const std::uint8_t codes[] = {command::kReadClock, command::kSetRecordingInterval,
+                                  command::kWipeIds};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(line.written[i][3], 0x05);
+        EXPECT_EQ(line.written[i][4], codes[i]);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Device, DeviceOperationsTest, ::testing::ValuesIn(kOperations),
-                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace tavolex

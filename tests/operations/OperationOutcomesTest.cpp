@@ -46,12 +46,14 @@ struct Operation {
     const char* name;
     Runner run;
     const char* openFailure;  // the first line; the line's reason follows when namesReason
-    const char* readFailure;  // silence, a short reply and, when exact, a surplus byte
+    const char* readFailure;  // silence, a short or late reply and, when exact, a surplus byte
     // The reply is checked against its checksum, with this message; none when the operation
     // reads fields by their place and takes any checksum, as the instrument's own program does.
     const char* checksumFailure = nullptr;
     bool exact = false;  // a reply one byte too long is a failure
     bool namesReason = true;
+    // How long the operation waits for its reply; zero where the table does not time it.
+    std::chrono::milliseconds wait{};
 };
 
 std::string RegistrationFile() {
@@ -98,23 +100,23 @@ const Operation kOperations[] = {
     {"Pt100Temperatures", [](auto& c) { return KindOf(ReadPt100Temperatures(c)); }, "打开串口错误!",
      "读数据错误!"},
     {"WipeIds", [](auto& c) { return KindOf(WipeRegisteredIds(c)); }, "请先打开串口!",
-     "删除数据失败!", "检验码错误!", true},
+     "删除数据失败!", "检验码错误!", true, true, 4000ms},
     {"ReadClock", [](auto& c) { return KindOf(ReadDeviceClock(c)); }, "请先打开串口!",
-     "读取数据失败!", "检验码错误!", true},
+     "读取数据失败!", "检验码错误!", true, true, 2000ms},
     {"SetClock", [](auto& c) { return KindOf(SetDeviceClock(c, LocalTimeNow)); }, "请先打开串口!",
-     "读取数据失败!", "检验码错误!", true},
+     "读取数据失败!", "检验码错误!", true, true, 2000ms},
     {"ReadInterval", [](auto& c) { return KindOf(ReadRecordingInterval(c)); }, "请先打开串口!",
-     "读取失败!", "检验码错误!", true},
+     "读取失败!", "检验码错误!", true, true, 1000ms},
     {"SetInterval", [](auto& c) { return KindOf(SetRecordingInterval(c, 5)); }, "请先打开串口!",
-     "设置失败!", "检验码错误!", true},
+     "设置失败!", "检验码错误!", true, true, 1000ms},
     {"RegisterSemi", Register(RegistrationMode::SemiAutomatic), "打开串口错误!", "读数据错误!"},
     {"RegisterManual", Register(RegistrationMode::Manual), "打开串口错误!", "读数据错误!"},
     {"RegisterAuto", Register(RegistrationMode::FullyAutomatic), "打开串口错误!", "读数据错误!"},
     {"ReadSn", [](auto& c) { return KindOf(ReadProbeSn(c, 1)); }, "打开串口错误!", "读数据错误!"},
     {"CountRecords", [](auto& c) { return KindOf(CountStoredRecords(c)); },
-     "没有发现此串口或此串口被占用", "读取失败!", "检验码错误!", true},
+     "没有发现此串口或此串口被占用", "读取失败!", "检验码错误!", true, true, 1000ms},
     {"DeleteRecords", [](auto& c) { return KindOf(DeleteStoredRecords(c)); },
-     "没有发现此串口或此串口被占用", "校验出错!", "校验出错!", true},
+     "没有发现此串口或此串口被占用", "校验出错!", "校验出错!", true, true, 10000ms},
     {"RegisterFile",
      [](auto& c) {
          FileRegistrationProgress unfollowed;
@@ -181,7 +183,7 @@ protected:
                 if (fault == Fault::ShortReply) reply->resize(5);
                 if (fault == Fault::BadChecksum) reply->back() ^= 0xFF;
                 if (fault == Fault::Surplus) reply->push_back(0);
-                chunks.push_back({0ms, *reply});
+                chunks.push_back({delay, *reply});
             }
             return chunks;
         };
@@ -206,6 +208,7 @@ protected:
     sim::InstrumentModel model;
     sim::RequestParser parser;
     Fault fault = Fault::None;
+    std::chrono::milliseconds delay{};
 };
 
 using OperationOutcomesTest = OnTheModel<Operation>;
@@ -237,6 +240,17 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
         }
         // The outcome carries what the operator read last.
         EXPECT_EQ(g_told, person.messages.empty() ? "" : person.messages.back());
+    }
+    // A reply is taken only within the operation's wait, which ends on time.
+    if (op.wait > 0ms) {
+        delay = op.wait + 100ms;
+        const Clock::TimePoint start = clock.now();
+        EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Failed);
+        EXPECT_LE(clock.now() - start, op.wait + 20ms);
+        EXPECT_EQ(person.messages, std::vector<std::string>{op.readFailure});
+        delay = op.wait - 100ms;
+        EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Done);
+        delay = 0ms;
     }
     // The reason given is the chosen port's.
     if (op.namesReason) {
