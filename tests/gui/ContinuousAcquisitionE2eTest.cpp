@@ -52,16 +52,6 @@ private:
 
 class ContinuousAcquisitionE2eTest : public testing::MainDialogSimulatorTest {
 protected:
-    // Records every second to the data file and the error log, at the shortest period.
-    static void RecordEverySecond(MainDialog& window) {
-        window.continuousAcquisition().recordOptionsAction().trigger();
-        window.control<QCheckBox>(D::kSaveLogCheck)->setChecked(true);
-        window.control<QLineEdit>(D::kRecordPeriodEdit)->setText("0");
-        window.control<QLineEdit>(D::kPeriodEdit)->setText("600");
-    }
-    static int Count(MainDialog& window, int label) {
-        return window.control<QLabel>(label)->text().toInt();
-    }
     // The data file the run wrote.
     std::filesystem::path dataFile() {
         for (const auto& name : directory.files()) {
@@ -115,10 +105,16 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteRecordsWhatTheInstrumentSentLogsItsF
     channels[kChannel1].name = "炉膛, 上";
     channels[kChannel1].limits.highTenths = startTenths + 50;
     run.trend().applySettings(channels);
-    RecordEverySecond(run);
-    testing::DriverOf<MainDialog>(run).click(D::kContinuousButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(run, D::kSuccessCountLabel) >= 100; }, 60'000));
-    EXPECT_EQ(Count(run, D::kFailureCountLabel), 2);
+    // Every second recorded to the data file, and the error log kept, at the shortest period.
+    run.continuousAcquisition().recordOptionsAction().trigger();
+    testing::DriverOf<MainDialog> ui(run);
+    ui.control<QCheckBox>(D::kSaveLogCheck)->setChecked(true);
+    ui.edit(D::kRecordPeriodEdit)->setText("0");
+    ui.edit(D::kPeriodEdit)->setText("600");
+    ui.click(D::kContinuousButton);
+    const auto count = [&ui](int label) { return ui.control<QLabel>(label)->text().toInt(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(D::kSuccessCountLabel) >= 100; }, 60'000));
+    EXPECT_EQ(count(D::kFailureCountLabel), 2);
     run.done(QDialog::Rejected);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
 
