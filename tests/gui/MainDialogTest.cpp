@@ -21,7 +21,6 @@
 #include "QtOperator.h"
 #include "RegisteredDialog.h"
 #include "RegistrationHelpDialog.h"
-#include "Trace.h"
 #include "WindowDriver.h"
 #include "WindowMenu.h"
 
@@ -186,21 +185,6 @@ TEST_F(MainDialogTest, ABaudRateChosenIsTakenAtOnceAndSerialNumbersAreUpperCased
     EXPECT_EQ(edit(MainDialog::kSnEdits[0])->text(), "A5");
     ASSERT_TRUE(window.refresh());
     EXPECT_EQ(window.values().snTexts[7], "FF");
-}
-
-TEST_F(MainDialogTest, TransactionsRunWithTheWindowsSettingsAndTraceOnlyWhileATargetIsSet) {
-    type(MainDialog::kPortEdit, "5");
-    type(MainDialog::kAddressEdit, "2");
-    line.reply(ReplyFrame(2, command::kReadClock, Bytes(8)));
-    EXPECT_EQ(Transact(window, window.link(), 2, {}, command::kReadClock).count, 17);
-    EXPECT_EQ(line.lastSettings.portNumber, 5);
-
-    TraceLines trace;
-    window.setTraceTarget(&trace);
-    line.reply(ReplyFrame(2, command::kReadClock, Bytes(8)));
-    Transact(window, window.link(), 2, {}, command::kReadClock);
-    EXPECT_EQ(trace.lines().size(), 2u);
-    window.setTraceTarget(nullptr);
 }
 
 // Probe registration from the main window.
