@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTableWidget>
+#include <algorithm>
 #include <atomic>
 #include <sstream>
 
@@ -50,18 +51,7 @@ private:
     std::atomic<Duration::rep> m_ticks{0};
 };
 
-class ContinuousAcquisitionE2eTest : public testing::MainDialogSimulatorTest {
-protected:
-    // The data file the run wrote.
-    std::filesystem::path dataFile() {
-        for (const auto& name : directory.files()) {
-            if (name != "QRNA_log.txt" && name.extension() == ".txt")
-                return directory.path() / name;
-        }
-        ADD_FAILURE() << "no data file";
-        return {};
-    }
-};
+using ContinuousAcquisitionE2eTest = testing::MainDialogSimulatorTest;
 
 // A minute of instrument time at the shortest period, passed in as fast as the line allows:
 // channel 1 is pushed above its limit for twenty seconds by an offset on the instrument, and the
@@ -79,14 +69,12 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteRecordsWhatTheInstrumentSentLogsItsF
     const int startTenths = host->withModel([](sim::InstrumentModel& model) {
         return model.currentTemperatures()[kChannel1].tenths();
     });
-    clock.onSleep = [this, raised = false, lowered = false](Clock::Duration elapsed) mutable {
-        if (!raised && elapsed >= 20s) {
-            raised = true;
-            host->withModel([](sim::InstrumentModel& model) { model.setDigitalOffset(1, 127); });
-        }
-        if (!lowered && elapsed >= 40s) {
-            lowered = true;
-            host->withModel([](sim::InstrumentModel& model) { model.setDigitalOffset(1, 0); });
+    // The offset is on from the 20th to the 40th second.
+    clock.onSleep = [this, step = 0](Clock::Duration elapsed) mutable {
+        if (step < 2 && elapsed >= (step + 1) * 20s) {
+            const int offset = step++ == 0 ? 127 : 0;
+            host->withModel(
+                [offset](sim::InstrumentModel& model) { model.setDigitalOffset(1, offset); });
         }
     };
 
@@ -141,55 +129,51 @@ TEST_F(ContinuousAcquisitionE2eTest, AMinuteRecordsWhatTheInstrumentSentLogsItsF
                      ->data(Qt::BackgroundRole)
                      .isValid());
 
-    const std::filesystem::path txtFile = dataFile();
-    const std::vector<std::string> txt = Split(FileText(txtFile), '\n');
-    const std::vector<std::string> csv =
-        Split(FileText(std::filesystem::path(txtFile).replace_extension(".csv")), '\n');
-    ASSERT_GE(txt.size(), 55u);  // a record per second of the minute
-    // With a record period of 0 a reading is recorded when its second differs from the last
-    // record's; every line, ended by CR LF, is one intact reading, the first one always.
+    std::filesystem::path txtFile;
+    for (const auto& name : directory.files()) {
+        if (name != "QRNA_log.txt" && name.extension() == ".txt") txtFile = directory.path() / name;
+    }
     const std::string text = FileText(txtFile);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
-              std::count(text.begin(), text.end(), '\r'));
+    const std::vector<std::string> txt = Split(text, '\n');
+    const std::vector<std::string> csv = Split(FileText(txtFile.replace_extension(".csv")), '\n');
+    ASSERT_GE(txt.size(), 55u);  // a record per second of the minute
+    ASSERT_EQ(csv.size(), txt.size() + 1);
+    EXPECT_EQ(csv[0].rfind("\xEF\xBB\xBF时间,PT100通道1,", 0), 0u);
+    EXPECT_NE(csv[0].find(",\"通道1 (炉膛, 上)\",通道2,"), std::string::npos);
+    // With a record period of 0 a reading is recorded when its second differs from the last
+    // record's; every line, ended by CR LF, is one intact reading, the first one always, and
+    // the CSV line under it holds the same local time with its date, and the same values.
+    EXPECT_EQ(std::ranges::count(text, '\n'), std::ranges::count(text, '\r'));
     std::size_t next = 0;
     for (std::size_t i = 0; i < txt.size(); ++i) {
-        std::vector<std::string> fields = Split(txt[i], '\t');
+        const std::vector<std::string> fields = Split(txt[i], '\t');
+        const std::vector<std::string> values(fields.begin() + 1, fields.end());
+        const std::vector<std::string> csvFields = Split(csv[i + 1], ',');
         ASSERT_EQ(fields.front().size(), 8u) << txt[i];
-        fields.erase(fields.begin());
         std::vector<std::string> expected;
-        for (; next < intact.size() && expected != fields; ++next) {
+        for (; next < intact.size() && expected != values; ++next) {
             expected.clear();
             for (const TenthDegree& word : intact[next])
                 expected.push_back(word.text());
         }
-        ASSERT_EQ(fields, expected) << "line " << i << " matches no reading after the last";
+        ASSERT_EQ(values, expected) << "line " << i << " matches no reading after the last";
         EXPECT_TRUE(i > 0 || next == 1) << "the first intact reading was not recorded";
-    }
-    const std::string log = FileText(directory.path() / "QRNA_log.txt");
-    const std::string checksum = Utf8ToGbk("校验错误，");
-    const auto first = log.find(checksum);
-    ASSERT_NE(first, std::string::npos);
-    const auto second = log.find(checksum, first + 1);
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_EQ(log.find(checksum, second + 1), std::string::npos);
-    ASSERT_EQ(csv.size(), txt.size() + 1);
-    EXPECT_EQ(csv[0].rfind("\xEF\xBB\xBF时间,PT100通道1,", 0), 0u);
-    EXPECT_NE(csv[0].find(",\"通道1 (炉膛, 上)\",通道2,"), std::string::npos);
-    for (std::size_t i = 0; i < txt.size(); ++i) {
-        const std::vector<std::string> txtFields = Split(txt[i], '\t');
-        const std::vector<std::string> csvFields = Split(csv[i + 1], ',');
-        ASSERT_EQ(csvFields.size(), txtFields.size()) << csv[i + 1];
-        // The same local time, with its date.
+        ASSERT_EQ(csvFields.size(), fields.size()) << csv[i + 1];
         std::tm local{};
         ASSERT_NE(strptime(csvFields[0].c_str(), "%Y-%m-%dT%H:%M:%S", &local), nullptr);
         local.tm_isdst = -1;
         const auto when = system_clock::from_time_t(std::mktime(&local));
         EXPECT_TRUE(when >= start && when <= start + 70s) << csvFields[0];
-        EXPECT_EQ(csvFields[0].substr(11), txtFields[0]);
-        EXPECT_TRUE(std::equal(txtFields.begin() + 1, txtFields.end(), csvFields.begin() + 1))
-            << txt[i] << "\n"
-            << csv[i + 1];
+        EXPECT_EQ(csvFields[0].substr(11), fields[0]);
+        EXPECT_EQ(std::vector(csvFields.begin() + 1, csvFields.end()), values) << csv[i + 1];
     }
+    // Each corrupted reading is one entry of the error log.
+    const std::string log = FileText(directory.path() / "QRNA_log.txt");
+    const std::string checksum = Utf8ToGbk("校验错误，");
+    int entries = 0;
+    for (auto at = log.find(checksum); at != std::string::npos; at = log.find(checksum, at + 1))
+        ++entries;
+    EXPECT_EQ(entries, 2);
 }
 
 }  // namespace

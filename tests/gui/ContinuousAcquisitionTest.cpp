@@ -10,17 +10,14 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <string>
+#include <optional>
 #include <thread>
 
 #include "AcquisitionWorker.h"
@@ -38,8 +35,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Chunk;
 using AtNextHandOver = testing::AtHandOver<AcquisitionWorker>;
-using testing::FakeLine;
-using testing::FakePortOpener;
 using testing::FileText;
 using testing::RisingTemperatureFrame;
 
@@ -48,7 +43,7 @@ constexpr int kLockedWhileRunning[] = {1061, 1060, 1069, 1068, 1050, 1049, 1074,
 // A window that lives on the test's thread and notes what each call saw.
 class TestWindow final : public AcquisitionObserver {
 public:
-    explicit TestWindow(FakeLine& line) : m_line(line) {}
+    explicit TestWindow(testing::FakeLine& line) : m_line(line) {}
 
     AcquisitionSettings fetchSettings() override {
         onWindowThread = onWindowThread && QThread::currentThread() == qApp->thread();
@@ -62,13 +57,12 @@ public:
         requestsSeen.push_back(m_line.written.size());
         shownWords.push_back(success ? worker->reply().word(0).tenths() : -1);
         counts.push_back(count);
-        if (counts.size() == stopAfter) worker->requestStop();
+        if (counts.size() == 3) worker->requestStop();
     }
     void reportOpenFailure() override { ++openFailures; }
 
     AcquisitionWorker* worker = nullptr;
     AcquisitionSettings settings{3, 9600, 7, 1000};
-    std::size_t stopAfter = 3;
     bool onWindowThread = true;
     int settingsFetched = 0;
     int openFailures = 0;
@@ -77,29 +71,43 @@ public:
     std::vector<int> counts;
 
 private:
-    FakeLine& m_line;
+    testing::FakeLine& m_line;
 };
 
 class AcquisitionWorkerTest : public ::testing::Test {
 protected:
+    // A run started as the window starts one, on the given port and clock.
+    std::unique_ptr<AcquisitionWorker> start(PortOpener& opener, Clock& time) {
+        environment.emplace(opener, time, ErrorLogFile{});
+        shared.runFlag = true;
+        auto worker = std::make_unique<AcquisitionWorker>(window, shared, *environment);
+        window.worker = worker.get();
+        return worker;
+    }
+    // Stops the run once `reached` holds and returns how long the stop took.
+    static std::chrono::steady_clock::duration stopWhen(AcquisitionWorker& worker,
+                                                        const std::function<bool()>& reached) {
+        while (!reached())
+            QCoreApplication::processEvents();
+        const auto stopped = std::chrono::steady_clock::now();
+        worker.requestStop();
+        worker.waitUntilEnded();
+        return std::chrono::steady_clock::now() - stopped;
+    }
+
     ManualClock clock;
-    FakeLine line{clock};
-    FakePortOpener ports{line};
+    testing::FakeLine line{clock};
+    testing::FakePortOpener ports{line};
     AcquisitionShared shared;
-    AcquisitionEnvironment environment{ports, clock, {}};
+    std::optional<AcquisitionEnvironment> environment;
     TestWindow window{line};
 };
 
 TEST_F(AcquisitionWorkerTest, EveryCallRunsOnTheWindowsThreadWhileTheWorkerWaits) {
-    int next = 100;
-    line.responder = [&next](ByteView) {
+    line.responder = [next = 100](ByteView) mutable {
         return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, next += 100)}};
     };
-    shared.runFlag = true;
-    AcquisitionWorker worker(window, shared, environment);
-    window.worker = &worker;
-    worker.waitUntilEnded();
-
+    start(ports, clock)->waitUntilEnded();
     EXPECT_TRUE(window.onWindowThread);
     EXPECT_EQ(window.settingsFetched, 1);
     EXPECT_EQ(window.counts, (std::vector<int>{1, 2, 3}));
@@ -108,7 +116,6 @@ TEST_F(AcquisitionWorkerTest, EveryCallRunsOnTheWindowsThreadWhileTheWorkerWaits
     EXPECT_EQ(line.lastSettings.portNumber, 3);
     EXPECT_EQ(line.written.front()[3], 7);
     EXPECT_FALSE(line.held());
-    EXPECT_TRUE(worker.ended());
     EXPECT_FALSE(shared.runFlag);
 }
 
@@ -119,17 +126,8 @@ TEST_F(AcquisitionWorkerTest, AStopEndsALongPauseOnTheRealClockAtOnce) {
         return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, 5)}};
     };
     window.settings.periodMs = 60'000;
-    const AcquisitionEnvironment realTime{ports, SystemClock(), {}};
-    shared.runFlag = true;
-    AcquisitionWorker worker(window, shared, realTime);
-    window.worker = &worker;
-    while (!answered)
-        QCoreApplication::processEvents();
-    const auto stopped = std::chrono::steady_clock::now();
-    worker.requestStop();
-    worker.waitUntilEnded();
     // Far below the minute the pause would have lasted.
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 5s);
+    EXPECT_LT(stopWhen(*start(ports, SystemClock()), [&] { return answered.load(); }), 5s);
     EXPECT_TRUE(window.counts.empty());
     EXPECT_FALSE(line.held());
 }
@@ -165,27 +163,20 @@ private:
 
 TEST_F(AcquisitionWorkerTest, AStopEndsAWaitOnASilentLineWithoutWaitingOutItsTimeOut) {
     SilentLine silent;
-    const AcquisitionEnvironment silentLine{silent, clock, {}};
-    shared.runFlag = true;
-    AcquisitionWorker worker(window, shared, silentLine);
-    window.worker = &worker;
-    while (!SilentLine::waiting)
-        QCoreApplication::processEvents();
-    worker.requestStop();
-    worker.waitUntilEnded();
+    stopWhen(*start(silent, clock), [] { return SilentLine::waiting.load(); });
     EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTemperatureWaitMs));
     EXPECT_TRUE(window.counts.empty());
 }
 
 TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutOpeningThePort) {
-    shared.runFlag = true;
-    {
-        AcquisitionWorker worker(window, shared, environment);
-        window.worker = &worker;
-    }
+    start(ports, clock).reset();
     EXPECT_EQ(window.settingsFetched, 1);
     EXPECT_EQ(line.opens, 0);
     EXPECT_EQ(window.openFailures, 0);
+}
+
+QString AccessibleName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
 class ContinuousAcquisitionTest : public testing::MainDialogFixture {
@@ -194,49 +185,49 @@ protected:
         window.continuousAcquisition().ownerlessMessage = [this](std::string_view text) {
             ownerless.emplace_back(text);
         };
-        line.responder = [this](ByteView) {
-            ++replies;
+        line.responder = [](ByteView) {
             return std::vector<Chunk>{{0ms, RisingTemperatureFrame(40, 250)}};
         };
     }
 
     void press() { click(1010); }
     QString buttonText() { return control<QPushButton>(1010)->text(); }
-    int count(int label) { return control<QLabel>(label)->text().toInt(); }
-    bool anyLockedControlEnabled(bool enabled) {
-        for (int id : kLockedWhileRunning) {
-            if (control<QWidget>(id)->isEnabled() == enabled) return true;
-        }
-        return false;
+    QString label(int id) { return control<QLabel>(id)->text(); }
+    bool waitForCounts(int successes, int failures = 0) {
+        return QTest::qWaitFor(
+            [&] { return label(1012).toInt() >= successes && label(1013).toInt() >= failures; });
+    }
+    // Whether the run's controls are all locked, or all free.
+    bool runControlsLocked(bool locked) {
+        return std::ranges::all_of(kLockedWhileRunning,
+                                   [&](int id) { return enabled(id) != locked; });
     }
     // Ends the window the way closing it does, which waits for the worker; only then may the
     // test look at the fake line again.
     void close() { window.done(QDialog::Rejected); }
 
     std::vector<std::string> ownerless;
-    std::atomic<int> replies = 0;
 };
 
 TEST_F(ContinuousAcquisitionTest, APeriodBelow600IsRefusedAndSetTo600WhetherStartingOrStopping) {
     type(1011, "599");
     press();
     EXPECT_EQ(person.messages, std::vector<std::string>{"最小采集周期600ms"});
-    EXPECT_EQ(control<QLineEdit>(1011)->text(), "600");
+    EXPECT_EQ(edit(1011)->text(), "600");
     EXPECT_FALSE(window.acquiring());
-    EXPECT_EQ(buttonText(), "连续采集");
 
     press();
     EXPECT_TRUE(window.acquiring());
     EXPECT_EQ(buttonText(), "取消采集");
-    EXPECT_FALSE(anyLockedControlEnabled(true));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 2; }));
+    EXPECT_TRUE(runControlsLocked(true));
+    ASSERT_TRUE(waitForCounts(2));
 
     type(1011, "599");
     press();
     EXPECT_EQ(person.messages.size(), 2u);
-    EXPECT_EQ(control<QLineEdit>(1011)->text(), "600");
+    EXPECT_EQ(edit(1011)->text(), "600");
     EXPECT_TRUE(window.acquiring());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 4; }));
+    ASSERT_TRUE(waitForCounts(4));
 
     // Stopped while the worker hands over its next result, which must not bring the counters
     // back: the click lands just before the window serves that hand-over.
@@ -244,18 +235,13 @@ TEST_F(ContinuousAcquisitionTest, APeriodBelow600IsRefusedAndSetTo600WhetherStar
     ASSERT_TRUE(QTest::qWaitFor([&] { return stopper.fired(); }));
     EXPECT_FALSE(window.acquiring());
     EXPECT_EQ(buttonText(), "连续采集");
-    EXPECT_FALSE(anyLockedControlEnabled(false));
+    EXPECT_TRUE(runControlsLocked(false));
     QTest::qWait(20);
-    EXPECT_EQ(control<QLabel>(1012)->text(), "");
-    EXPECT_EQ(control<QLabel>(1013)->text(), "");
+    EXPECT_EQ(label(1012) + label(1013), "");
     close();
     EXPECT_FALSE(line.held());
     EXPECT_EQ(line.lastProfile, PortProfile::Acquisition);
     EXPECT_EQ(person.messages.size(), 2u);
-}
-
-QString AccessibleName(QWidget* widget) {
-    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
 // Assistive tools hear the caption and the counts the screen shows.
@@ -270,25 +256,22 @@ TEST_F(ContinuousAcquisitionTest, ResultsShowCountsAndListsButLeaveWhatIsBeingTy
     EXPECT_EQ(AccessibleName(control<QWidget>(1012)), "成功次数");
     press();
     EXPECT_EQ(AccessibleName(button), "取消采集");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 1; }));
+    ASSERT_TRUE(waitForCounts(1));
     type(1002, "5");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 4 && count(1013) >= 2; }));
-    EXPECT_EQ(control<QLineEdit>(1002)->text(), "5");
+    ASSERT_TRUE(waitForCounts(4, 2));
+    EXPECT_EQ(edit(1002)->text(), "5");
     EXPECT_EQ(
         control<QTableWidget>(MainDialog::kHighChannelList)->item(3, kTemperatureColumn)->text(),
         "28.9");
     // Inside a hand-over, so that the counts do not move while they are read.
     AtNextHandOver look(1, [&] {
-        EXPECT_EQ(AccessibleName(control<QWidget>(1012)),
-                  "成功次数 " + control<QLabel>(1012)->text());
-        EXPECT_EQ(AccessibleName(control<QWidget>(1013)),
-                  "失败次数 " + control<QLabel>(1013)->text());
+        EXPECT_EQ(AccessibleName(control<QWidget>(1012)), "成功次数 " + label(1012));
+        EXPECT_EQ(AccessibleName(control<QWidget>(1013)), "失败次数 " + label(1013));
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return look.fired(); }));
     close();
-    EXPECT_EQ(buttonText(), "连续采集");
     EXPECT_EQ(AccessibleName(button), "连续采集");
-    EXPECT_EQ(control<QLabel>(1012)->text(), "");
+    EXPECT_EQ(label(1012), "");
     EXPECT_EQ(AccessibleName(control<QWidget>(1013)), "失败次数");
     EXPECT_FALSE(line.held());
     // Failures went to the error log; nothing was recorded with the record option off.
@@ -303,60 +286,52 @@ TEST_F(ContinuousAcquisitionTest, APortThatDoesNotOpenIsToldOnceWithoutOwnerAndT
     type(1000, "7");
     press();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ownerless.empty(); }));
-    EXPECT_EQ(ownerless.size(), 1u);
-    EXPECT_EQ(ownerless.front(), "打开串口失败!\n串口7不存在。");
     EXPECT_EQ(line.reasonAskedFor.portNumber, 7);
     EXPECT_TRUE(person.messages.empty());
-    EXPECT_TRUE(window.acquiring());
     EXPECT_EQ(buttonText(), "取消采集");
     press();
     EXPECT_FALSE(window.acquiring());
     close();
-    EXPECT_EQ(ownerless.size(), 1u);
+    EXPECT_EQ(ownerless, std::vector<std::string>{"打开串口失败!\n串口7不存在。"});
 }
 
-TEST_F(ContinuousAcquisitionTest, TheMenuShowsTheRecordOptionsAndARunRecordsWhenTheyAreOn) {
+// The file run is refused while the run holds the port; its end must not free the controls the
+// run still holds.
+TEST_F(ContinuousAcquisitionTest, ARunRecordsWhenTheMenusRecordOptionsAreOnAndKeepsItsControls) {
     QAction& options = window.continuousAcquisition().recordOptionsAction();
-    EXPECT_TRUE(control<QCheckBox>(1061)->isHidden());
+    const auto optionsShown = [this] {
+        return !control<QWidget>(1061)->isHidden() && !control<QWidget>(1060)->isHidden();
+    };
+    EXPECT_FALSE(optionsShown());
     options.trigger();
-    EXPECT_FALSE(control<QCheckBox>(1061)->isHidden());
-    EXPECT_FALSE(control<QLineEdit>(1060)->isHidden());
+    EXPECT_TRUE(optionsShown());
 
     control<QCheckBox>(1061)->setChecked(true);
     press();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 2; }));
+    ASSERT_TRUE(waitForCounts(2));
+    std::ofstream(directory.path() / "probes.txt") << "02:05:28-FF-64-1E-0F-00-00-9A\n";
+    person.chosenFile = directory.path() / "probes.txt";
+    click(MainDialog::kFileRegisterButton);
+    EXPECT_EQ(person.messages, std::vector<std::string>{"第1行注册失败错误,该行无注册,程序退出!"});
+    EXPECT_TRUE(runControlsLocked(true));
+    EXPECT_TRUE(enabled(1010) && enabled(1009));
+    press();
+    EXPECT_TRUE(runControlsLocked(false));
     close();
+    std::filesystem::remove(directory.path() / "probes.txt");
     auto files = directory.files();
-    std::sort(files.begin(), files.end());
+    std::ranges::sort(files);
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].extension(), ".csv");
     EXPECT_EQ(files[0].stem(), files[1].stem());
-    EXPECT_NE(files[1].string().find("秒.txt"), std::string::npos);
+    EXPECT_TRUE(files[1].string().ends_with("秒.txt"));
     // The first success of a run is always recorded; the rest wait out the 30 s period.
     const std::string text = FileText(directory.path() / files[1]);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
+    EXPECT_EQ(std::ranges::count(text, '\n'), 1);
     EXPECT_NE(text.find("\t25.0\t25.1\t25.2"), std::string::npos);
 
     options.trigger();
-    EXPECT_TRUE(control<QCheckBox>(1061)->isHidden());
-    EXPECT_TRUE(control<QLineEdit>(1060)->isHidden());
-}
-
-TEST_F(ContinuousAcquisitionTest, AFileRunDuringARunLeavesTheRunsControlsLocked) {
-    press();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(1012) >= 1; }));
-    const std::filesystem::path file = directory.path() / "probes.txt";
-    std::ofstream(file) << "02:05:28-FF-64-1E-0F-00-00-9A\n";
-    person.chosenFile = file;
-    // The run holds the port, so the file's first line fails; its end must not free the
-    // controls the run still holds.
-    click(MainDialog::kFileRegisterButton);
-    EXPECT_EQ(person.messages, std::vector<std::string>{"第1行注册失败错误,该行无注册,程序退出!"});
-    EXPECT_FALSE(anyLockedControlEnabled(true));
-    EXPECT_TRUE(enabled(1010) && enabled(1009));
-    press();
-    EXPECT_FALSE(anyLockedControlEnabled(false));
-    close();
+    EXPECT_TRUE(control<QWidget>(1061)->isHidden() && control<QWidget>(1060)->isHidden());
 }
 
 // A second close that arrives while the first waits for the worker to end (the wait serves
@@ -375,15 +350,14 @@ TEST_F(ContinuousAcquisitionTest, ACloseArrivingWhileAStopIsAwaitedEndsTheWindow
     // Served, in this order, by the first close's wait: a second close, then the instrument's
     // answer, which lets the worker see the stop.
     QMetaObject::invokeMethod(
-        &window, [this] { window.done(QDialog::Rejected); }, Qt::QueuedConnection);
+        &window, [this] { close(); }, Qt::QueuedConnection);
     QMetaObject::invokeMethod(
         &window, [&] { released = true; }, Qt::QueuedConnection);
     close();
     EXPECT_TRUE(released);
-    EXPECT_FALSE(window.acquiring());
     EXPECT_EQ(buttonText(), "连续采集");
     EXPECT_FALSE(line.held());
-    EXPECT_FALSE(anyLockedControlEnabled(false));
+    EXPECT_TRUE(runControlsLocked(false));
 }
 
 }  // namespace

@@ -6,12 +6,8 @@
 // 100 closes of each kind.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QThreadPool>
-#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -20,47 +16,32 @@
 
 #include "ContinuousAcquisitionControls.h"
 #include "HandOver.h"
-#include "MainDialog.h"
 #include "Pt100Dialog.h"
 #include "RecordDownloadWorker.h"
-#include "RecordingOperator.h"
 #include "RecordsDialog.h"
-#include "SimulatorFixture.h"
-#include "TemporaryDirectory.h"
+#include "WindowDriver.h"
 
 namespace tavolex {
 namespace {
 
 using namespace std::chrono_literals;
-using Duration = std::chrono::steady_clock::duration;
 using AtHandOver = testing::AtHandOver<RecordDownloadWorker>;
 
-std::size_t EntriesIn(const char* folder) {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
-                                                  std::filesystem::directory_iterator()));
-}
-
-// The entries once they are back to `expected`, or after a second: a thread that has been
-// joined may take a moment more to leave the process's list.
-std::size_t SettledCount(const char* folder, std::size_t expected) {
-    std::size_t count = EntriesIn(folder);
-    for (int i = 0; i < 100 && count != expected; ++i) {
+// The entries of a folder once they are back to `expected`, or after a second: a thread that has
+// been joined may take a moment more to leave the process's list.
+std::size_t Entries(const char* folder, std::size_t expected = 0) {
+    const auto count = [folder] {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                      std::filesystem::directory_iterator()));
+    };
+    for (int i = 0; i < 100 && expected != 0 && count() != expected; ++i)
         QTest::qWait(10);
-        count = EntriesIn(folder);
-    }
-    return count;
-}
-
-// The toolkit's own pool keeps idle threads for a while after some widgets used it; they are
-// not ours to count.
-void EndPooledThreads() {
-    QThreadPool::globalInstance()->waitForDone();
+    return count();
 }
 
 int Scaled(int full) {
     const char* scale = std::getenv("TAVOLEX_STORM_SCALE");
-    const int percent = scale ? std::atoi(scale) : 30;
-    return std::max(1, full * percent / 100);
+    return std::max(1, full * (scale ? std::atoi(scale) : 30) / 100);
 }
 
 class StormTest : public testing::SimulatorTest {
@@ -78,20 +59,22 @@ protected:
         press(*window);
         window.reset();
         QCoreApplication::processEvents();
-        EndPooledThreads();
-        m_descriptors = EntriesIn("/proc/self/fd");
-        m_threads = EntriesIn("/proc/self/task");
+        // The toolkit's own pool keeps idle threads for a while after some widgets used it;
+        // they are not ours to count.
+        QThreadPool::globalInstance()->waitForDone();
+        m_descriptors = Entries("/proc/self/fd");
+        m_threads = Entries("/proc/self/task");
     }
     void TearDown() override {
         QCoreApplication::processEvents();
-        EndPooledThreads();
+        QThreadPool::globalInstance()->waitForDone();
         // A stop wakes a worker at once, so no press or close waits for a pause or a time-out.
         EXPECT_LT(slowest, 2s);
         EXPECT_TRUE(ownerless.empty()) << ownerless.front();
         // Nothing held the port on: it opens again, and no descriptor or thread is left.
         EXPECT_NE(open(PortProfile::Acquisition), nullptr);
-        EXPECT_EQ(SettledCount("/proc/self/fd", m_descriptors), m_descriptors);
-        EXPECT_EQ(SettledCount("/proc/self/task", m_threads), m_threads);
+        EXPECT_EQ(Entries("/proc/self/fd", m_descriptors), m_descriptors);
+        EXPECT_EQ(Entries("/proc/self/task", m_threads), m_threads);
         RecordProperty("slowest_press_or_close_us",
                        static_cast<int>(
                            std::chrono::duration_cast<std::chrono::microseconds>(slowest).count()));
@@ -130,25 +113,11 @@ protected:
                               Qt::LeftButton);
         });
     }
-    // Runs `inside` on the window's thread once the dialog that `open` runs modally is up.
-    template <class Dialog>
-    void withModalDialog(const std::function<void()>& open, std::function<void(Dialog&)> inside) {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            seen = true;
-            inside(*dialog);
-        });
-        open();
-        EXPECT_TRUE(seen);
-    }
-
     testing::TemporaryWorkingDirectory directory{"storm"};
     testing::RecordingOperator person;
     std::vector<std::string> ownerless;
     std::mt19937 random{20261206};
-    Duration slowest{};
+    std::chrono::steady_clock::duration slowest{};
 
 private:
     std::size_t m_descriptors = 0;
@@ -193,11 +162,11 @@ TEST_F(StormTest, RecordsWindowsClosedMidDownload) {
             QTest::mouseClick(window->control<QPushButton>(MainDialog::kViewRecordsButton),
                               Qt::LeftButton);
         };
-        withModalDialog<RecordsDialog>(open, [&](RecordsDialog& records) {
+        EXPECT_TRUE(testing::WithModal<RecordsDialog>(open, [&](RecordsDialog& records) {
             const AtHandOver close(draw(1, 30), [&] { timed([&records] { records.close(); }); });
             QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDownloadButton),
                               Qt::LeftButton);
-        });
+        }));
         ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 }
@@ -206,13 +175,13 @@ TEST_F(StormTest, Pt100WindowsClosedMidTrace) {
     std::unique_ptr<MainDialog> window = makeWindow();
     for (int i = 0, closes = Scaled(100); i < closes; ++i) {
         const auto open = [&window] { window->pt100Action().trigger(); };
-        withModalDialog<Pt100Dialog>(open, [&](Pt100Dialog& pt100) {
+        EXPECT_TRUE(testing::WithModal<Pt100Dialog>(open, [&](Pt100Dialog& pt100) {
             // The close comes while the exchange pauses or waits, with its trace half written.
             QTimer::singleShot(draw(0, 60), &pt100, [&pt100] { pt100.reject(); });
             const int button =
                 i % 2 ? Pt100Dialog::kTemperaturesButton : Pt100Dialog::kReadParametersButton;
             QTest::mouseClick(pt100.control<QPushButton>(button), Qt::LeftButton);
-        });
+        }));
         ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
         EXPECT_EQ(window->traceTarget(), nullptr);
     }
