@@ -2,82 +2,37 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "AcquisitionLoop.h"
-#include "FakeLine.h"
+#include "AcquisitionRun.h"
 #include "TemperatureFrames.h"
-#include "TemporaryDirectory.h"
 
 namespace tavolex {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testing::FakeLine;
-using testing::FakeLink;
 using testing::RisingTemperatureFrame;
 
-struct Result {
-    bool success;
-    int count;
-    int firstWord;
-};
-
-class FakeWindow final : public AcquisitionObserver {
-public:
-    explicit FakeWindow(AcquisitionShared& shared) : m_shared(shared) {}
-
-    AcquisitionSettings fetchSettings() override {
-        if (stopWhileFetching) m_shared.runFlag = false;
-        return settings;
-    }
-    void showResult(bool success, int count) override {
-        results.push_back({success, count, reply.word(0).tenths()});
-        if (results.size() >= stopAfter) m_shared.runFlag = false;
-    }
-    void reportOpenFailure() override { ++openFailures; }
-
-    AcquisitionSettings settings{1, 9600, 0, 1000};
-    TemperatureReply reply;
-    std::vector<Result> results;
-    std::size_t stopAfter = 1;
-    bool stopWhileFetching = false;
-    int openFailures = 0;
-
-private:
-    AcquisitionShared& m_shared;
-};
-
-class AcquisitionLoopTest : public ::testing::Test {
+class AcquisitionLoopTest : public testing::AcquisitionRun {
 protected:
-    void SetUp() override {
-        shared.runFlag = true;
-        shared.dataFileName = dir.path() / "data.txt";
-        environment.errorLog = ErrorLogFile::InDirectory(dir.path());
-        // Wall time follows the manual clock, starting at a whole second.
-        environment.wallTime = [this] {
-            return std::time_t{1'700'000'000} +
-                   std::chrono::duration_cast<std::chrono::seconds>(clock.elapsed()).count();
-        };
+    // Every request is answered at once with this frame.
+    void always(Bytes frame) {
+        line.responder = [frame](ByteView) { return std::vector<testing::Chunk>{{0ms, frame}}; };
     }
-
-    void run() { RunAcquisition(window, shared, window.reply, environment); }
-    std::vector<std::string> dataLines() {
-        std::ifstream in(shared.dataFileName, std::ios::binary);
-        std::vector<std::string> lines;
+    // Records every reading (period 0) into the data file, for `readings` readings.
+    void record(int readings) {
+        shared.recordEnabled = true;
+        shared.recordPeriodSeconds = 0;
+        window.stopAfter = static_cast<std::size_t>(readings);
+    }
+    std::vector<std::string> lines(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<std::string> found;
         for (std::string text; std::getline(in, text);)
-            lines.push_back(text);
-        return lines;
+            found.push_back(text);
+        return found;
     }
-
-    ManualClock clock;
-    FakeLine line{clock};
-    FakeLink link{line};
-    AcquisitionShared shared;
-    FakeWindow window{shared};
-    AcquisitionEnvironment environment{link.opener, clock, {}};
-    testing::TemporaryDirectory dir;
+    std::vector<std::string> dataLines() { return lines(shared.dataFileName); }
 };
 
 // Surplus bytes after a good reply would otherwise be read as the next reply's header.
@@ -89,8 +44,8 @@ TEST_F(AcquisitionLoopTest, SurplusAfterAGoodReplyDoesNotCostTheNextReading) {
     window.stopAfter = 2;
     run();
     ASSERT_EQ(window.results.size(), 2u);
-    EXPECT_TRUE(window.results[1].success);
     EXPECT_EQ(window.results[1].firstWord, 200);
+    EXPECT_EQ(window.results[1].count, 2);
     EXPECT_FALSE(fs::exists(environment.errorLog.path));
 }
 
@@ -104,11 +59,8 @@ TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures)
     window.stopAfter = 4;
     run();
     ASSERT_EQ(window.results.size(), 4u);
-    EXPECT_EQ(window.results[1].count, 2);
-    EXPECT_FALSE(window.results[2].success);
-    EXPECT_EQ(window.results[2].count, 1);
-    EXPECT_EQ(window.results[3].count, 3);
-    EXPECT_EQ(window.results[3].firstWord, 400);
+    EXPECT_EQ(std::tuple(window.results[2].success, window.results[2].count), std::tuple(false, 1));
+    EXPECT_EQ(std::tuple(window.results[3].count, window.results[3].firstWord), std::tuple(3, 400));
     EXPECT_EQ(line.lastProfile, PortProfile::Acquisition);
     EXPECT_EQ(line.purges, 1);
     EXPECT_TRUE(fs::exists(environment.errorLog.path));
@@ -117,9 +69,7 @@ TEST_F(AcquisitionLoopTest, CountsSuccessesAndFailuresSeparatelyAndLogsFailures)
 }
 
 TEST_F(AcquisitionLoopTest, EachResultComesOnePeriodAfterItsReading) {
-    line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(4, 1)}};
-    };
+    always(RisingTemperatureFrame(4, 1));
     window.settings.periodMs = 1500;
     window.stopAfter = 3;
     run();
@@ -127,36 +77,27 @@ TEST_F(AcquisitionLoopTest, EachResultComesOnePeriodAfterItsReading) {
 }
 
 TEST_F(AcquisitionLoopTest, RecordsTheFirstSuccessThenAtMostOncePerPeriod) {
-    line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(10, 5)}};
-    };
-    shared.recordEnabled = true;
+    always(RisingTemperatureFrame(10, 5));
+    record(100);
     shared.recordPeriodSeconds = 30;
-    window.stopAfter = 100;
     run();
-    const auto lines = dataLines();
-    ASSERT_EQ(lines.size(), 4u);             // at 0, 31, 62 and 93 seconds
-    EXPECT_EQ(lines[1].substr(6, 2), "51");  // second 20 + 31: more than the period later
-    EXPECT_EQ(lines[1].substr(8), "\t0.5\t0.6\t0.7\t0.8\t0.9\t1.0\t1.1\t1.2\t1.3\t1.4\r");
+    const auto recorded = dataLines();
+    ASSERT_EQ(recorded.size(), 4u);             // at 0, 31, 62 and 93 seconds
+    EXPECT_EQ(recorded[1].substr(6, 2), "51");  // second 20 + 31: more than the period later
+    EXPECT_EQ(recorded[1].substr(8), "\t0.5\t0.6\t0.7\t0.8\t0.9\t1.0\t1.1\t1.2\t1.3\t1.4\r");
 }
 
 TEST_F(AcquisitionLoopTest, PeriodZeroRecordsOncePerSecondThatChanged) {
-    line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(4, 5)}};
-    };
-    shared.recordEnabled = true;
-    shared.recordPeriodSeconds = 0;
+    always(RisingTemperatureFrame(4, 5));
+    record(10);  // readings at 0, 0.6, 1.2 ... 5.4 s: seconds 0 to 5
     window.settings.periodMs = 600;
-    window.stopAfter = 10;  // readings at 0, 0.6, 1.2 ... 5.4 s: seconds 0 to 5
     run();
     EXPECT_EQ(dataLines().size(), 6u);
 }
 
 // The sibling takes the same records with their dates, so a run past midnight stays in order.
 TEST_F(AcquisitionLoopTest, TheCsvSiblingTakesEveryRecordOfTheDataFileWithItsDate) {
-    line.responder = [](ByteView) {
-        return std::vector<testing::Chunk>{{0ms, RisingTemperatureFrame(6, 5)}};
-    };
+    always(RisingTemperatureFrame(6, 5));
     constexpr std::time_t kBeforeMidnightUtc = 1'700'006'397;  // 2023-11-14 23:59:57 UTC
     environment.wallTime = [this] {
         return kBeforeMidnightUtc +
@@ -169,15 +110,9 @@ TEST_F(AcquisitionLoopTest, TheCsvSiblingTakesEveryRecordOfTheDataFileWithItsDat
     };
     shared.csvFileName = dir.path() / "data.csv";
     shared.csvHeading = "heading\r\n";
-    shared.recordEnabled = true;
-    shared.recordPeriodSeconds = 0;
-    window.stopAfter = 5;
+    record(5);
     run();
-    const auto txt = dataLines();
-    std::ifstream in(shared.csvFileName, std::ios::binary);
-    std::vector<std::string> csv;
-    for (std::string csvLine; std::getline(in, csvLine);)
-        csv.push_back(csvLine);
+    const auto txt = dataLines(), csv = lines(shared.csvFileName);
     ASSERT_EQ(txt.size(), 5u);
     ASSERT_EQ(csv.size(), 6u);
     EXPECT_EQ(csv[0], "\xEF\xBB\xBFheading\r");
@@ -191,8 +126,7 @@ TEST_F(AcquisitionLoopTest, TheCsvSiblingTakesEveryRecordOfTheDataFileWithItsDat
 // A run with recording off writes no file either; the window's test checks that.
 TEST_F(AcquisitionLoopTest, FailedReadingsWriteNoDataFile) {
     line.responder = [](ByteView) { return std::vector<testing::Chunk>{}; };
-    shared.recordEnabled = true;
-    window.stopAfter = 2;
+    record(2);
     run();
     EXPECT_EQ(window.results.size(), 2u);
     EXPECT_FALSE(fs::exists(shared.dataFileName));
@@ -243,9 +177,9 @@ TEST_F(AcquisitionLoopTest, AReadingThatArrivedAsTheStopCameIsStillRecorded) {
     shared.recordEnabled = true;
     run();
     EXPECT_TRUE(window.results.empty());
-    const auto lines = dataLines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(8), "\t0.5\t0.6\t0.7\t0.8\r");
+    const auto recorded = dataLines();
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].substr(8), "\t0.5\t0.6\t0.7\t0.8\r");
 }
 
 }  // namespace

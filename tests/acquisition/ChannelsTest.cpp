@@ -8,57 +8,37 @@
 namespace tavolex {
 namespace {
 
-TEST(Channels, NumberingFollowsTheReplyAndTheListsRows) {
-    EXPECT_EQ(ChannelCaption(0), "PT100通道1");
-    EXPECT_EQ(ChannelCaption(3), "PT100通道4");
-    EXPECT_EQ(ChannelCaption(4), "通道1");
-    EXPECT_EQ(ChannelCaption(67), "通道64");
+TEST(Channels, NumberingFollowsTheReplyAndTheListsRowsAndLabelsAddTheName) {
+    for (const auto& [channel, caption] :
+         {std::pair{0, "PT100通道1"}, {3, "PT100通道4"}, {4, "通道1"}, {67, "通道64"}})
+        EXPECT_EQ(ChannelCaption(channel), caption);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const ListRow at = RowOfChannel(channel);
         EXPECT_EQ(ChannelOfRow(at.list, at.row), channel);
     }
     EXPECT_EQ(ChannelOfRow(ChannelList::High, 0), 36);  // channel 33 is word 36
-}
-
-TEST(ChannelSettings, LabelsAddTheNameInBrackets) {
     ChannelSettings settings;
     settings[8].name = "炉膛";
     EXPECT_EQ(settings.label(8), "通道5 (炉膛)");
     EXPECT_EQ(settings.label(9), "通道6");
 }
 
-TEST(ChannelSettings, LimitsAreTemperaturesWithOneDecimalOrNothing) {
-    const struct {
-        const char* text;
-        ParsedLimit parsed;
-    } cases[] = {
-        {"", {true, std::nullopt}},
-        {"  ", {true, std::nullopt}},
-        {"35", {true, 350}},
-        {" 35.5 ", {true, 355}},
-        {"+1.2", {true, 12}},
-        {"-0.3", {true, -3}},
-        {"-3276.7", {true, -32767}},
-        {"3276.8", {}},
-        {"35.55", {}},
-        {"35,5", {}},
-        {"abc", {}},
-        {"1e3", {}},
-        {"12x", {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseLimit(c.text), c.parsed) << c.text;
+TEST(ChannelSettings, LimitsAreTemperaturesWithOneDecimalOrNothingAndInclusive) {
+    const std::pair<const char*, std::optional<int>> accepted[] = {
+        {"", {}},     {"  ", {}},   {"35", 350},        {" 35.5 ", 355},
+        {"+1.2", 12}, {"-0.3", -3}, {"-3276.7", -32767}};
+    for (const auto& [text, tenths] : accepted)
+        EXPECT_EQ(ParseLimit(text), (ParsedLimit{true, tenths})) << text;
+    for (const char* text : {"3276.8", "35.55", "35,5", "abc", "1e3", "12x"})
+        EXPECT_EQ(ParseLimit(text), ParsedLimit{}) << text;
     EXPECT_EQ(LimitText(355), "35.5");
     EXPECT_EQ(LimitText(-3), "-0.3");
     EXPECT_EQ(LimitText(std::nullopt), "");
-}
-
-TEST(ChannelSettings, AReadingOnALimitIsInside) {
+    // A reading on a limit is inside.
     const ChannelLimits both{-100, 300};
-    EXPECT_FALSE(IsOutside(-100, both));
-    EXPECT_FALSE(IsOutside(300, both));
-    EXPECT_TRUE(IsOutside(-101, both));
-    EXPECT_TRUE(IsOutside(301, both));
+    for (const auto& [tenths, outside] :
+         {std::pair{-100, false}, {300, false}, {-101, true}, {301, true}})
+        EXPECT_EQ(IsOutside(tenths, both), outside) << tenths;
     EXPECT_FALSE(IsOutside(30000, ChannelLimits{-100, std::nullopt}));
     EXPECT_FALSE(IsOutside(-30000, ChannelLimits{}));
 }
@@ -102,9 +82,8 @@ TEST(ChannelStatistics, MinMaxMeanAndCountUntilReset) {
     for (int tenths : {-50, 250, 100})
         statistics.add(2, tenths);
     const ChannelSummary& summary = statistics.of(2);
-    EXPECT_EQ(summary.minTenths, -50);
-    EXPECT_EQ(summary.maxTenths, 250);
-    EXPECT_EQ(summary.count, 3);
+    EXPECT_EQ(std::tuple(summary.minTenths, summary.maxTenths, summary.count),
+              std::tuple(-50, 250, 3));
     EXPECT_DOUBLE_EQ(*summary.meanCelsius(), 10.0);
     EXPECT_EQ(statistics.of(3).count, 0);
     // A first reading above zero is the minimum, not the zero the summary started with.

@@ -8,14 +8,12 @@
 #include <regex>
 #include <string>
 
-#include "AcquisitionLoop.h"
+#include "AcquisitionRun.h"
 #include "AtomicFile.h"
 #include "CsvFile.h"
 #include "DiskLimit.h"
-#include "FakeLine.h"
 #include "Gbk.h"
 #include "TemperatureFrames.h"
-#include "TemporaryDirectory.h"
 #include "Trace.h"
 
 namespace tavolex {
@@ -37,34 +35,13 @@ void ExpectWholePieces(const std::string& text, std::string_view separator, Chec
     EXPECT_EQ(start, text.size()) << "a torn end: " << text.substr(start);
 }
 
-class Window final : public AcquisitionObserver {
-public:
-    explicit Window(AcquisitionShared& shared) : m_shared(shared) {}
-    AcquisitionSettings fetchSettings() override { return {1, 9600, 0, 1000}; }
-    void showResult(bool, int) override {
-        if (++shown == stopAfter) m_shared.runFlag = false;
-    }
-    void reportOpenFailure() override {}
-    int shown = 0;
-    int stopAfter = 0;
-
-private:
-    AcquisitionShared& m_shared;
-};
-
-class DiskFaultTest : public ::testing::Test {
+class DiskFaultTest : public testing::AcquisitionRun {
 protected:
     void SetUp() override {
         shared.recordEnabled = true;
         shared.recordPeriodSeconds = 0;
-        shared.dataFileName = dir.path() / "data.txt";
         shared.csvFileName = CsvBesideDataFile(shared.dataFileName);
         shared.csvHeading = "时间,PT100通道1,PT100通道2,PT100通道3,PT100通道4\r\n";
-        environment.errorLog = ErrorLogFile::InDirectory(dir.path());
-        environment.wallTime = [this] {
-            return std::time_t{1'700'000'000} +
-                   std::chrono::duration_cast<std::chrono::seconds>(clock.elapsed()).count();
-        };
         // Every third reading fails with a bad checksum, so the error log grows as well.
         line.responder = [this](ByteView) {
             Bytes frame = RisingTemperatureFrame(4, 100 + replies);
@@ -73,22 +50,14 @@ protected:
         };
     }
     // Runs `readings` readings; true when the run went through all of them.
-    bool run(int readings) {
+    bool run(std::size_t readings) {
         shared.runFlag = true;
-        window.shown = 0;
+        window.results.clear();
         window.stopAfter = readings;
-        TemperatureReply reply;
-        RunAcquisition(window, shared, reply, environment);
-        return window.shown == readings;
+        AcquisitionRun::run();
+        return window.results.size() == readings;
     }
 
-    testing::TemporaryDirectory dir;
-    ManualClock clock;
-    testing::FakeLine line{clock};
-    testing::FakeLink link{line};
-    AcquisitionShared shared;
-    Window window{shared};
-    AcquisitionEnvironment environment{link.opener, clock, {}};
     int replies = 0;
 };
 

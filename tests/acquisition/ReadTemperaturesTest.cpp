@@ -71,8 +71,7 @@ TEST_F(ReadTemperaturesTest, ValidRepliesOfEveryAllowedSizeAreRead) {
 }
 
 TEST_F(ReadTemperaturesTest, OddLengthRoundsDownAndFindsTheChecksumAfterTheWords) {
-    Bytes frame = TemperatureFrame({251, 252, 253, 254});
-    frame = WithLength(frame, 9);  // still four words
+    Bytes frame = WithLength(TemperatureFrame({251, 252, 253, 254}), 9);  // still four words
     const std::uint16_t sum = FrameChecksum(frame, 15);
     frame[15] = static_cast<std::uint8_t>(sum >> 8);
     frame[16] = static_cast<std::uint8_t>(sum & 0xFF);
@@ -115,28 +114,24 @@ TEST_F(ReadTemperaturesTest, EachFailureLogsTheBytesThatCame) {
     EXPECT_EQ(line.purges, 5);
 }
 
-TEST_F(ReadTemperaturesTest, LateRestOfTheReplyStillCountsWithinTheWait) {
+// The rest of a reply may come late within the wait; surplus bytes after a valid reply stay
+// queued; an interactive reading's failure neither purges nor logs.
+TEST_F(ReadTemperaturesTest, LateRestCountsAndOnlyTheLoggedReadingPurgesAndLogs) {
     const Bytes frame = TemperatureFrame({1, 2, 3, 4});
     line.replyInChunks(
         {Chunk{0ms, Head(frame, 7)}, Chunk{2900ms, Bytes(frame.begin() + 7, frame.end())}});
     EXPECT_TRUE(read());
-}
-
-TEST_F(ReadTemperaturesTest, SurplusBytesAfterAValidReplyStayQueued) {
-    Bytes frame = TemperatureFrame({1, 2, 3, 4});
-    frame.insert(frame.end(), {0xAA, 0xBB});
-    line.reply(frame);
-    EXPECT_TRUE(read());
-    EXPECT_EQ(port->queuedBytes(), 2u);
-}
-
-TEST_F(ReadTemperaturesTest, InteractiveFailureNeitherPurgesNorLogs) {
-    Bytes frame = TemperatureFrame({1, 2, 3, 4});
-    frame.back() ^= 0x01;
-    line.reply(frame);
+    Bytes corrupt = frame;
+    corrupt.back() ^= 0x01;
+    line.reply(corrupt);
     EXPECT_FALSE(read());
     EXPECT_EQ(line.purges, 0);
     EXPECT_FALSE(fs::exists(log.path));
+    Bytes surplus = frame;
+    surplus.insert(surplus.end(), {0xAA, 0xBB});
+    line.reply(surplus);
+    EXPECT_TRUE(read());
+    EXPECT_EQ(port->queuedBytes(), 2u);
 }
 
 }  // namespace

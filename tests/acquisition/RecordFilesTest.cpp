@@ -18,12 +18,8 @@ using testing::FileText;
 
 std::tm At(int year, int month, int day, int hour, int minute, int second) {
     std::tm time{};
-    time.tm_year = year - 1900;
-    time.tm_mon = month - 1;
-    time.tm_mday = day;
-    time.tm_hour = hour;
-    time.tm_min = minute;
-    time.tm_sec = second;
+    time.tm_year = year - 1900, time.tm_mon = month - 1, time.tm_mday = day;
+    time.tm_hour = hour, time.tm_min = minute, time.tm_sec = second;
     return time;
 }
 
@@ -72,21 +68,18 @@ TEST(RecordFiles, WhatCannotBeWrittenWholeLeavesNoPartBehind) {
     const fs::path data = dir.path() / "data.txt", csv = dir.path() / "data.csv";
     ASSERT_TRUE(AppendRecord(data, "first\r\n"));
     const std::string heading = "时间,a\r\n";
-    bool written[4];
+    std::vector<bool> written;
     {
         const testing::DiskLimit full(8);
-        written[0] = AppendRecord(data, "a record longer than one byte\r\n");
-        written[1] = AppendCsvRecord(csv, heading, "1,2\r\n");
+        written.push_back(AppendRecord(data, "a record longer than one byte\r\n"));
+        written.push_back(AppendCsvRecord(csv, heading, "1,2\r\n"));
     }
     {
         const testing::DiskLimit full(30);
-        written[2] = AppendCsvRecord(csv, heading, "1,2\r\n");
-        written[3] = AppendCsvRecord(csv, heading, "a line longer than the rest\r\n");
+        written.push_back(AppendCsvRecord(csv, heading, "1,2\r\n"));
+        written.push_back(AppendCsvRecord(csv, heading, "a line longer than the rest\r\n"));
     }
-    EXPECT_FALSE(written[0]);
-    EXPECT_FALSE(written[1]);
-    EXPECT_TRUE(written[2]);
-    EXPECT_FALSE(written[3]);
+    EXPECT_EQ(written, (std::vector<bool>{false, false, true, false}));
     EXPECT_EQ(FileText(data), "first\r\n");
     EXPECT_TRUE(AppendRecord(data, "next\r\n"));
     EXPECT_EQ(FileText(data), "first\r\nnext\r\n");

@@ -31,9 +31,12 @@ TEST(TrendHistory, KeepsTheNewestSamplesUpToItsCapacityOldestFirst) {
         EXPECT_EQ(history.timeAt(i), static_cast<std::int64_t>(i + 3) * 1000);
         EXPECT_EQ(history.valueAt(0, i), static_cast<int>(i + 3) * 10);
     }
+    // A span after the last sample, or an empty history, has no points.
+    EXPECT_TRUE(history.points(0, 5001, 10).empty());
     history.clear();
     EXPECT_EQ(history.size(), 0u);
     EXPECT_FALSE(history.lastTime());
+    EXPECT_TRUE(history.points(0, 0, 10).empty());
 }
 
 TEST(TrendHistory, AFailureAndAChannelTheReplyLacksAreGapsNeverValues) {
@@ -71,27 +74,15 @@ TEST(TrendHistory, DecimationKeepsEveryBucketsMinimumAndMaximumInTimeOrder) {
     EXPECT_LE(points.size(), 2 * buckets);
     EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
                                [](auto& a, auto& b) { return a.timeMs < b.timeMs; }));
-    const auto has = [&](TrendPoint p) {
-        return std::find(points.begin(), points.end(), p) != points.end();
-    };
-    EXPECT_TRUE(has({12300, 5000}));
-    EXPECT_TRUE(has({45600, -5000}));
-    EXPECT_TRUE(has({0, 0}));
-    EXPECT_TRUE(has({99900, 999}));
     // The failed bucket breaks the line once; no bucket with values does.
+    for (const TrendPoint& p :
+         {TrendPoint{12300, 5000}, {45600, -5000}, {0, 0}, {99900, 999}, {60000, std::nullopt}})
+        EXPECT_TRUE(std::find(points.begin(), points.end(), p) != points.end()) << p.timeMs;
     EXPECT_EQ(std::count_if(points.begin(), points.end(), [](auto& p) { return !p.tenths; }), 1);
-    EXPECT_TRUE(has({60000, std::nullopt}));
     // A span that starts later decimates only what lies in it.
     const auto late = history.points(0, 70000, 10);
     EXPECT_EQ(late.front(), (TrendPoint{70000, 700}));
     EXPECT_EQ(late.back(), (TrendPoint{99900, 999}));
-}
-
-TEST(TrendHistory, ASpanAfterTheLastSampleOrAnEmptyHistoryHasNoPoints) {
-    TrendHistory history;
-    EXPECT_TRUE(history.points(0, 0, 10).empty());
-    history.addReading(1000, OneValue(1));
-    EXPECT_TRUE(history.points(0, 1001, 10).empty());
 }
 
 }  // namespace
