@@ -39,15 +39,12 @@ TEST(AtomicFile, AReplacedFileTakesThePermissionsTheCurrentMaskAllows) {
 }
 #endif
 
-TEST(AtomicFile, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
+// A file that cannot be written fails and leaves nothing.
+TEST(AtomicFile, AppendsCreateTheFileThenAddToItByteForByte) {
     TemporaryDirectory dir;
     EXPECT_FALSE(WriteFileAtomically(dir.path() / "missing" / "log.txt", "bytes"));
     EXPECT_FALSE(AppendAllOrNothing(dir.path() / "missing" / "data.txt", "bytes"));
     EXPECT_TRUE(dir.files().empty());
-}
-
-TEST(AtomicFile, AppendsCreateTheFileThenAddToItByteForByte) {
-    TemporaryDirectory dir;
     const fs::path file = dir.path() / "data.txt";
     ASSERT_TRUE(AppendAllOrNothing(file, "a\n"));
     ASSERT_TRUE(AppendAllOrNothing(file, "b\r\n"));

@@ -11,32 +11,20 @@
 namespace tavolex {
 namespace {
 
-TEST(ComPorts, PortNumbersNameDevicesThatAlsoReachPortsAboveNine) {
+TEST(ComPorts, PortNumbersNameDevicesAboveNineTooAndOnlyComNamesGiveNumbers) {
     EXPECT_EQ(ComDevicePath(3), std::optional<std::string>("\\\\.\\COM3"));
     EXPECT_EQ(ComDevicePath(12), std::optional<std::string>("\\\\.\\COM12"));
     EXPECT_EQ(ComDevicePath(0), std::nullopt);
     EXPECT_EQ(ComDevicePath(-4), std::nullopt);
-}
-
-TEST(ComPorts, OnlyComNamesGivePortNumbers) {
     const struct {
         std::string name;
         std::optional<int> number;
     } cases[] = {
-        {"COM1", 1},
-        {"com12", 12},
-        {std::string("COM3\0", 5), 3},  // registry strings keep their terminator
-        {"COM4  ", 4},
-        {"COM256", 256},
-        {"COM", std::nullopt},
-        {"COM0", std::nullopt},
-        {"COM01", std::nullopt},
-        {"COM257", std::nullopt},
-        {"COM-1", std::nullopt},
-        {"COM3a", std::nullopt},
-        {"COMX", std::nullopt},
-        {"LPT1", std::nullopt},
-        {"", std::nullopt},
+        {"COM1", 1},   {"com12", 12},   {std::string("COM3\0", 5), 3},  // registry strings end in 0
+        {"COM4  ", 4}, {"COM256", 256}, {"COM", {}},
+        {"COM0", {}},  {"COM01", {}},   {"COM257", {}},
+        {"COM-1", {}}, {"COM3a", {}},   {"COMX", {}},
+        {"LPT1", {}},  {"", {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ComPortNumber(c.name), c.number) << c.name;
@@ -68,26 +56,13 @@ TEST(ComPorts, TheDeviceTableListsEachComPortOnceByNumberWithItsState) {
         probed.push_back(device);
         return device.ends_with("COM3") ? PortState::Busy : PortState::Available;
     };
-    const std::vector<PortEntry> entries = ComPortEntries(values, probe);
-
-    ASSERT_EQ(entries.size(), 3U);
-    const struct {
-        int number;
-        std::string device;
-        std::string description;
-        PortState state;
-    } expected[] = {
-        {1, "\\\\.\\COM1", "\\Device\\Serial0", PortState::Available},
-        {3, "\\\\.\\COM3", "\\Device\\Serial1", PortState::Busy},
-        {12, "\\\\.\\COM12", "\\Device\\VCP0", PortState::Available},
-    };
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(entries[i].portNumber, expected[i].number);
-        EXPECT_EQ(entries[i].device.string(), expected[i].device);
-        EXPECT_EQ(entries[i].description, expected[i].description);
-        EXPECT_EQ(entries[i].state, expected[i].state);
-        EXPECT_FALSE(entries[i].bound);
-    }
+    std::vector<std::tuple<std::optional<int>, std::string, std::string, PortState, bool>> got;
+    for (const PortEntry& e : ComPortEntries(values, probe))
+        got.emplace_back(e.portNumber, e.device.string(), e.description, e.state, e.bound);
+    EXPECT_EQ(got,
+              (decltype(got){{1, "\\\\.\\COM1", "\\Device\\Serial0", PortState::Available, false},
+                             {3, "\\\\.\\COM3", "\\Device\\Serial1", PortState::Busy, false},
+                             {12, "\\\\.\\COM12", "\\Device\\VCP0", PortState::Available, false}}));
     EXPECT_EQ(probed, (std::vector<std::string>{"\\\\.\\COM1", "\\\\.\\COM3", "\\\\.\\COM12"}));
     EXPECT_TRUE(ComPortEntries({}, probe).empty());
 }

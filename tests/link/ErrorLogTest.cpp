@@ -17,9 +17,7 @@ protected:
         log = ErrorLogFile::InDirectory(dir.path());
         log.localTime = [] {
             std::tm time{};
-            time.tm_hour = 9;
-            time.tm_min = 3;
-            time.tm_sec = 7;
+            time.tm_hour = 9, time.tm_min = 3, time.tm_sec = 7;
             return time;
         };
     }
@@ -40,9 +38,7 @@ TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
     EXPECT_EQ(GbkToUtf8(onDisk), expected);
     // GBK, not UTF-8: 校 is two bytes rather than three.
     EXPECT_EQ(Utf8ToGbk("校").size(), 2u);
-}
-
-TEST_F(ErrorLogTest, AnUnwritableLogDropsTheEntrySilently) {
+    // An unwritable log drops the entry silently.
     log.path = dir.path() / "missing-folder" / "QRNA_log.txt";
     LogCommError(log, "温度个数错误，", Bytes{1, 2});
     EXPECT_FALSE(std::filesystem::exists(log.path));

@@ -7,30 +7,25 @@ namespace tavolex {
 namespace {
 
 TEST(Frame, RequestsCarryPayloadLengthAndPayload) {
-    const Bytes payload{0x01, 0x00};
-    EXPECT_EQ(RequestFrame(0x00, 0x09, payload),
+    EXPECT_EQ(RequestFrame(0x00, 0x09, Bytes{0x01, 0x00}),
               (Bytes{0x14, 0x3F, 0x00, 0x00, 0x09, 0x00, 0x02, 0x01, 0x00, 0xFF, 0xB4}));
-    const Bytes channel{0x00};
-    EXPECT_EQ(RequestFrame(0x00, 0x08, channel),
+    EXPECT_EQ(RequestFrame(0x00, 0x08, Bytes{0x00}),
               (Bytes{0x14, 0x3F, 0x00, 0x00, 0x08, 0x00, 0x01, 0x00, 0xFF, 0xB7}));
 }
 
-TEST(Frame, ChecksumKeepsOnlyTheLow16BitsOfTheSum) {
+TEST(Frame, ChecksumKeepsOnlyTheLow16BitsOfTheSumOfTheFrame) {
     // 300 bytes of 0xFF sum to 0x12AD5 (the leading byte is not covered).
     Bytes frame(301, 0xFF);
     const std::uint16_t low16 = static_cast<std::uint16_t>(300 * 0xFF);
     EXPECT_EQ(FrameChecksum(frame, frame.size()), static_cast<std::uint16_t>(low16 ^ 0xFFFF));
-}
-
-TEST(Frame, ChecksumNeverReadsPastTheFrame) {
+    // It never reads past the frame.
     const Bytes buffer{0x14, 0x01, 0x02, 0x50, 0x60};
-    const ByteView frame(buffer.data(), 3);
-    EXPECT_EQ(FrameChecksum(frame, 5), static_cast<std::uint16_t>((0x01 + 0x02) ^ 0xFFFF));
+    EXPECT_EQ(FrameChecksum(ByteView(buffer.data(), 3), 5),
+              static_cast<std::uint16_t>((0x01 + 0x02) ^ 0xFFFF));
 }
 
 TEST(Frame, ReplyChecksumMustMatchInBothBytes) {
-    const Bytes data{0x20};
-    Bytes reply = ReplyFrame(0x00, 0x08, data);
+    Bytes reply = ReplyFrame(0x00, 0x08, Bytes{0x20});
     EXPECT_TRUE(HasValidChecksum(reply));
     reply[reply.size() - 1] ^= 0x01;
     EXPECT_FALSE(HasValidChecksum(reply));

@@ -184,46 +184,38 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDo) {
 }
 
 // The client has no port chooser: its reasons send the operator to its port list and the
-// ports folder instead.
-TEST(PortOpenFailureTest, TheCommandLineIsSentToItsPortListAndThePortsFolder) {
-    FakeDeviceTree fake;
-    fake.link(4, fake.byId(kFtdi, "ttyUSB0"));
-    PosixPortOpener opener(fake.tree, PortChooser::CommandLine);
-    const std::string reason = opener.failureReason({4, 9600, 0});
-    EXPECT_NE(reason.find("tavolex-cli ports"), std::string::npos) << reason;
-    EXPECT_NE(reason.find(fake.tree.portsDir.string() + " 中把 com4 链接到它"), std::string::npos)
-        << reason;
-    EXPECT_EQ(reason.find("选择串口"), std::string::npos) << reason;
-}
-
-TEST(PortOpenFailureTest, NoReplyNamesTheDeviceAndAnEmptyOnBoardSlot) {
+// ports folder instead. No reply names the device, and says when it is an empty on-board slot.
+TEST(PortOpenFailureTest, NoReplyNamesTheDeviceAndTheClientIsSentToItsPortList) {
     FakeDeviceTree fake;
     fake.onBoard(0, 4);  // port 1: a UART that is there
     fake.onBoard(1, 0);  // port 2: a slot without a UART
     const fs::path adapter = fake.device("ttyUSB0");
     fake.link(3, adapter);
-    const std::string dev = fake.tree.dev.string();
+    fake.link(4, fake.byId(kFtdi, "ttyUSB1"));
+    const std::string dev = fake.tree.dev.string(), head = "返回数据错误!\n没有收到回复:串口";
     const std::string check = "。请检查仪器的电源、连线、波特率和设备地址。";
-    PosixPortOpener window(fake.tree);
-    EXPECT_EQ(NoReplyMessage("返回数据错误!", window, {1, 9600, 0}),
-              "返回数据错误!\n没有收到回复:串口1对应 " + dev + "/ttyS0" + check);
-    EXPECT_EQ(NoReplyMessage("返回数据错误!", window, {3, 9600, 0}),
-              "返回数据错误!\n没有收到回复:串口3对应 " + adapter.string() + check);
-    EXPECT_EQ(NoReplyMessage("返回数据错误!", window, {2, 9600, 0}),
-              "返回数据错误!\n没有收到回复:串口2对应 " + dev +
+    PosixPortOpener window(fake.tree), client(fake.tree, PortChooser::CommandLine);
+    const auto noReply = [&](int port) {
+        return NoReplyMessage("返回数据错误!", window, {port, 9600, 0});
+    };
+    EXPECT_EQ(noReply(1), head + "1对应 " + dev + "/ttyS0" + check);
+    EXPECT_EQ(noReply(3), head + "3对应 " + adapter.string() + check);
+    EXPECT_EQ(noReply(2),
+              head + "2对应 " + dev +
                   "/ttyS1,这是系统列出的板载串口,后面没有串口硬件。"
                   "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。");
-    PosixPortOpener client(fake.tree, PortChooser::CommandLine);
+    EXPECT_EQ(noReply(0), "返回数据错误!");
     EXPECT_NE(client.noReplyReason({2, 9600, 0}).find("tavolex-cli ports"), std::string::npos);
-    EXPECT_EQ(NoReplyMessage("返回数据错误!", window, {0, 9600, 0}), "返回数据错误!");
-}
-
-TEST(PortOpenFailureTest, NoSecondLineWhenTheOpenerCannotTell) {
+    const std::string reason = client.failureReason({4, 9600, 0});
+    EXPECT_NE(reason.find("tavolex-cli ports"), std::string::npos) << reason;
+    EXPECT_NE(reason.find(fake.tree.portsDir.string() + " 中把 com4 链接到它"), std::string::npos);
+    EXPECT_EQ(reason.find("选择串口"), std::string::npos) << reason;
+    // An opener that cannot tell adds no second line.
     ManualClock clock;
     testing::FakeLine line(clock);
-    testing::FakePortOpener opener(line);
-    EXPECT_EQ(OpenFailureMessage("请先打开串口!", opener, {}), "请先打开串口!");
-    EXPECT_EQ(NoReplyMessage("返回数据错误!", opener, {}), "返回数据错误!");
+    testing::FakePortOpener fakeOpener(line);
+    EXPECT_EQ(OpenFailureMessage("请先打开串口!", fakeOpener, {}), "请先打开串口!");
+    EXPECT_EQ(NoReplyMessage("返回数据错误!", fakeOpener, {}), "返回数据错误!");
 }
 
 }  // namespace

@@ -24,8 +24,7 @@ using namespace std::chrono_literals;
 // A bare pseudo-terminal: the test plays the instrument on the master side.
 class PseudoTerminal {
 public:
-    PseudoTerminal() {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    PseudoTerminal() : m_master(posix_openpt(O_RDWR | O_NOCTTY)) {
         grantpt(m_master);
         unlockpt(m_master);
         m_slavePath = ptsname(m_master);
@@ -59,7 +58,7 @@ public:
     }
 
 private:
-    int m_master = -1;
+    int m_master;
     std::string m_slavePath;
 };
 
@@ -74,18 +73,13 @@ protected:
     LinkContext link{opener, SystemClock()};
 };
 
-TEST_F(PosixSerialPortTest, SpeedsThePlatformLacksFailTheOpen) {
-    EXPECT_EQ(open(0), nullptr);
-    EXPECT_EQ(open(12345), nullptr);
-    EXPECT_EQ(open(-9600), nullptr);
-    auto port = open(38400);
-    ASSERT_NE(port, nullptr);
-}
-
-TEST_F(PosixSerialPortTest, OpeningPurgesBytesLeftFromAnEarlierExchange) {
+// Opening at a speed the platform has purges bytes left from an earlier exchange.
+TEST_F(PosixSerialPortTest, SpeedsThePlatformLacksFailTheOpenAndAnOpenPurges) {
+    for (const std::int32_t baud : {0, 12345, -9600})
+        EXPECT_EQ(open(baud), nullptr) << baud;
     pty.send({1, 2, 3});
     std::this_thread::sleep_for(20ms);
-    auto port = open();
+    auto port = open(38400);
     ASSERT_NE(port, nullptr);
     EXPECT_EQ(port->queuedBytes(), 0u);
 }
@@ -153,45 +147,34 @@ TEST_F(PosixSerialPortTest, AFailedOpenLeavesTheHoldersExclusiveFlag) {
     ::close(observer);
 }
 
-// System calls that fail the first time they are made with a given errno, then go through.
+// System calls that fail with a given errno a set number of times, then go through.
 struct FlakyCalls {
-    static inline int readFailures = 0;
-    static inline int writeFailures = 0;
-    static inline int failWith = 0;
+    static inline int readFailures = 0, writeFailures = 0, failWith = 0;
     static inline bool queuedFails = false;
 
+    static bool fails(int& failures) {
+        if (failures <= 0) return false;
+        --failures;
+        errno = failWith;
+        return true;
+    }
     static ssize_t read(int fd, void* buffer, size_t count) {
-        if (readFailures > 0) {
-            --readFailures;
-            errno = failWith;
-            return -1;
-        }
-        return ::read(fd, buffer, count);
+        return fails(readFailures) ? -1 : ::read(fd, buffer, count);
     }
     static ssize_t write(int fd, const void* buffer, size_t count) {
-        if (writeFailures > 0) {
-            --writeFailures;
-            errno = failWith;
-            return -1;
-        }
-        return ::write(fd, buffer, count);
+        return fails(writeFailures) ? -1 : ::write(fd, buffer, count);
     }
     static int queued(int fd, int* count) {
-        if (queuedFails) {
-            *count = 5;
-            return -1;
-        }
-        return ioctl(fd, FIONREAD, count);
-    }
-    static const PortSystemCalls& calls() {
-        static const PortSystemCalls flaky{read, write, queued, ::poll};
-        return flaky;
+        if (!queuedFails) return ioctl(fd, FIONREAD, count);
+        *count = 5;
+        return -1;
     }
 };
 
 TEST_F(PosixSerialPortTest, InterruptedAndBusyCallsAreRetriedAndFailingCountsAreZero) {
-    auto port =
-        PosixSerialPort::Open(pty.slavePath(), 9600, PortProfile::Command, FlakyCalls::calls());
+    static const PortSystemCalls flaky{FlakyCalls::read, FlakyCalls::write, FlakyCalls::queued,
+                                       ::poll};
+    auto port = PosixSerialPort::Open(pty.slavePath(), 9600, PortProfile::Command, flaky);
     ASSERT_NE(port, nullptr);
     const Bytes bytes{1, 2, 3, 4};
 
@@ -204,18 +187,15 @@ TEST_F(PosixSerialPortTest, InterruptedAndBusyCallsAreRetriedAndFailingCountsAre
     }
 
     // An interrupted read is read again; "nothing more now" ends the read with what it has.
-    pty.send(bytes);
-    EXPECT_EQ(WaitForBytes(*port, 4, 2000, link), 4u);
     Bytes got(8);
-    FlakyCalls::failWith = EINTR;
-    FlakyCalls::readFailures = 1;
-    EXPECT_EQ(port->readQueued(got), 4u);
-    pty.send(bytes);
-    EXPECT_EQ(WaitForBytes(*port, 4, 2000, link), 4u);
-    FlakyCalls::failWith = EAGAIN;
-    FlakyCalls::readFailures = 1;
-    EXPECT_EQ(port->readQueued(got), 0u);
-    EXPECT_EQ(port->readQueued(got), 4u);
+    for (const auto& [error, reads] : {std::pair{EINTR, Bytes{4}}, {EAGAIN, Bytes{0, 4}}}) {
+        pty.send(bytes);
+        EXPECT_EQ(WaitForBytes(*port, 4, 2000, link), 4u);
+        FlakyCalls::failWith = error;
+        FlakyCalls::readFailures = 1;
+        for (const std::uint8_t count : reads)
+            EXPECT_EQ(port->readQueued(got), count) << error;
+    }
 
     // A queue count that cannot be had is no bytes, whatever the call left behind.
     FlakyCalls::queuedFails = true;

@@ -29,11 +29,11 @@ protected:
     FakeLine line{clock};
     FakeLink link{line};
     StaticHost host{{3, 19200, 300}};
+    TraceLines trace;
     Clock::Duration took{};
 };
 
 TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
-    TraceLines trace;
     host.trace = &trace;
     line.refuseOpen = true;
     const TransactResult result = transact(command::kSetSignalCount, {5});
@@ -53,35 +53,31 @@ TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndCommandProfile) {
     line.reply(ReplyFrame(1, command::kSetSignalCount, Bytes{5}));
     transact(command::kSetSignalCount, {5});
     EXPECT_EQ(host.refreshes, 1);
-    EXPECT_EQ(line.lastSettings.portNumber, 3);
-    EXPECT_EQ(line.lastSettings.baudRate, 19200);
-    EXPECT_EQ(line.lastProfile, PortProfile::Command);
+    EXPECT_EQ(
+        std::tuple(line.lastSettings.portNumber, line.lastSettings.baudRate, line.lastProfile),
+        std::tuple(3, 19200, PortProfile::Command));
     EXPECT_EQ(line.written.at(0), RequestFrame(0x01, command::kSetSignalCount, Bytes{5}));
     EXPECT_FALSE(line.held());
 }
 
 TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
-    struct Case {
-        std::uint8_t code;
-        bool registration;
-        Clock::Duration expected;
-    };
-    for (const Case& c :
-         {Case{command::kSetSignalCount, false, 3050ms},
-          Case{command::kReadPt100Temperatures, false, 1050ms},
-          Case{command::kRegisterFullyAutomatic, false, 10050ms},
-          Case{command::kCalibrate, false, 10050ms}, Case{command::kRegisterManual, false, 3050ms},
-          Case{command::kRegisterManual, true, 550ms}}) {
+    const std::tuple<std::uint8_t, bool, Clock::Duration> cases[] = {
+        {command::kSetSignalCount, false, 3050ms},
+        {command::kReadPt100Temperatures, false, 1050ms},
+        {command::kRegisterFullyAutomatic, false, 10050ms},
+        {command::kCalibrate, false, 10050ms},
+        {command::kRegisterManual, false, 3050ms},
+        {command::kRegisterManual, true, 550ms}};
+    for (const auto& [code, registration, expected] : cases) {
         line.silence();
         const Clock::TimePoint start = clock.now();
-        const TransactResult result =
-            c.registration ? TransactForRegistration(host, link.context, 1, {}, c.code)
-                           : transact(c.code);
+        const TransactResult result = registration
+                                          ? TransactForRegistration(host, link.context, 1, {}, code)
+                                          : transact(code);
         took = clock.now() - start;
         EXPECT_EQ(result.count, 0);
         EXPECT_TRUE(result.reply.empty());
-        EXPECT_GE(took, c.expected) << int(c.code);
-        EXPECT_LE(took, c.expected + 20ms) << int(c.code);
+        EXPECT_TRUE(took >= expected && took <= expected + 20ms) << int(code);
     }
     EXPECT_FALSE(line.held());
     // The registration table waits for a PT100 reading's whole reply.
@@ -107,7 +103,6 @@ TEST_F(TransactTest, ShortReplyWaitsOutTheTimeOutThenIsAccepted) {
     const TransactResult result = transact(command::kSetSignalCount, {44});
     EXPECT_EQ(result.count, 10);
     EXPECT_GE(took, 3050ms);
-    EXPECT_EQ(result.statusFor(8), ReplyStatus::Received);
     // A caller whose fields end exactly where the reply ends has all it reads.
     EXPECT_EQ(result.statusFor(10), ReplyStatus::Received);
     EXPECT_EQ(result.statusFor(11), ReplyStatus::ReadFailed);
@@ -139,17 +134,15 @@ TEST_F(TransactTest, CountIsWhatArrivedUpToTheBufferWhateverItHolds) {
 }
 
 TEST_F(TransactTest, TraceShowsRequestAndTheBytesActuallyRead) {
-    TraceLines trace;
     host.trace = &trace;
     const Bytes reply = ReplyFrame(1, command::kReadPt100ParametersOrVersion, Bytes{32});
     line.reply(reply);
     transact(command::kReadPt100ParametersOrVersion);
     line.silence();
     transact(command::kReadPt100ParametersOrVersion);
-    ASSERT_EQ(trace.lines().size(), 4u);
-    EXPECT_EQ(trace.lines()[0], TraceLineText("写", RequestFrame(1, 0x08)));
-    EXPECT_EQ(trace.lines()[1], TraceLineText("读", reply));
-    EXPECT_EQ(trace.lines()[3], "\n读 ");
+    const std::string request = TraceLineText("写", RequestFrame(1, 0x08));
+    EXPECT_EQ(trace.lines(),
+              (std::deque<std::string>{request, TraceLineText("读", reply), request, "\n读 "}));
 }
 
 TEST_F(TransactTest, AStopRequestEndsTheWaitAtOnce) {

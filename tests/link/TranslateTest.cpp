@@ -28,19 +28,15 @@ TEST(Substitute, PlacesValuesByTheirNumberWhereverThePatternPutsThem) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Substitute(c.pattern, {"3", "/dev/ttyS2"}), c.expected) << c.pattern;
-}
-
-TEST(Substitute, InsertsAValueThatLooksLikeAMarkerAsItIs) {
+    // A value that looks like a marker is inserted as it is.
     EXPECT_EQ(Substitute("%1 and %2", {"%2", "x"}), "%2 and x");
-}
-
-std::string Shouting(const char* context, const char* source) {
-    return std::string(context) + ":" + source + "!";
 }
 
 TEST(Translate, GivesTheSourceUntilATranslatorIsSetAndAgainAfterItIsRemoved) {
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "读数据错误!");
-    SetTranslator(&Shouting);
+    SetTranslator([](const char* context, const char* source) {
+        return std::string(context) + ":" + source + "!";
+    });
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "Transact:读数据错误!!");
     SetTranslator(nullptr);
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "读数据错误!");
@@ -58,10 +54,8 @@ TEST(Catalogue, FindsATextByContextAndSourceAndFallsBackToTheSource) {
 TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) {
     InstallCatalogue(Language::English);
     EXPECT_EQ(Translate("ContinuousAcquisition", "显示保存选项(&R)"), "Show &Recording Options");
-    const std::string hint =
-        Translate("PortOpenFailure",
-                  "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。");
-    EXPECT_EQ(hint,
+    EXPECT_EQ(Translate("PortOpenFailure",
+                        "请插上仪器的串口适配器,用菜单“选择串口”(或“串口号:”旁的“…”按钮)选择它。"),
               "Plug in the instrument's serial adapter and choose it with the menu \"Choose "
               "Serial Port\" (or the \"\u2026\" button beside \"Port:\").");
     InstallCatalogue(Language::Chinese);
@@ -69,22 +63,13 @@ TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) 
 }
 
 TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
-    const struct {
-        std::vector<std::string> desktop;
-        Language expected;
-    } cases[] = {
-        {{"zh_CN.UTF-8"}, Language::Chinese},
-        {{"zh-Hans-CN", "en-US"}, Language::Chinese},
-        {{"de", "zh_TW"}, Language::Chinese},
-        {{"ZH"}, Language::Chinese},
-        {{"en-US", "zh-CN"}, Language::English},
-        {{"de_DE.UTF-8"}, Language::English},
-        {{"C.UTF-8"}, Language::English},
-        {{"zhx"}, Language::English},
-        {{}, Language::English},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PreferredLanguage(c.desktop), c.expected) << ::testing::PrintToString(c.desktop);
+    using List = std::vector<std::string>;
+    for (const List& chinese :
+         {List{"zh_CN.UTF-8"}, {"zh-Hans-CN", "en-US"}, {"de", "zh_TW"}, {"ZH"}})
+        EXPECT_EQ(PreferredLanguage(chinese), Language::Chinese) << chinese.front();
+    for (const List& english : {List{"en-US", "zh-CN"}, {"de_DE.UTF-8"}, {"C.UTF-8"}, {"zhx"}, {}})
+        EXPECT_EQ(PreferredLanguage(english), Language::English)
+            << ::testing::PrintToString(english);
 }
 
 #ifndef _WIN32
