@@ -27,6 +27,7 @@ class CalibrationTest : public ::testing::Test {
 protected:
     // The operator's messages since the last call.
     Messages told() { return std::exchange(person.messages, {}); }
+    OperationContext fresh() { return {window, link.context, person}; }
 
     ManualClock clock;
     testing::FakeLine line{clock};
@@ -44,7 +45,7 @@ TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
     window.settings.deviceAddress = 7;
     for (const auto& [entered, sent, reported, message] : cases) {
         line.reply(ReplyFrame(0, command::kSetSignalCount, Bytes{reported}));
-        SetSignalCount(OneCall({window, link.context, person}), entered);
+        SetSignalCount(OneCall(fresh()), entered);
         EXPECT_EQ(told(), Messages{message});
         EXPECT_EQ(line.written.back(), RequestFrame(7, command::kSetSignalCount, Bytes{sent}));
     }
@@ -57,7 +58,7 @@ TEST_F(CalibrationTest, VersionInTenths) {
                                      {255, "Ver25.5"},
                                      {100, "Ver10.0"}}) {
         line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion, Bytes{byte}));
-        EXPECT_EQ(ReadFirmwareVersion(OneCall({window, link.context, person})).value, text);
+        EXPECT_EQ(ReadFirmwareVersion(OneCall(fresh())).value, text);
         EXPECT_EQ(line.written.back(), RequestFrame(0x2C, command::kReadPt100ParametersOrVersion));
     }
 }
@@ -65,7 +66,7 @@ TEST_F(CalibrationTest, VersionInTenths) {
 TEST_F(CalibrationTest, CalibrationNamesTheResistorAndCountsAnyReplyAsDone) {
     for (const auto& [ohms, code] : {std::pair{23, 1}, {100, 2}, {143, 3}}) {
         line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0}));  // 10 of the 11 bytes waited for
-        CalibrateLowTemperatureProbes(OneCall({window, link.context, person}), ohms);
+        CalibrateLowTemperatureProbes(OneCall(fresh()), ohms);
         EXPECT_EQ(told(), Messages{"校机成功!!!"});
         EXPECT_EQ(line.written.back(),
                   RequestFrame(0x2C, command::kCalibrate, Bytes{static_cast<std::uint8_t>(code)}));
@@ -78,8 +79,7 @@ TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRows) {
     offsets[0] = 0xFF, offsets[31] = 0x80, offsets[32] = 0x7F, offsets[63] = 0x05;
     offsets[64] = 0x9C, offsets[67] = 0x64;
     line.reply(ReplyFrame(0, command::kReadOffsets, offsets), 4900ms);
-    const std::optional<OffsetColumnTexts> texts =
-        ReadAllOffsets(OneCall({window, link.context, person}), false).value;
+    const std::optional<OffsetColumnTexts> texts = ReadAllOffsets(OneCall(fresh()), false).value;
     ASSERT_TRUE(texts);
     EXPECT_EQ(line.written, std::vector<Bytes>{RequestFrame(0x2C, command::kReadOffsets)});
     EXPECT_EQ(
@@ -99,12 +99,12 @@ TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
     otherLength[75] = static_cast<std::uint8_t>(sum >> 8);
     otherLength[76] = static_cast<std::uint8_t>(sum & 0xFF);
     line.reply(otherLength);
-    EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
+    EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
     line.reply(Flipped(good, 40));
-    EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
+    EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
     EXPECT_EQ(told(), Messages{"校验错误!"});
     line.reply(good, 5100ms);
-    EXPECT_FALSE(ReadAllOffsets(OneCall({window, link.context, person}), false));
+    EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
     EXPECT_EQ(person.messages, Messages{"数据读取失败!"});
 }
 
@@ -120,8 +120,7 @@ TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
         {ProbeType::Digital, -1, "-10.0", {2, 0xFF, 0x9C}},
         {ProbeType::Digital, 63, "0.7", {2, 63, 7}}};
     for (const auto& [type, channel, value, payload] : cases) {
-        EXPECT_TRUE(
-            SetOffset(OneCall({window, link.context, person}), false, {type, channel, value}));
+        EXPECT_TRUE(SetOffset(OneCall(fresh()), false, {type, channel, value}));
         EXPECT_EQ(line.written.back(), RequestFrame(0x2C, command::kSetOffset, payload)) << value;
     }
     EXPECT_GE(sentAt, 3 * (200ms + 1900ms) + 200ms);
@@ -131,8 +130,7 @@ TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
 
 TEST_F(CalibrationTest, ASetReplyAfterTheWaitIsAFailure) {
     line.reply(kSetReply, 2100ms);
-    EXPECT_FALSE(
-        SetOffset(OneCall({window, link.context, person}), false, {ProbeType::Digital, 4, "1"}));
+    EXPECT_FALSE(SetOffset(OneCall(fresh()), false, {ProbeType::Digital, 4, "1"}));
     EXPECT_EQ(person.messages, Messages{"读取数据失败!"});
 }
 

@@ -13,31 +13,27 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Chunk;
-using testing::FakeLine;
-using testing::FakeLink;
-using testing::RecordingOperator;
-using testing::StaticHost;
 
 class Pt100OperationsTest : public ::testing::Test {
 protected:
+    OperationContext fresh() { return {window, link.context, person}; }
     std::optional<Pt100Parameters> readParameters(std::uint8_t channel) {
-        return ReadPt100Parameters(OneCall({window, link.context, person}), channel).value;
+        return ReadPt100Parameters(OneCall(fresh()), channel).value;
     }
 
     ManualClock clock;
-    FakeLine line{clock};
-    FakeLink link{line};
-    StaticHost window;
-    RecordingOperator person;
+    testing::FakeLine line{clock};
+    testing::FakeLink link{line};
+    testing::StaticHost window;
+    testing::RecordingOperator person;
 };
 
 TEST_F(Pt100OperationsTest, FramesGoOutByteForByte) {
-    line.silence();
+    for (int i = 0; i < 3; ++i)
+        line.silence();
     readParameters(0);
-    line.silence();
-    CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::ZeroPoint, 0);
-    line.silence();
-    ReadPt100Temperatures(OneCall({window, link.context, person}));
+    CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 0);
+    ReadPt100Temperatures(OneCall(fresh()));
     EXPECT_EQ(line.written, (std::vector<Bytes>{
                                 {0x14, 0x3F, 0x00, 0x00, 0x08, 0x00, 0x01, 0x00, 0xFF, 0xB7},
                                 {0x14, 0x3F, 0x00, 0x00, 0x09, 0x00, 0x02, 0x01, 0x00, 0xFF, 0xB4},
@@ -50,31 +46,23 @@ TEST_F(Pt100OperationsTest, ParametersTakeEachFieldWithTheOffsetRule) {
     const auto parameters = readParameters(3);
     ASSERT_TRUE(parameters);
     EXPECT_EQ(line.written.back()[7], 3);
-    EXPECT_EQ(parameters->zeroPointAd, 200);
-    EXPECT_EQ(parameters->offsetTenths, -5);
-    EXPECT_EQ(parameters->resistor1Ad, 300);
-    EXPECT_EQ(parameters->resistor2Ad, 4000);
+    EXPECT_EQ(std::tuple(parameters->zeroPointAd, parameters->offsetTenths, parameters->resistor1Ad,
+                         parameters->resistor2Ad),
+              std::tuple(200, -5, 300, 4000));
 
-    const struct {
-        std::uint8_t byte;
-        const char* text;
-    } offsets[] = {{0x85, "-0.50"}, {0x80, "12.80"}, {3, "0.30"}, {0xFF, "-12.70"}, {0, "0.00"}};
-    for (const auto& c : offsets) {
-        EXPECT_EQ(Pt100OffsetText(Pt100OffsetTenths(c.byte)), c.text) << int(c.byte);
-    }
+    for (const auto& [byte, text] : {std::pair<std::uint8_t, const char*>{0x85, "-0.50"},
+                                     {0x80, "12.80"},
+                                     {3, "0.30"},
+                                     {0xFF, "-12.70"},
+                                     {0, "0.00"}})
+        EXPECT_EQ(Pt100OffsetText(Pt100OffsetTenths(byte)), text) << int(byte);
 }
 
 TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
     line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x9C, 0x01}));
-    EXPECT_EQ(
-        CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::ZeroPoint, 1)
-            .value,
-        0x9C);
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 1).value, 0x9C);
     line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x0B, 0xB8}));
-    EXPECT_EQ(
-        CalibratePt100(OneCall({window, link.context, person}), Pt100Calibration::Resistor2, 1)
-            .value,
-        3000);
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::Resistor2, 1).value, 3000);
     EXPECT_EQ(line.written.back(), RequestFrame(0, command::kCalibrate, Bytes{3, 1}));
     EXPECT_TRUE(person.messages.empty());
 }
@@ -82,12 +70,12 @@ TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
 TEST_F(Pt100OperationsTest, TemperaturesAreTenthDegreeWords) {
     line.reply(ReplyFrame(0, command::kReadPt100Temperatures,
                           Bytes{0x80, 0x05, 0x00, 0xFA, 0x80, 0x00, 0x7F, 0xFF}));
-    const auto temperatures = ReadPt100Temperatures(OneCall({window, link.context, person}));
+    const auto temperatures = ReadPt100Temperatures(OneCall(fresh()));
     ASSERT_TRUE(temperatures);
-    EXPECT_EQ((*temperatures)[0].text(), "-0.5");
-    EXPECT_EQ((*temperatures)[1].text(), "25.0");
-    EXPECT_EQ((*temperatures)[2].text(), "-0.0");
-    EXPECT_EQ((*temperatures)[3].text(), "3276.7");
+    std::vector<std::string> texts;
+    for (const TenthDegree& word : *temperatures)
+        texts.push_back(word.text());
+    EXPECT_EQ(texts, (std::vector<std::string>{"-0.5", "25.0", "-0.0", "3276.7"}));
 }
 
 // The wait table waits for 10 bytes of these replies, but their fields run to byte 13 and 14:
@@ -104,7 +92,7 @@ TEST_F(Pt100OperationsTest, RepliesWhoseFieldsRunPastTheWaitTableAreWaitedForOrR
     const Bytes temperatures = ReplyFrame(0, command::kReadPt100Temperatures, Bytes(8, 0x01));
     line.replyInChunks({Chunk{20ms, Bytes(temperatures.begin(), temperatures.begin() + 10)},
                         Chunk{1200ms, Bytes(temperatures.begin() + 10, temperatures.end())}});
-    EXPECT_FALSE(ReadPt100Temperatures(OneCall({window, link.context, person})));
+    EXPECT_FALSE(ReadPt100Temperatures(OneCall(fresh())));
     EXPECT_EQ(person.messages, std::vector<std::string>{"读数据错误!"});
 }
 

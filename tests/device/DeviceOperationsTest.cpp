@@ -2,7 +2,6 @@
 // operations.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "Commands.h"
@@ -16,10 +15,6 @@
 
 namespace tavolex {
 namespace {
-
-using namespace std::chrono_literals;
-using std::chrono::milliseconds;
-using Messages = std::vector<std::string>;
 
 TEST(DeviceTimestampTest, ReadFieldsShowHexadecimalDigitsAndLocalTimeIsSentInBcd) {
     const struct {
@@ -39,28 +34,21 @@ TEST(DeviceTimestampTest, ReadFieldsShowHexadecimalDigitsAndLocalTimeIsSentInBcd
     EXPECT_EQ(time.texts(), (TimeTexts{"1999", "12", "31", "23", "59", "8"}));
 }
 
-// Only a date the calendar has is written as an ISO date and time.
+// Only a date the calendar has is written as an ISO date and time. Stamps as 14 hex digits.
 TEST(DeviceTimestampTest, OnlyRealDatesAndTimesCount) {
-    const std::pair<DeviceTimestamp::Bytes7, bool> cases[] = {
-        {{0x20, 0x24, 0x02, 0x29, 0x23, 0x59, 0x59}, true},
-        {{0x20, 0x00, 0x02, 0x29, 0x00, 0x00, 0x00}, true},
-        {{0x20, 0x24, 0x12, 0x31, 0x00, 0x00, 0x00}, true},
-        {{0x20, 0x23, 0x02, 0x29, 0x00, 0x00, 0x00}, false},
-        {{0x19, 0x00, 0x02, 0x29, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x02, 0x31, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x04, 0x31, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x13, 0x01, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x00, 0x01, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x01, 0x00, 0x00, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x01, 0x01, 0x24, 0x00, 0x00}, false},
-        {{0x20, 0x24, 0x01, 0x01, 0x00, 0x60, 0x00}, false},
-        {{0x20, 0x24, 0x01, 0x01, 0x00, 0x00, 0x60}, false},
-        {{0x20, 0x24, 0x01, 0x1A, 0x00, 0x00, 0x00}, false},
-        {{0x2A, 0x24, 0x01, 0x01, 0x00, 0x00, 0x00}, false},
+    const auto stamp = [](const std::string& hex) {
+        DeviceTimestamp::Bytes7 bytes{};
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+        return DeviceTimestamp(bytes);
     };
-    for (const auto& [bytes, real] : cases)
-        EXPECT_EQ(DeviceTimestamp(bytes).isRealDateTime(), real)
-            << DeviceTimestamp(bytes).dateTimeText();
+    for (const char* real : {"20240229235959", "20000229000000", "20241231000000"})
+        EXPECT_TRUE(stamp(real).isRealDateTime()) << real;
+    for (const char* unreal :
+         {"20230229000000", "19000229000000", "20240231000000", "20240431000000", "20241301000000",
+          "20240001000000", "20240100000000", "20240101240000", "20240101006000", "20240101000060",
+          "2024011A000000", "2A240101000000"})
+        EXPECT_FALSE(stamp(unreal).isRealDateTime()) << unreal;
 }
 
 // A clock, interval or wipe request carries the low byte of the device address and its
@@ -71,19 +59,15 @@ TEST(DeviceOperations, RequestsCarryTheAddressByteAndTheirCommand) {
     testing::FakeLink link{line};
     testing::StaticHost settings{LinkSettings{1, 9600, 0x105}};
     testing::RecordingOperator person;
-    line.silence();
     ReadDeviceClock(OneCall({settings, link.context, person}));
-    line.silence();
     SetRecordingInterval(OneCall({settings, link.context, person}), 60);
-    line.silence();
     WipeRegisteredIds(OneCall({settings, link.context, person}));
-    ASSERT_EQ(line.written.size(), 3u);
-    const std::uint8_t codes[] = {command::kReadClock, command::kSetRecordingInterval,
-                                  command::kWipeIds};
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(line.written[i][3], 0x05);
-        EXPECT_EQ(line.written[i][4], codes[i]);
-    }
+    std::vector<std::pair<int, int>> sent;  // address byte and command of each request
+    for (const Bytes& frame : line.written)
+        sent.emplace_back(frame.at(3), frame.at(4));
+    EXPECT_EQ(sent, (std::vector<std::pair<int, int>>{{5, command::kReadClock},
+                                                      {5, command::kSetRecordingInterval},
+                                                      {5, command::kWipeIds}}));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ OutcomeKind KindOf(const Outcome<Value>& outcome) {
     return outcome.kind;
 }
 
+FileRegistrationProgress g_unfollowed;
+
 // The reason the fake line gives for a port that does not open.
 constexpr const char* kReason = "串口不存在。";
 
@@ -65,13 +67,11 @@ std::string RegistrationFile() {
 
 Runner Register(RegistrationMode mode,
                 std::array<std::string, 8> sn = {"28", "FF", "01", "02", "03", "04", "05", "06"}) {
-    return [=](OperationContext& c) {
-        RegistrationInputs inputs;
-        inputs.mode = mode;
-        inputs.channel = 3;
-        inputs.snTexts = sn;
-        return KindOf(RegisterProbe(c, inputs));
-    };
+    RegistrationInputs inputs;
+    inputs.mode = mode;
+    inputs.channel = 3;
+    inputs.snTexts = sn;
+    return [=](OperationContext& c) { return KindOf(RegisterProbe(c, inputs)); };
 }
 Runner Offset(bool acquiring, std::optional<ProbeType> type, const char* value) {
     return [=](OperationContext& c) { return KindOf(SetOffset(c, acquiring, {type, 2, value})); };
@@ -117,11 +117,7 @@ const Operation kOperations[] = {
      "没有发现此串口或此串口被占用", "读取失败!", "检验码错误!", true, true, 1000ms},
     {"DeleteRecords", [](auto& c) { return KindOf(DeleteStoredRecords(c)); },
      "没有发现此串口或此串口被占用", "校验出错!", "校验出错!", true, true, 10000ms},
-    {"RegisterFile",
-     [](auto& c) {
-         FileRegistrationProgress unfollowed;
-         return KindOf(RegisterFromFile(c, unfollowed, {}));
-     },
+    {"RegisterFile", [](auto& c) { return KindOf(RegisterFromFile(c, g_unfollowed, {})); },
      "第1行注册失败错误,该行无注册,程序退出!", "第1行注册失败错误,该行无注册,程序退出!", nullptr,
      false, false},
 };
@@ -161,6 +157,7 @@ void PrintTo(const Operation& row, std::ostream* out) {
 void PrintTo(const Refusal& row, std::ostream* out) {
     *out << row.name;
 }
+const auto kRowName = [](const auto& test) { return std::string(test.param.name); };
 
 // How the line treats the request.
 enum class Fault { None, PortMissing, Silence, ShortReply, BadChecksum, Surplus };
@@ -216,8 +213,8 @@ using RefusedInputTest = OnTheModel<Refusal>;
 
 TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
     const Operation& op = GetParam();
-    const std::string open = std::string(op.openFailure) + (op.namesReason ? "\n" : "") +
-                             (op.namesReason ? kReason : "");
+    const std::string open =
+        op.openFailure + std::string(op.namesReason ? "\n" : "") + (op.namesReason ? kReason : "");
     const struct {
         Fault fault;
         OutcomeKind kind;
@@ -272,10 +269,8 @@ TEST_P(RefusedInputTest, IsToldOnceAndNothingIsSent) {
     EXPECT_EQ(person.messages, std::vector<std::string>{GetParam().told});
 }
 
-INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations),
-                         [](const auto& test) { return std::string(test.param.name); });
-INSTANTIATE_TEST_SUITE_P(Every, RefusedInputTest, ::testing::ValuesIn(kRefusals),
-                         [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations), kRowName);
+INSTANTIATE_TEST_SUITE_P(Every, RefusedInputTest, ::testing::ValuesIn(kRefusals), kRowName);
 
 }  // namespace
 }  // namespace tavolex
