@@ -33,9 +33,6 @@ protected:
         };
     }
     QComboBox* combo(int id) { return control<QComboBox>(id); }
-    Bytes payloadSent() const {
-        return Bytes(line.written.back().begin() + kFrameHeaderSize, line.written.back().end() - 2);
-    }
     QString offsetCell(int list, int row) {
         return control<QTableWidget>(list)->item(row, kOffsetColumn)->text();
     }
@@ -45,13 +42,11 @@ TEST_F(CalibrationGuiTest, ProbeTypeRefillsTheChannelListAndTheItemsIndexIsSent)
     // Each case chooses the other probe type by key, which refills the list with nothing chosen.
     const std::tuple<int, int, const char*, Bytes> cases[] = {
         {1, 0, "0.7", {2, 0, 7}}, {0, 3, "-1.25", {1, 3, 0xF4}}, {1, -1, "10", {2, 0xFF, 100}}};
+    QComboBox* types = combo(D::kProbeTypeCombo);
     for (const auto& [probeType, item, value, payload] : cases) {
-        combo(D::kProbeTypeCombo)->setFocus();
-        while (combo(D::kProbeTypeCombo)->currentIndex() != probeType) {
-            QTest::keyClick(
-                combo(D::kProbeTypeCombo),
-                combo(D::kProbeTypeCombo)->currentIndex() < probeType ? Qt::Key_Down : Qt::Key_Up);
-        }
+        types->setFocus();
+        while (types->currentIndex() != probeType)
+            QTest::keyClick(types, types->currentIndex() < probeType ? Qt::Key_Down : Qt::Key_Up);
         EXPECT_EQ(combo(D::kOffsetChannelList)->count(), probeType == 0 ? 4 : 64);
         EXPECT_EQ(combo(D::kOffsetChannelList)->currentIndex(), -1);
         combo(D::kOffsetChannelList)->setCurrentIndex(item);
@@ -62,9 +57,9 @@ TEST_F(CalibrationGuiTest, ProbeTypeRefillsTheChannelListAndTheItemsIndexIsSent)
     EXPECT_EQ(person.messages, std::vector<std::string>(3, "设置成功!"));
 
     // Text typed over the chosen type is a probe type only as an item's exact text.
-    const auto typeOver = [this](const QString& text) {
-        combo(D::kProbeTypeCombo)->lineEdit()->selectAll();
-        combo(D::kProbeTypeCombo)->lineEdit()->insert(text);  // the key helper types ASCII only
+    const auto typeOver = [&](const QString& text) {
+        types->lineEdit()->selectAll();
+        types->lineEdit()->insert(text);  // the key helper types ASCII only
         click(D::kSetOffsetButton);
     };
     const std::size_t sent = line.written.size();
@@ -78,14 +73,13 @@ TEST_F(CalibrationGuiTest, ProbeTypeRefillsTheChannelListAndTheItemsIndexIsSent)
 TEST_F(CalibrationGuiTest, OffsetsLandInTheirRowsAndTheVersionInItsLabel) {
     click(D::kReadOffsetsButton);
     // Digital channels first, then the PT100 channels.
-    EXPECT_EQ(offsetCell(D::kLowChannelList, 31), "3.2");
-    EXPECT_EQ(offsetCell(D::kHighChannelList, 0), "3.3");
-    EXPECT_EQ(offsetCell(D::kPt100List, 0), "6.5");
-    EXPECT_EQ(offsetCell(D::kPt100List, 3), "6.8");
+    EXPECT_EQ(QStringList({offsetCell(D::kLowChannelList, 31), offsetCell(D::kHighChannelList, 0),
+                           offsetCell(D::kPt100List, 0), offsetCell(D::kPt100List, 3)}),
+              QStringList({"3.2", "3.3", "6.5", "6.8"}));
 
     click(D::kVersionLabel);
-    line.refuseOpen = true;
-    click(D::kVersionLabel);  // a failure keeps what the label showed
+    line.refuseOpen = true;  // a failure keeps what the label showed
+    click(D::kVersionLabel);
     EXPECT_EQ(control<QLabel>(D::kVersionLabel)->text(), "Ver3.2");
     EXPECT_EQ(control<QLabel>(D::kVersionLabel)->accessibleName(), "Ver3.2");
 }

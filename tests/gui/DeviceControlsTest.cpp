@@ -30,29 +30,17 @@ protected:
         }
         return texts;
     }
-    // Presses "删除全部ID" and answers its question with `answer`.
-    void wipe(const std::function<void(QDialog&)>& answer) {
-        EXPECT_TRUE(testing::WithModal<DeleteAllConfirmDialog>(
-            [this] { click(D::kDeleteIdsButton); }, answer));
-    }
-    Bytes payloadSent() const {
-        const Bytes& frame = line.written.back();
-        return Bytes(frame.begin() + kFrameHeaderSize, frame.end() - 2);
-    }
 };
 
 TEST_F(DeviceControlsTest, ClockEditsShowTheTimeReadAndTheLocalTimeSent) {
     line.reply(ReplyFrame(0, command::kReadClock, Bytes{0x00, 0x24, 0x12, 0x1A, 0x23, 0x59, 0}));
     click(D::kReadClockButton);
-    const QStringList read = clockTexts();
-    EXPECT_EQ(read.size(), 6);
-    EXPECT_EQ(read[0], "24");
+    EXPECT_EQ(clockTexts()[0], "24");
 
     type(D::kYearEdit, QStringLiteral("1999"));  // typed text is never sent
     int taken = 0;
     window.deviceClock().localTime = [&] {
-        std::tm may7th{1, 3, 9, 7, 4, 124, 0, 0, 0, 0, nullptr};  // 2024-05-07 09:03:01
-        return ++taken, may7th;
+        return ++taken, std::tm{1, 3, 9, 7, 4, 124, 0, 0, 0, 0, nullptr};  // 2024-05-07 09:03:01
     };
     line.reply(ReplyFrame(0, command::kSetClock, Bytes{0}));
     click(D::kSetClockButton);
@@ -60,9 +48,7 @@ TEST_F(DeviceControlsTest, ClockEditsShowTheTimeReadAndTheLocalTimeSent) {
     EXPECT_EQ(payloadSent(), (Bytes{0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}));
     const QStringList sent = clockTexts();
     EXPECT_EQ(sent[0], "2024");
-
-    // A failed reading keeps what the edits show.
-    line.silence();
+    line.silence();  // a failed reading keeps what the edits show
     click(D::kReadClockButton);
     EXPECT_EQ(clockTexts(), sent);
 }
@@ -73,7 +59,6 @@ TEST_F(DeviceControlsTest, IntervalSetKeepsTheTypedTextAndReadShowsTheValue) {
     click(D::kSetIntervalButton);
     EXPECT_EQ(payloadSent(), Bytes{7});
     EXPECT_EQ(edit(D::kIntervalEdit)->text(), "7.9");
-
     line.reply(ReplyFrame(0, command::kReadRecordingInterval, Bytes{0x78}));
     click(D::kReadIntervalButton);
     EXPECT_EQ(edit(D::kIntervalEdit)->text(), QStringLiteral("120"));
@@ -81,6 +66,10 @@ TEST_F(DeviceControlsTest, IntervalSetKeepsTheTypedTextAndReadShowsTheValue) {
 }
 
 TEST_F(DeviceControlsTest, WipeAsksFirstAndCancellingTouchesNothing) {
+    const auto wipe = [this](const std::function<void(QDialog&)>& answer) {
+        EXPECT_TRUE(testing::WithModal<DeleteAllConfirmDialog>(
+            [this] { click(D::kDeleteIdsButton); }, answer));
+    };
     line.refuseOpen = true;  // no instrument, and still not a word
     wipe([](QDialog& asked) {
         QTest::mouseClick(asked.findChild<QPushButton*>("2"), Qt::LeftButton);

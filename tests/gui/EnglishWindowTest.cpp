@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QXmlStreamReader>
+#include <array>
 #include <ctime>
 
 #include "AboutDialog.h"
@@ -115,18 +116,17 @@ TEST_F(EnglishWindowTest, OperationsAndRecordsSpeakEnglishButFilesKeepTheirChine
 // The room a control leaves for its text, by the style's own measures.
 int TextRoom(QWidget* control) {
     QStyle* style = control->style();
-    if (auto* radio = qobject_cast<QRadioButton*>(control)) {
-        return radio->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
-               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    const auto metric = [style](QStyle::PixelMetric m) { return style->pixelMetric(m); };
+    if (qobject_cast<QRadioButton*>(control)) {
+        return control->width() - metric(QStyle::PM_ExclusiveIndicatorWidth) -
+               metric(QStyle::PM_RadioButtonLabelSpacing);
     }
-    if (auto* check = qobject_cast<QCheckBox*>(control)) {
-        return check->width() - style->pixelMetric(QStyle::PM_IndicatorWidth) -
-               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-    }
-    if (qobject_cast<QPushButton*>(control)) {
-        return control->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin) -
-               2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    }
+    if (qobject_cast<QCheckBox*>(control))
+        return control->width() - metric(QStyle::PM_IndicatorWidth) -
+               metric(QStyle::PM_CheckBoxLabelSpacing);
+    if (qobject_cast<QPushButton*>(control))
+        return control->width() - 2 * metric(QStyle::PM_ButtonMargin) -
+               2 * metric(QStyle::PM_DefaultFrameWidth);
     if (auto* group = qobject_cast<QGroupBox*>(control)) {
         QStyleOptionGroupBox option;
         option.initFrom(group);
@@ -139,10 +139,11 @@ int TextRoom(QWidget* control) {
     return static_cast<QLabel*>(control)->contentsRect().width();
 }
 
+// The caption a button, label or group shows; empty for anything else and for a picture.
 QString ShownText(QWidget* control) {
     if (auto* tool = qobject_cast<QToolButton*>(control);
         tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly) {
-        return {};  // a picture, its text only a tooltip
+        return {};  // its text only a tooltip
     }
     QString text;
     if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
@@ -173,11 +174,7 @@ void ExpectTextsFit(QWidget& window) {
     int measured = 0;
     for (QWidget* control : window.findChildren<QWidget*>()) {
         const QString text = ShownText(control);
-        if (!(qobject_cast<QAbstractButton*>(control) || qobject_cast<QLabel*>(control) ||
-              qobject_cast<QGroupBox*>(control)) ||
-            !control->isVisible() || text.trimmed().isEmpty()) {
-            continue;
-        }
+        if (!control->isVisible() || text.trimmed().isEmpty()) continue;
         ++measured;
         if (auto* label = qobject_cast<QLabel*>(control); label && label->wordWrap()) {
             EXPECT_LE(label->heightForWidth(label->width()), label->height())
@@ -192,9 +189,29 @@ void ExpectTextsFit(QWidget& window) {
     if (!shownAlready) window.hide();
 }
 
+// The main window's dialogs, made over it.
+struct Dialogs {
+    explicit Dialogs(FakeLineRig& made) : rig(made) {}
+    FakeLineRig& rig;
+    FakeDeviceTree devices;
+    std::filesystem::path adapter = devices.device("ttyUSB0");
+    Pt100Dialog pt100{rig.window};
+    DeleteAllConfirmDialog question{&rig.window};
+    RegisteredDialog registered{&rig.window};
+    AboutDialog about{&rig.window};
+    RegistrationHelpDialog help{&rig.window};
+    RecordsDialog records{rig.window, rig.window.linkSettings()};
+    PortDialog chooser{devices.tree, rig.person, 1, &rig.window};
+    ChannelSettingsDialog settings{ChannelSettings{}, rig.person, &rig.window};
+    QTableWidget& ports = *chooser.findChild<QTableWidget*>(QStringLiteral("portList"));
+    std::array<QWidget*, 9> all() {
+        return {&rig.window, &pt100,   &question, &registered, &about,
+                &help,       &records, &chooser,  &settings};
+    }
+};
+
 TEST_F(EnglishWindowTest, EveryCaptionFitsItsControlAndEveryListShowsItsColumns) {
     window.show();
-    ExpectTextsFit(window);
     for (int id :
          {MainDialog::kLowChannelList, MainDialog::kHighChannelList, MainDialog::kPt100List}) {
         QTableWidget* list = window.control<QTableWidget>(id);
@@ -207,21 +224,11 @@ TEST_F(EnglishWindowTest, EveryCaptionFitsItsControlAndEveryListShowsItsColumns)
                 << text.toStdString();
         }
     }
-    Pt100Dialog pt100(window);
-    DeleteAllConfirmDialog question(&window);
-    RegisteredDialog registered(&window);
-    AboutDialog about(&window);
-    RegistrationHelpDialog help(&window);
-    RecordsDialog records(window, window.linkSettings());
-    FakeDeviceTree devices;
-    devices.device("ttyUSB0");
-    PortDialog chooser(devices.tree, person, 1, &window);
-    ChannelSettingsDialog settings(ChannelSettings{}, person, &window);
-    for (QWidget* dialog : std::initializer_list<QWidget*>{&pt100, &question, &registered, &about,
-                                                           &help, &records, &chooser, &settings})
-        ExpectTextsFit(*dialog);
-    ExpectColumnsShown(*chooser.findChild<QTableWidget*>(QStringLiteral("portList")));
-    ExpectColumnsShown(settings.table());
+    Dialogs dialogs{rig};
+    for (QWidget* shown : dialogs.all())
+        ExpectTextsFit(*shown);
+    ExpectColumnsShown(dialogs.ports);
+    ExpectColumnsShown(dialogs.settings.table());
     TrendDialog& trend = window.trend().openTrend();
     ExpectTextsFit(trend);
     ExpectColumnsShown(trend.channelList());
@@ -234,13 +241,11 @@ TEST_F(EnglishWindowTest, EveryCaptionFitsItsControlAndEveryListShowsItsColumns)
         ASSERT_NE(wait, nullptr);
         ExpectTextsFit(*wait);
     });
-    records.control<QPushButton>(RecordsDialog::kDownloadButton)->click();
+    dialogs.records.control<QPushButton>(RecordsDialog::kDownloadButton)->click();
     EXPECT_TRUE(waiting.fired());
-}
 
-// The windows whose lists vary in length let the user make them bigger: the list takes the room
-// and the buttons stay at the bottom.
-TEST_F(EnglishWindowTest, WindowsWithListsGrowWithTheirLists) {
+    // The windows whose lists vary in length let the user make them bigger: the list takes the
+    // room and the buttons stay at the bottom.
     const auto expectGrows = [](QDialog& dialog, QWidget& list, QWidget& lowest) {
         dialog.show();
         const QSize listBefore = list.size();
@@ -250,15 +255,11 @@ TEST_F(EnglishWindowTest, WindowsWithListsGrowWithTheirLists) {
         EXPECT_EQ(list.width(), listBefore.width() + 120) << dialog.windowTitle().toStdString();
         EXPECT_GE(list.height(), listBefore.height() + 80) << dialog.windowTitle().toStdString();
         EXPECT_EQ(dialog.height() - lowest.geometry().bottom(), marginBelow);
-        dialog.hide();
     };
-    FakeDeviceTree devices;
-    PortDialog chooser(devices.tree, person, 1, &window);
-    expectGrows(chooser, *chooser.findChild<QTableWidget*>(QStringLiteral("portList")),
-                *chooser.findChild<QPushButton*>(QStringLiteral("2")));
-    RecordsDialog records(window, window.linkSettings());
-    expectGrows(records, *records.control<QTableWidget>(RecordsDialog::kTable),
-                *records.control<QPushButton>(RecordsDialog::kDeleteButton));
+    expectGrows(dialogs.chooser, dialogs.ports,
+                *dialogs.chooser.findChild<QPushButton*>(QStringLiteral("2")));
+    expectGrows(dialogs.records, *dialogs.records.control<QTableWidget>(RecordsDialog::kTable),
+                *dialogs.records.control<QPushButton>(RecordsDialog::kDeleteButton));
 }
 
 // Every text a window draws in its own font: captions, list headings and cells, list items.
@@ -268,8 +269,7 @@ QStringList DrawnTexts(QWidget& window) {
         texts << ShownText(control);
         if (auto* table = qobject_cast<QTableWidget*>(control)) {
             for (int column = 0; column < table->columnCount(); ++column) {
-                if (table->horizontalHeaderItem(column))
-                    texts << table->horizontalHeaderItem(column)->text();
+                if (auto* heading = table->horizontalHeaderItem(column)) texts << heading->text();
                 for (int row = 0; row < table->rowCount(); ++row) {
                     if (table->item(row, column)) texts << table->item(row, column)->text();
                 }
@@ -289,13 +289,8 @@ TEST(WindowFont, TheChosenFontHasEveryCharacterOfEveryText) {
     for (const Language language : {Language::Chinese, Language::English}) {
         ScannerApp::SetUpLook(language);
         FakeLineRig rig;
-        MainDialog& window = rig.window;
-        Pt100Dialog pt100(window);
-        RecordsDialog records(window, window.linkSettings());
-        RegistrationHelpDialog help(&window);
-        AboutDialog about(&window);
-        for (QWidget* shown :
-             std::initializer_list<QWidget*>{&window, &pt100, &records, &help, &about}) {
+        Dialogs dialogs{rig};
+        for (QWidget* shown : dialogs.all()) {
             const QRawFont font = QRawFont::fromFont(shown->font());
             QString missing;
             for (const QString& text : DrawnTexts(*shown)) {

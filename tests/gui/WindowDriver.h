@@ -92,6 +92,16 @@ class MainDialogFixture : public ::testing::Test,
                           public WindowDriver<MainDialog> {
 protected:
     MainDialog& driven() override { return window; }
+    void showActive() {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // The payload of the last frame written.
+    Bytes payloadSent() const {
+        const Bytes& frame = line.written.back();
+        return Bytes(frame.begin() + kFrameHeaderSize, frame.end() - 2);
+    }
 };
 
 // The main window on the real port, against the simulator as com1 once the test starts it.
