@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <map>
 #include <sstream>
 
-#include "CliProcess.h"
+#include "CliTest.h"
 #include "Gbk.h"
 
 namespace tavolex::testing {
@@ -19,35 +18,35 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
-// The one file in the folder whose name ends so.
-fs::path OnlyFileEndingIn(const fs::path& folder, std::string_view ending) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().string().ends_with(ending)) found.push_back(entry.path());
+class CliRunsTest : public CliTest {
+protected:
+    // The one file in the folder whose name ends so.
+    static fs::path OnlyFileEndingIn(const fs::path& folder, std::string_view ending) {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().string().ends_with(ending)) found.push_back(entry.path());
+        }
+        EXPECT_EQ(found.size(), 1u) << "files ending in " << ending << " in " << folder;
+        return found.empty() ? fs::path() : found.front();
     }
-    EXPECT_EQ(found.size(), 1u) << "files ending in " << ending << " in " << folder;
-    return found.empty() ? fs::path() : found.front();
-}
-
-// The port is free again: the program closed it.
-void ExpectPortFree(const LinkSettings& settings) {
-    EXPECT_NE(OpenPort(settings, PortProfile::Command), nullptr);
-}
-
-class CliRunsTest : public CliTest {};
+    // The records of the window's data file in the folder, in UTF-8.
+    static std::vector<std::string> Records(const fs::path& folder) {
+        return Lines(*GbkToUtf8(FileText(OnlyFileEndingIn(folder, "秒.txt"))));
+    }
+    // The program closed the port: it can be opened again.
+    void expectPortFree() { EXPECT_NE(open(), nullptr); }
+};
 
 TEST_F(CliRunsTest, LogWritesTheWindowsDataFileItsCsvAndPrintsEachReading) {
     startSimulator();
     const fs::path data = work.path() / "data";
-    const CliResult result =
-        run({"log", "--period", "600", "--count", "3", "--txt", data.string(), "--format", "json"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const std::vector<std::string> rows = Lines(result.out);
-    ASSERT_EQ(rows.size(), 3u);
+    const std::vector<std::string> rows = Lines(expectRun(
+        {"log", "--period", "600", "--count", "3", "--txt", data.string(), "--format", "json"}, 0,
+        "成功次数:3 失败次数:0\n"));
     const auto sent = model([](sim::InstrumentModel& m) { return m.sentReadings(); });
+    ASSERT_EQ(rows.size(), 3u);
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(ParseJsonObject(rows[2]).at("ch64"), sent[2].words[67].text());
-    EXPECT_EQ(Lines(result.err).back(), "成功次数:3 失败次数:0");
 
     // One record (the first reading; the next is due after 30 s), in GBK with CR LF.
     const fs::path txt = OnlyFileEndingIn(data, "秒.txt");
@@ -57,18 +56,15 @@ TEST_F(CliRunsTest, LogWritesTheWindowsDataFileItsCsvAndPrintsEachReading) {
     const std::string csv = FileText(fs::path(txt).replace_extension(".csv"));
     EXPECT_THAT(csv, StartsWith("\xEF\xBB\xBF时间,PT100通道1,"));
     EXPECT_EQ(Lines(csv).size(), 2u);
-    ExpectPortFree(settings);
-}
+    expectPortFree();
 
-// Record period 0: every reading that falls in a second of its own is a record.
-TEST_F(CliRunsTest, RecordPeriodZeroRecordsEveryNewSecond) {
-    startSimulator();
-    const CliResult result = run(
-        {"log", "--period", "600", "--count", "4", "--record", "0", "--txt", work.path().string()});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const std::vector<std::string> records =
-        Lines(*GbkToUtf8(FileText(OnlyFileEndingIn(work.path(), "秒.txt"))));
-    // Four readings 600 ms apart cover at least two seconds and at most four.
+    // Record period 0: every reading that falls in a second of its own is a record. Four
+    // readings 600 ms apart cover at least two seconds and at most four.
+    const fs::path everySecond = work.path() / "every";
+    expectRun(
+        {"log", "--period", "600", "--count", "4", "--record", "0", "--txt", everySecond.string()},
+        0, "成功次数:4 失败次数:0\n");
+    const std::vector<std::string> records = Records(everySecond);
     EXPECT_GE(records.size(), 2u);
     EXPECT_LE(records.size(), 4u);
     for (std::size_t i = 1; i < records.size(); ++i)
@@ -90,8 +86,8 @@ TEST_F(CliRunsTest, SigtermEndsALogCleanly) {
     // The failed reading went to the error log beside the data file, the record to both files.
     EXPECT_THAT(*GbkToUtf8(FileText(work.path() / "QRNA_log.txt")), HasSubstr("校验错误，"));
     EXPECT_EQ(Lines(FileText(csv)).size(), 2u);
-    EXPECT_EQ(Lines(*GbkToUtf8(FileText(OnlyFileEndingIn(work.path(), "秒.txt")))).size(), 1u);
-    ExpectPortFree(settings);
+    EXPECT_EQ(Records(work.path()).size(), 1u);
+    expectPortFree();
 }
 
 TEST_F(CliRunsTest, RecordsAreCountedDownloadedSavedAndDeleted) {
@@ -101,12 +97,10 @@ TEST_F(CliRunsTest, RecordsAreCountedDownloadedSavedAndDeleted) {
     model([](sim::InstrumentModel& m) { m.preloadRecords(4); });
     EXPECT_EQ(run({"records", "count"}).out, "4\n");
 
+    // Without a terminal there is no progress line.
     const fs::path file = work.path() / "records.csv";
-    const CliResult download =
-        run({"records", "download", "--csv", file.string(), "--format", "json"});
-    ASSERT_EQ(download.status, 0) << download.err;
-    EXPECT_EQ(download.err, "") << "a progress line without a terminal";
-    const std::vector<std::string> rows = Lines(download.out);
+    const std::vector<std::string> rows = Lines(
+        expectRun({"records", "download", "--csv", file.string(), "--format", "json"}, 0, ""));
     ASSERT_EQ(rows.size(), 4u);
     const auto kept = model([](sim::InstrumentModel& m) { return m.records(); });
     const auto last = ParseJsonObject(rows[3]);
@@ -121,9 +115,7 @@ TEST_F(CliRunsTest, RecordsAreCountedDownloadedSavedAndDeleted) {
     EXPECT_THAT(saved[0], StartsWith("\xEF\xBB\xBF记录条目,时间,通道1,"));
     EXPECT_THAT(saved[4], StartsWith("记录#4," + last.at("time") + "," + last.at("ch1") + ","));
 
-    const CliResult deleted = run({"records", "delete", "--yes"});
-    EXPECT_EQ(deleted.status, 0);
-    EXPECT_EQ(deleted.err, "记录已全部删除!\n");
+    expectRun({"records", "delete", "--yes"}, 0, "记录已全部删除!\n");
     EXPECT_EQ(run({"records", "count"}).out, "0\n");
 }
 
@@ -139,39 +131,34 @@ TEST_F(CliRunsTest, SigtermCutsADownloadShortAndSavesTheRecordsInHand) {
     const CliResult result = download.finish();
     EXPECT_EQ(result.status, 128 + SIGTERM);
     const std::size_t printed = Lines(result.out).size();
-    EXPECT_GE(printed, 3u);
     EXPECT_LT(printed, 200u);
     EXPECT_EQ(Lines(FileText(file)).size(), printed + 1) << "every row printed is saved";
     EXPECT_THAT(Lines(result.out).back(), StartsWith(std::to_string(printed) + "\t"));
-    ExpectPortFree(settings);
+    expectPortFree();
 }
 
 // The service's command line, with its defaults and specifiers filled in as systemd fills
 // them, logs to its data folder and stops cleanly.
 TEST_F(CliRunsTest, TheLoggingServiceRunsItsCommandLine) {
     startSimulator();
+    std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service");
+    for (const auto& [specifier, fill] :
+         {std::pair<std::string, std::string>{"%i", "1"}, {"%h", work.path().string()}}) {
+        for (std::size_t at; (at = unit.find(specifier)) != std::string::npos;)
+            unit.replace(at, specifier.size(), fill);
+    }
     std::map<std::string, std::string> environment;
     std::vector<std::string> command;
-    const auto specifiers = [this](std::string text) {
-        const std::pair<std::string, std::string> fills[] = {
-            {"%i", "1"}, {"%h", work.path().string()}, {"%E", (work.path() / "config").string()}};
-        for (const auto& [specifier, fill] : fills) {
-            for (std::size_t at; (at = text.find(specifier)) != std::string::npos;)
-                text.replace(at, specifier.size(), fill);
-        }
-        return text;
-    };
-    for (const std::string& line : Lines(FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service"))) {
+    for (const std::string& line : Lines(unit)) {
         if (line.starts_with("Environment=")) {
-            const std::string setting = specifiers(line.substr(12));
-            environment[setting.substr(0, setting.find('='))] =
-                setting.substr(setting.find('=') + 1);
+            const std::size_t equals = line.find('=', 12);
+            environment[line.substr(12, equals - 12)] = line.substr(equals + 1);
         }
         if (!line.starts_with("ExecStart=")) continue;
-        std::istringstream words(specifiers(line.substr(10)));
+        std::istringstream words(line.substr(10));
         for (std::string word; words >> word;) {
-            if (word.starts_with("${")) word = environment.at(word.substr(2, word.size() - 3));
-            command.push_back(word);
+            command.push_back(
+                word.starts_with("${") ? environment.at(word.substr(2, word.size() - 3)) : word);
         }
     }
     ASSERT_FALSE(command.empty());

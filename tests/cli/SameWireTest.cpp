@@ -12,7 +12,7 @@
 #include <functional>
 #include <mutex>
 
-#include "CliProcess.h"
+#include "CliTest.h"
 #include "DeviceClockControls.h"
 #include "MainDialog.h"
 #include "Pt100Dialog.h"
@@ -49,8 +49,10 @@ protected:
     }
     static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
     void click(int id) { Click(window.control<QWidget>(id)); }
-    void setText(int id, const char* text) {
-        window.control<QLineEdit>(id)->setText(QString::fromUtf8(text));
+    // Types the text into the field and presses the button.
+    void enter(int field, const char* text, int button) {
+        window.control<QLineEdit>(field)->setText(QString::fromUtf8(text));
+        click(button);
     }
     void pt100(int channelIndex, int button) {
         Pt100Dialog dialog(window);
@@ -76,10 +78,7 @@ TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
         {{"read"}, [this] { click(M::kAcquireButton); }},
         {{"version"}, [this] { click(M::kVersionLabel); }},
         {{"channels", "set", "10"},
-         [this] {
-             setText(M::kSignalCountEdit, "10");
-             click(M::kSetSignalCountButton);
-         }},
+         [this] { enter(M::kSignalCountEdit, "10", M::kSetSignalCountButton); }},
         {{"offsets"}, [this] { click(M::kReadOffsetsButton); }},
         {{"offsets", "set", "digital", "5", "-1.5"},
          [this] {
@@ -87,8 +86,7 @@ TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
              type->setCurrentIndex(1);
              emit type->activated(1);
              window.control<QComboBox>(M::kOffsetChannelList)->setCurrentIndex(4);
-             setText(M::kOffsetEdit, "-1.5");
-             click(M::kSetOffsetButton);
+             enter(M::kOffsetEdit, "-1.5", M::kSetOffsetButton);
          }},
         {{"calibrate", "143"},
          [this] {
@@ -98,21 +96,13 @@ TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
         {{"clock", "set", "2024-05-07 09:03:01"}, [this] { click(M::kSetClockButton); }},
         {{"clock"}, [this] { click(M::kReadClockButton); }},
         {{"interval", "set", "15"},
-         [this] {
-             setText(M::kIntervalEdit, "15");
-             click(M::kSetIntervalButton);
-         }},
+         [this] { enter(M::kIntervalEdit, "15", M::kSetIntervalButton); }},
         {{"interval"}, [this] { click(M::kReadIntervalButton); }},
-        {{"sn", "read", "5"},
-         [this] {
-             setText(M::kSnReadChannelEdit, "5");
-             click(M::kReadSnButton);
-         }},
+        {{"sn", "read", "5"}, [this] { enter(M::kSnReadChannelEdit, "5", M::kReadSnButton); }},
         {{"register", "semi", "B", "7"},
          [this] {
              click(M::kPortBRadio);
-             setText(M::kRegistrationChannelEdit, "7");
-             click(M::kRegisterButton);
+             enter(M::kRegistrationChannelEdit, "7", M::kRegisterButton);
          }},
         {{"register", "auto"},
          [this] {
@@ -122,14 +112,9 @@ TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
         {{"pt100", "params", "2"}, [this] { pt100(1, P::kReadParametersButton); }},
         {{"pt100", "calibrate", "r1", "3"}, [this] { pt100(2, P::kResistor1Button); }},
         {{"pt100", "temps"}, [this] { pt100(0, P::kTemperaturesButton); }},
-        {{"records", "count"},
-         [this] {
-             RecordsDialog(window, {1, 9600, 0}).readCount();
-         }},
+        {{"records", "count"}, [this] { RecordsDialog(window, settings).readCount(); }},
         {{"records", "delete", "--yes"},
-         [this] {
-             RecordsDialog(window, {1, 9600, 0}).deleteRecords();
-         }},
+         [this] { RecordsDialog(window, settings).deleteRecords(); }},
         {{"ids", "wipe", "--yes"},
          [this] {
              QTimer::singleShot(0, [] {

@@ -1,25 +1,17 @@
 #include "PtyHost.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <ctime>
 #include <thread>
 
+#include "ChildProcess.h"
 #include "Commands.h"
 #include "PortWaits.h"
 #include "PosixSerialPort.h"
 #include "TemporaryDirectory.h"
-
-extern char** environ;
 
 namespace tavolex::sim {
 namespace {
@@ -56,24 +48,13 @@ Bytes Ask(SerialPort& port, std::uint8_t code, Bytes payload, std::size_t replyS
     return Receive(port, replySize, timeoutMs);
 }
 
-// A line of the program's output.
-std::string ReadLine(int fd) {
-    std::string line;
-    pollfd pfd{fd, POLLIN, 0};
-    char c = 0;
-    while ((line.empty() || line.back() != '\n') && ::poll(&pfd, 1, 5000) > 0 &&
-           ::read(fd, &c, 1) == 1)
-        line += c;
-    return line;
-}
-
 double ProcessCpuSeconds() {
     timespec t{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-TEST(PtyHost, ServesThroughItsLinkSurvivesTheApplicationClosingAndCleansUp) {
+TEST(PtyHost, LinksServesAndCleansUpButNeverReplacesADevicesLink) {
     TempDir dir;
     const fs::path link = dir.path() / "ports" / "com4";
     PtyHost host(InstrumentModel{}, LinkedAt(link));
@@ -100,21 +81,17 @@ TEST(PtyHost, ServesThroughItsLinkSurvivesTheApplicationClosingAndCleansUp) {
     host.stop();
     EXPECT_LT(chr::steady_clock::now() - stopStart, 500ms);
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-}
 
-TEST(PtyHost, ReplacesAStaleLinkButNotALinkToADevice) {
-    TempDir dir;
-    const fs::path link = dir.path() / "com1";
+    // A stale link is replaced, a link to a device is not.
     fs::create_symlink("/dev/pts/99999", link);
     {
-        PtyHost host(InstrumentModel{}, LinkedAt(link));
-        ASSERT_TRUE(host.start());
-        EXPECT_EQ(fs::read_symlink(link), fs::path(host.slavePath()));
+        PtyHost again(InstrumentModel{}, LinkedAt(link));
+        ASSERT_TRUE(again.start());
+        EXPECT_EQ(fs::read_symlink(link), fs::path(again.slavePath()));
     }
     fs::create_symlink("/dev/null", link);
-    PtyHost host(InstrumentModel{}, LinkedAt(link));
-    std::string error;
-    EXPECT_FALSE(host.start(&error));
+    PtyHost refused(InstrumentModel{}, LinkedAt(link));
+    EXPECT_FALSE(refused.start(&error));
     EXPECT_THAT(error, ::testing::HasSubstr("/dev/null"));
     EXPECT_EQ(fs::read_symlink(link), "/dev/null");
 }
@@ -164,59 +141,28 @@ TEST(PtyHost, ModelAndFaultsCanBeChangedWhileItServes) {
     EXPECT_EQ(Receive(*port, 16, 1000).size(), 16u);
 }
 
-// Runs tavolex-sim with the ports folder in dir; returns its pid and its stdout's read end.
-pid_t Spawn(const fs::path& dir, std::vector<std::string> args, int& out) {
-    args.insert(args.begin(), TAVOLEX_SIM_PROGRAM);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::setenv("TAVOLEX_PORTS_DIR", dir.c_str(), 1);  // inherited by the child
-
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::unsetenv("TAVOLEX_PORTS_DIR");
-    ::close(pipeFds[1]);
-    out = pipeFds[0];
-    return pid;
-}
-
-int ExitStatus(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(SimProgram, LinksItselfAnnouncesTheLinkAndRemovesItOnSigterm) {
     TempDir dir;
-    int out = -1;
-    const pid_t pid = Spawn(dir.path(), {"--com", "2", "--signals", "8"}, out);
-    ASSERT_GT(pid, 0);
-    const std::string text = ReadLine(out);
+    const std::vector<std::string> inDir{"TAVOLEX_PORTS_DIR=" + dir.path().string()};
+    testing::ChildProcess sim(TAVOLEX_SIM_PROGRAM, {"--com", "2", "--signals", "8"}, dir.path(),
+                              inDir);
+    ASSERT_TRUE(sim.waitForLines(1, 5s));
     const fs::path link = dir.path() / "com2";
-    EXPECT_THAT(text, ::testing::MatchesRegex(
-                          "tavolex-sim: serving com2 on /dev/pts/[0-9]+ \\(link .*com2\\)\n"));
-
     auto port = OpenPort(link);
-    const Bytes reply = Ask(*port, command::kReadTemperatures, {}, 9 + 24);
-    EXPECT_EQ(reply.size(), 9u + 24);
+    EXPECT_EQ(Ask(*port, command::kReadTemperatures, {}, 9 + 24).size(), 9u + 24);
     port.reset();
 
-    ::kill(pid, SIGTERM);
-    EXPECT_EQ(ExitStatus(pid), 0);
+    sim.signal(SIGTERM);
+    const testing::ChildResult result = sim.finish();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_THAT(result.out,
+                ::testing::MatchesRegex(
+                    "tavolex-sim: serving com2 on /dev/pts/[0-9]+ \\(link .*com2\\)\n"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-    ::close(out);
-
-    const pid_t bad = Spawn(dir.path(), {"--signals", "99"}, out);
-    EXPECT_EQ(ExitStatus(bad), 2);
-    ::close(out);
+    EXPECT_EQ(testing::ChildProcess(TAVOLEX_SIM_PROGRAM, {"--signals", "99"}, dir.path(), inDir)
+                  .finish()
+                  .status,
+              2);
 }
 
 }  // namespace
