@@ -19,6 +19,7 @@
 #include <fstream>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 #include "AcquisitionWorker.h"
 #include "ChannelLists.h"
@@ -54,10 +55,9 @@ public:
         onWindowThread = onWindowThread && QThread::currentThread() == qApp->thread();
         // The worker waits while the window handles a result: it has not sent the next
         // request yet, and the reply it hands over is the one counted.
-        requestsSeen.push_back(m_line.written.size());
-        shownWords.push_back(success ? worker->reply().word(0).tenths() : -1);
-        counts.push_back(count);
-        if (counts.size() == 3) worker->requestStop();
+        results.push_back(
+            {m_line.written.size(), success ? worker->reply().word(0).tenths() : -1, count});
+        if (results.size() == 3) worker->requestStop();
     }
     void reportOpenFailure() override { ++openFailures; }
 
@@ -66,9 +66,8 @@ public:
     bool onWindowThread = true;
     int settingsFetched = 0;
     int openFailures = 0;
-    std::vector<std::size_t> requestsSeen;
-    std::vector<int> shownWords;
-    std::vector<int> counts;
+    // Per result: the requests sent by then, the first word shown and the count.
+    std::vector<std::tuple<std::size_t, int, int>> results;
 
 private:
     testing::FakeLine& m_line;
@@ -110,26 +109,11 @@ TEST_F(AcquisitionWorkerTest, EveryCallRunsOnTheWindowsThreadWhileTheWorkerWaits
     start(ports, clock)->waitUntilEnded();
     EXPECT_TRUE(window.onWindowThread);
     EXPECT_EQ(window.settingsFetched, 1);
-    EXPECT_EQ(window.counts, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(window.shownWords, (std::vector<int>{200, 300, 400}));
-    EXPECT_EQ(window.requestsSeen, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(window.results, (decltype(window.results){{1, 200, 1}, {2, 300, 2}, {3, 400, 3}}));
     EXPECT_EQ(line.lastSettings.portNumber, 3);
     EXPECT_EQ(line.written.front()[3], 7);
     EXPECT_FALSE(line.held());
     EXPECT_FALSE(shared.runFlag);
-}
-
-TEST_F(AcquisitionWorkerTest, AStopEndsALongPauseOnTheRealClockAtOnce) {
-    std::atomic<bool> answered = false;
-    line.responder = [&answered](ByteView) {
-        answered = true;
-        return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, 5)}};
-    };
-    window.settings.periodMs = 60'000;
-    // Far below the minute the pause would have lasted.
-    EXPECT_LT(stopWhen(*start(ports, SystemClock()), [&] { return answered.load(); }), 5s);
-    EXPECT_TRUE(window.counts.empty());
-    EXPECT_FALSE(line.held());
 }
 
 // A pseudo-terminal whose far end never answers. Its waits never time out in real time, as
@@ -161,11 +145,22 @@ private:
     std::string m_path;
 };
 
-TEST_F(AcquisitionWorkerTest, AStopEndsAWaitOnASilentLineWithoutWaitingOutItsTimeOut) {
+// A stop wakes the worker at once from a minute's pause on the real clock, and from a wait on a
+// silent line before its time-out.
+TEST_F(AcquisitionWorkerTest, AStopEndsALongPauseOrAWaitOnASilentLineAtOnce) {
+    std::atomic<bool> answered = false;
+    line.responder = [&answered](ByteView) {
+        answered = true;
+        return std::vector<Chunk>{{0ms, RisingTemperatureFrame(kMinTemperatureWords, 5)}};
+    };
+    window.settings.periodMs = 60'000;
+    EXPECT_LT(stopWhen(*start(ports, SystemClock()), [&] { return answered.load(); }), 5s);
+    EXPECT_FALSE(line.held());
+
     SilentLine silent;
     stopWhen(*start(silent, clock), [] { return SilentLine::waiting.load(); });
     EXPECT_LT(clock.elapsed(), std::chrono::milliseconds(kTemperatureWaitMs));
-    EXPECT_TRUE(window.counts.empty());
+    EXPECT_TRUE(window.results.empty());
 }
 
 TEST_F(AcquisitionWorkerTest, DestroyedBeforeItsFirstCallWasServedItEndsWithoutOpeningThePort) {

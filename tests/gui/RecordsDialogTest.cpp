@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <atomic>
-#include <functional>
 #include <memory>
 
 #include "AtomicFile.h"
@@ -94,13 +93,6 @@ protected:
     }
     QString countText() { return records.control<QLabel>(RecordsDialog::kCountLabel)->text(); }
 
-    // Presses "查看记录" and has `use` work in the records window, if it opens, before it is
-    // closed; true when it opened.
-    bool openRecords(const std::function<void(RecordsDialog&)>& use) {
-        return testing::WithModal<RecordsDialog>([this] { click(MainDialog::kViewRecordsButton); },
-                                                 use);
-    }
-
     RecordsDialog records{window, LinkSettings{2, 9600, 0}};
 };
 
@@ -111,7 +103,8 @@ TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpeningAndClos
     type(MainDialog::kPortEdit, "3");
     control<QComboBox>(MainDialog::kBaudList)->setCurrentText("19200");
     type(MainDialog::kAddressEdit, "261");
-    EXPECT_TRUE(openRecords([this](RecordsDialog& dialog) {
+    const auto open = [this] { click(MainDialog::kViewRecordsButton); };
+    EXPECT_TRUE(testing::WithModal<RecordsDialog>(open, [this](RecordsDialog& dialog) {
         // Edits of the main window after the opening are not seen.
         edit(MainDialog::kPortEdit)->setText("9");
         line.reply(RecordCountFrame(0x0102, 5));
