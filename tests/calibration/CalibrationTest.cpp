@@ -18,11 +18,6 @@ using Messages = std::vector<std::string>;
 
 const Bytes kSetReply = ReplyFrame(0, command::kSetOffset, Bytes{0});
 
-Bytes Flipped(Bytes frame, std::size_t at) {
-    frame[at] ^= 1;
-    return frame;
-}
-
 class CalibrationTest : public ::testing::Test {
 protected:
     // The operator's messages since the last call.
@@ -100,7 +95,9 @@ TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
     otherLength[76] = static_cast<std::uint8_t>(sum & 0xFF);
     line.reply(otherLength);
     EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
-    line.reply(Flipped(good, 40));
+    Bytes flipped = good;
+    flipped[40] ^= 1;
+    line.reply(flipped);
     EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
     EXPECT_EQ(told(), Messages{"校验错误!"});
     line.reply(good, 5100ms);

@@ -84,7 +84,7 @@ TEST_F(PosixSerialPortTest, SpeedsThePlatformLacksFailTheOpenAndAnOpenPurges) {
     EXPECT_EQ(port->queuedBytes(), 0u);
 }
 
-TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
+TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWaysAndInputWakesTheDescriptor) {
     auto port = open();
     Bytes all(256);
     std::iota(all.begin(), all.end(), 0);
@@ -95,10 +95,8 @@ TEST_F(PosixSerialPortTest, BytesTravelUnalteredBothWays) {
     Bytes got(256);
     EXPECT_EQ(ReadFromPort(*port, got, link), 256u);
     EXPECT_EQ(got, all);
-}
 
-TEST_F(PosixSerialPortTest, OffersADescriptorThatWakesOnInputButNotOnAHungUpLine) {
-    auto port = open();
+    // The port offers a descriptor that wakes on input but not on a hung-up line.
     const int descriptor = port->readableDescriptor();
     ASSERT_GE(descriptor, 0);
     pollfd pfd{descriptor, POLLIN, 0};
@@ -135,15 +133,17 @@ TEST_F(PosixSerialPortTest, WithBytesQueuedAWaitSleepsUntilTheNextArrival) {
 TEST_F(PosixSerialPortTest, AFailedOpenLeavesTheHoldersExclusiveFlag) {
     const int observer = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(observer, 0);
+    const auto exclusive = [observer] {
+        int flag = -1;
+        EXPECT_EQ(ioctl(observer, TIOCGEXCL, &flag), 0);
+        return flag;
+    };
     auto holder = open();
     ASSERT_NE(holder, nullptr);
     EXPECT_EQ(open(), nullptr);
-    int exclusive = 0;
-    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 1);
+    EXPECT_EQ(exclusive(), 1);
     holder.reset();
-    ASSERT_EQ(ioctl(observer, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(exclusive(), 0);
     ::close(observer);
 }
 

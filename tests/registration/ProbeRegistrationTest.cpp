@@ -35,21 +35,15 @@ Bytes SnReply(std::uint8_t code, std::uint8_t port, const ProbeSn& sn) {
 
 class ProbeRegistrationTest : public ::testing::Test {
 protected:
-    RegisterOutcome registerProbe(const RegistrationInputs& inputs) {
-        return *RegisterProbe(OneCall({window, link.context, person}), inputs);
-    }
-    RegistrationInputs semiAutomatic(std::int32_t channel, ProbePort port = ProbePort::A) {
+    // A manual registration types the serial number 28-00-00-00-00-00-00-00.
+    RegisterOutcome registerProbe(RegistrationMode mode, std::int32_t channel = 4,
+                                  ProbePort port = ProbePort::A) {
         RegistrationInputs inputs;
+        inputs.mode = mode;
         inputs.channel = channel;
         inputs.port = port;
-        return inputs;
-    }
-    RegistrationInputs manual(std::array<std::string, 8> fields, std::int32_t channel = 3) {
-        RegistrationInputs inputs;
-        inputs.mode = RegistrationMode::Manual;
-        inputs.channel = channel;
-        inputs.snTexts = std::move(fields);
-        return inputs;
+        inputs.snTexts = {"28", "", "", "", "", "", "", ""};
+        return *RegisterProbe(OneCall({window, link.context, person}), inputs);
     }
     Bytes payloadSent() const {
         const Bytes& frame = line.written.back();
@@ -80,7 +74,8 @@ TEST_F(ProbeRegistrationTest, SemiAutomaticReportsWhatTheInstrumentFound) {
     };
     for (const auto& c : cases) {
         line.reply(SnReply(command::kRegisterSemiAutomatic, c.port, c.sn));
-        const RegisterOutcome outcome = registerProbe(semiAutomatic(257, ProbePort::B));
+        const RegisterOutcome outcome =
+            registerProbe(RegistrationMode::SemiAutomatic, 257, ProbePort::B);
         EXPECT_EQ(payloadSent(), (Bytes{2, 1}));  // channel 257 travels as 1
         EXPECT_EQ(std::exchange(person.messages, {}), std::vector<std::string>{c.told});
         EXPECT_EQ(outcome.updateWindow, c.update) << c.told;
@@ -92,27 +87,26 @@ TEST_F(ProbeRegistrationTest, SemiAutomaticReportsWhatTheInstrumentFound) {
 // A reply that ends before the serial number is a read failure, never shown.
 TEST_F(ProbeRegistrationTest, AFailedExchangeChangesNothingInTheWindow) {
     line.refuseOpen = true;
-    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    EXPECT_FALSE(registerProbe(RegistrationMode::SemiAutomatic).updateWindow);
     line.refuseOpen = false;
     const Bytes full = SnReply(command::kRegisterSemiAutomatic, 1, kSn);
     line.reply(Bytes(full.begin(), full.begin() + 12));
-    EXPECT_FALSE(registerProbe(semiAutomatic(4)).updateWindow);
+    EXPECT_FALSE(registerProbe(RegistrationMode::SemiAutomatic).updateWindow);
     EXPECT_EQ(person.messages.back(), "读数据错误!");
 }
 
 TEST_F(ProbeRegistrationTest, TheChannelAdvanceStopsAtTheLargestNumber) {
     constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
     line.reply(SnReply(command::kRegisterSemiAutomatic, 1, kSn));
-    EXPECT_EQ(registerProbe(semiAutomatic(kLargest)).nextChannel, kLargest);
+    EXPECT_EQ(registerProbe(RegistrationMode::SemiAutomatic, kLargest).nextChannel, kLargest);
     line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
-    EXPECT_EQ(registerProbe(manual({"28", "", "", "", "", "", "", ""}, kLargest)).nextChannel,
-              kLargest);
+    EXPECT_EQ(registerProbe(RegistrationMode::Manual, kLargest).nextChannel, kLargest);
 }
 
 TEST_F(ProbeRegistrationTest, ManualStatusesOtherThanZeroDoNotAdvance) {
     for (std::uint8_t status : {1, 2, 3}) {
         line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{status}));
-        const RegisterOutcome outcome = registerProbe(manual({"28", "", "", "", "", "", "", ""}));
+        const RegisterOutcome outcome = registerProbe(RegistrationMode::Manual);
         EXPECT_TRUE(outcome.updateWindow);
         EXPECT_FALSE(outcome.nextChannel);
     }
@@ -121,9 +115,7 @@ TEST_F(ProbeRegistrationTest, ManualStatusesOtherThanZeroDoNotAdvance) {
 
 TEST_F(ProbeRegistrationTest, FullyAutomaticReportsTheCountUnsigned) {
     line.reply(ReplyFrame(0, command::kRegisterFullyAutomatic, Bytes{200}));
-    RegistrationInputs inputs;
-    inputs.mode = RegistrationMode::FullyAutomatic;
-    EXPECT_TRUE(registerProbe(inputs).updateWindow);
+    EXPECT_TRUE(registerProbe(RegistrationMode::FullyAutomatic).updateWindow);
     EXPECT_EQ(payloadSent(), Bytes{});
     EXPECT_EQ(person.messages, (std::vector<std::string>{"共搜索到的探头数为200"}));
 }
