@@ -20,14 +20,14 @@ using D = MainDialog;
 class CalibrationGuiTest : public testing::MainDialogFixture {
 protected:
     CalibrationGuiTest() {
-        // Offset byte i of a read-all reply is i + 1 tenths; the version is 3.2; every other
-        // command echoes its first payload byte.
+        // Offset byte i of a read-all reply is i + 1 tenths but the last, -1.2; the version is 3.2;
+        // every other command echoes its first payload byte.
         line.responder = [](ByteView request) {
             Bytes data{request.size() > 9 ? request[7] : std::uint8_t{32}};
             if (request[4] == command::kReadOffsets) {
                 data.clear();
                 for (int i = 1; i <= 68; ++i)
-                    data.push_back(static_cast<std::uint8_t>(i));
+                    data.push_back(static_cast<std::uint8_t>(i < 68 ? i : 0xF4));
             }
             return std::vector<testing::Chunk>{{{}, ReplyFrame(0, request[4], data)}};
         };
@@ -75,7 +75,7 @@ TEST_F(CalibrationGuiTest, OffsetsLandInTheirRowsAndTheVersionInItsLabel) {
     // Digital channels first, then the PT100 channels.
     EXPECT_EQ(QStringList({offsetCell(D::kLowChannelList, 31), offsetCell(D::kHighChannelList, 0),
                            offsetCell(D::kPt100List, 0), offsetCell(D::kPt100List, 3)}),
-              QStringList({"3.2", "3.3", "6.5", "6.8"}));
+              QStringList({"3.2", "3.3", "6.5", "-1.2"}));
 
     click(D::kVersionLabel);
     line.refuseOpen = true;  // a failure keeps what the label showed

@@ -1,18 +1,15 @@
 // The main window on the real termios port, against the simulated instrument on a
-// pseudo-terminal linked as com1: acquiring, choosing the port, offsets, the device clock and
-// interval, the ID wipe, and registering from a file.
+// pseudo-terminal linked as com1: choosing the port and acquiring, and registering from a file.
+// What each other button sends to the instrument is checked against it by the same-wire test.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <algorithm>
-#include <atomic>
 #include <fstream>
 
 #include "ChannelLists.h"
-#include "DeviceClockControls.h"
 #include "PortChoice.h"
 #include "PortDialog.h"
 #include "RegisteredDialog.h"
@@ -27,15 +24,9 @@ using Messages = std::vector<std::string>;
 
 class MainDialogE2eTest : public testing::MainDialogSimulatorTest {
 protected:
-    QString cell(int list, int row, int column = kTemperatureColumn) {
-        return control<QTableWidget>(list)->item(row, column)->text();
+    QString cell(int list, int row) {
+        return control<QTableWidget>(list)->item(row, kTemperatureColumn)->text();
     }
-    // The simulator, its wall clock moved only by the test.
-    void startWithWall() {
-        startSimulator({}, {},
-                       [this] { return std::chrono::system_clock::time_point{wall.load()}; });
-    }
-    std::atomic<std::chrono::seconds> wall{std::chrono::seconds{1'700'000'000}};
 };
 
 TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquireShowsWhatItSent) {
@@ -71,60 +62,6 @@ TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquireShowsWhatItS
     EXPECT_EQ(cell(D::kPt100List, 0).toStdString(), words[0].text());
     EXPECT_EQ(cell(D::kHighChannelList, 7).toStdString(), words[43].text());
     EXPECT_EQ(cell(D::kHighChannelList, 8), QStringLiteral(" "));
-}
-
-TEST_F(MainDialogE2eTest, AnOffsetSetIsReadBackInItsRowAndAppliedToReadings) {
-    // The instrument's temperatures drift with its wall clock; a frozen one keeps them still, so
-    // two readings differ only by the offset.
-    startWithWall();
-    const auto tenths = [&](int row) { return cell(D::kHighChannelList, row).remove('.').toInt(); };
-    click(D::kAcquireButton);
-    const int before = tenths(4);
-
-    // Channel 37 is item "37" of the digital probe type.
-    QComboBox* types = control<QComboBox>(D::kProbeTypeCombo);
-    types->setFocus();
-    QTest::keyClick(types, Qt::Key_Down);
-    QTest::keyClick(types, Qt::Key_Down);
-    control<QComboBox>(D::kOffsetChannelList)->setCurrentIndex(36);
-    edit(D::kOffsetEdit)->setText(QStringLiteral("-1.25"));
-    for (int id : {D::kSetOffsetButton, D::kReadOffsetsButton, D::kAcquireButton})
-        click(id);
-
-    EXPECT_EQ(person.messages, Messages{"设置成功!"});
-    EXPECT_EQ(host->withModel([](sim::InstrumentModel& m) { return m.digitalOffset(37); }), -12);
-    EXPECT_EQ(cell(D::kHighChannelList, 4, kOffsetColumn), "-1.2");
-    EXPECT_EQ(cell(D::kHighChannelList, 3, kOffsetColumn), "0.0");
-    EXPECT_EQ(tenths(4), before - 12);
-}
-
-TEST_F(MainDialogE2eTest, ClockAndIntervalSetAreReadBackAndAWipedProbeReadsAsUnregistered) {
-    startWithWall();
-    window.deviceClock().localTime = [] {
-        return std::tm{1, 3, 9, 7, 4, 124, 0, 0, 0, 0, nullptr};  // 2024-05-07 09:03:01
-    };
-    click(D::kSetClockButton);
-    wall = wall.load() + std::chrono::seconds{75};
-    click(D::kReadClockButton);
-    QStringList shown;
-    for (int id = D::kYearEdit; id < D::kYearEdit + 6; ++id)
-        shown << edit(id)->text();
-    EXPECT_EQ(shown, (QStringList{"2024", "5", "7", "9", "4", "16"}));
-
-    edit(D::kIntervalEdit)->setText(QStringLiteral("15"));
-    click(D::kSetIntervalButton);
-    edit(D::kIntervalEdit)->clear();
-    click(D::kReadIntervalButton);
-    EXPECT_EQ(edit(D::kIntervalEdit)->text(), QStringLiteral("15"));
-
-    ASSERT_TRUE(host->withModel([](sim::InstrumentModel& m) { return m.binding(5); }));
-    EXPECT_TRUE(testing::WithModal<QDialog>([this] { click(D::kDeleteIdsButton); },
-                                            [](QDialog& asked) { asked.accept(); }));
-    edit(D::kSnReadChannelEdit)->setText(QStringLiteral("5"));
-    click(D::kReadSnButton);
-    EXPECT_EQ(person.messages.at(0), "设置成功!");
-    EXPECT_EQ(person.messages.at(1), "全部ID已删除!");
-    EXPECT_EQ(person.clipboard, "02:05:FF-FF-FF-FF-FF-FF-FF-FF");
 }
 
 // Controls a file registration run disables and enables again.

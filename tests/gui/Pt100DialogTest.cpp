@@ -36,10 +36,9 @@ TEST_F(Pt100DialogTest, ReadsLandInTheirEditsMoveTheSpinAndAreTraced) {
     line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion,
                           Bytes{17, 3, 0, 0x01, 0x2C, 0x02, 0x58}));
     ui.click(D::kReadParametersButton);
-    EXPECT_EQ(field(D::kZeroPointEdit), "17");
-    EXPECT_EQ(field(D::kOffsetEdit), "0.30");
-    EXPECT_EQ(field(D::kResistor1Edit), "300");
-    EXPECT_EQ(field(D::kResistor2Edit), "600");
+    EXPECT_EQ(QStringList({field(D::kZeroPointEdit), field(D::kOffsetEdit),
+                           field(D::kResistor1Edit), field(D::kResistor2Edit)}),
+              QStringList({"17", "0.30", "300", "600"}));
     EXPECT_EQ(dialog.offsetSpin().position(), 53);
     ASSERT_EQ(log()->count(), 2);
     EXPECT_TRUE(log()->item(0)->text().startsWith("写 14 3f"));
