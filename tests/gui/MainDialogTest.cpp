@@ -29,9 +29,10 @@ namespace {
 using namespace std::chrono_literals;
 using Messages = std::vector<std::string>;
 
-constexpr int kLow = MainDialog::kLowChannelList;
-constexpr int kHigh = MainDialog::kHighChannelList;
-constexpr int kPt100 = MainDialog::kPt100List;
+using D = MainDialog;
+constexpr int kLow = D::kLowChannelList;
+constexpr int kHigh = D::kHighChannelList;
+constexpr int kPt100 = D::kPt100List;
 
 // Word i of a test reading is (i + 100) tenths of a degree, negative for odd i, so that every
 // cell shows which word it came from.
@@ -67,14 +68,14 @@ protected:
 };
 
 TEST_F(MainDialogTest, AReadingFillsTheRowsItsWordCountCoversAndBlanksTheRest) {
-    type(MainDialog::kAddressEdit, "3");
+    type(D::kAddressEdit, "3");
     // Words 0-3 go to the PT100 list and word 4 + k to channel k + 1; the rest is blank.
     const struct {
         int words, lowRows, highRows;
     } cases[] = {{68, 32, 32}, {37, 32, 1}, {10, 6, 0}, {4, 0, 0}};
     for (const auto& c : cases) {
         line.reply(TemperatureFrame(c.words, 3));
-        click(MainDialog::kAcquireButton);
+        click(D::kAcquireButton);
         EXPECT_EQ(column(kPt100), filled(kPt100, 0, 4)) << c.words;
         EXPECT_EQ(column(kLow), filled(kLow, 4, c.lowRows)) << c.words;
         EXPECT_EQ(column(kHigh), filled(kHigh, 36, c.highRows)) << c.words;
@@ -87,7 +88,7 @@ TEST_F(MainDialogTest, AReadingFillsTheRowsItsWordCountCoversAndBlanksTheRest) {
     corrupt.back() ^= 0x01;
     line.reply(corrupt);
     line.noReplyReason = "没有收到回复";  // a reply came, though a bad one: not said
-    click(MainDialog::kAcquireButton);
+    click(D::kAcquireButton);
     EXPECT_EQ(person.messages, Messages{"返回数据错误!"});
     EXPECT_EQ(column(kPt100), filled(kPt100, 0, 4));
 }
@@ -107,7 +108,7 @@ TEST_F(MainDialogTest, AReadingShowsOnlyWhatItReadWhileAnotherResultArrivesMeanw
         arrived = true;
         window.temperatureReply() = other;
     };
-    click(MainDialog::kAcquireButton);
+    click(D::kAcquireButton);
     EXPECT_TRUE(arrived);
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(column(kLow), filled(kLow, 4, 6));
@@ -121,7 +122,7 @@ TEST_F(MainDialogTest, WaitingForASilentInstrumentKeepsTheWindowServedUnderABusy
         const QCursor* cursor = QGuiApplication::overrideCursor();
         cursorWhileWaiting = cursor ? cursor->shape() : Qt::ArrowCursor;
     });
-    click(MainDialog::kAcquireButton);
+    click(D::kAcquireButton);
     EXPECT_EQ(cursorWhileWaiting, Qt::WaitCursor);
     // Not a byte came back: the second line says where the reading went.
     EXPECT_EQ(person.messages, Messages{"返回数据错误!\n没有收到回复:串口1对应 /dev/ttyS0"});
@@ -132,42 +133,42 @@ TEST_F(MainDialogTest, EnterClosesOnlyWhenEveryFieldIsValidAndEscapeCloses) {
     showActive();
     // Enter on a button presses it.
     line.reply(TemperatureFrame(4));
-    control<QPushButton>(MainDialog::kAcquireButton)->setFocus();
-    QTest::keyClick(control<QPushButton>(MainDialog::kAcquireButton), Qt::Key_Return);
+    control<QPushButton>(D::kAcquireButton)->setFocus();
+    QTest::keyClick(control<QPushButton>(D::kAcquireButton), Qt::Key_Return);
     EXPECT_EQ(line.written.size(), 1u);
     EXPECT_TRUE(window.isVisible());
 
-    type(MainDialog::kSnReadChannelEdit, "65");
-    QTest::keyClick(edit(MainDialog::kSnReadChannelEdit), Qt::Key_Return);
+    type(D::kSnReadChannelEdit, "65");
+    QTest::keyClick(edit(D::kSnReadChannelEdit), Qt::Key_Return);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(person.messages, Messages{"请输入一个介于 0 和 64 之间的整数。"});
 
-    type(MainDialog::kSnReadChannelEdit, "64");
-    QTest::keyClick(edit(MainDialog::kSnReadChannelEdit), Qt::Key_Enter, Qt::KeypadModifier);
+    type(D::kSnReadChannelEdit, "64");
+    QTest::keyClick(edit(D::kSnReadChannelEdit), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(window.values().snReadChannel, 64);
 
     showActive();
-    QTest::keyClick(edit(MainDialog::kPortEdit), Qt::Key_Escape);
+    QTest::keyClick(edit(D::kPortEdit), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Rejected);
 }
 
 TEST_F(MainDialogTest, ABaudRateChosenIsTakenAtOnceAndSerialNumbersAreUpperCased) {
     showActive();
-    QComboBox* baud = control<QComboBox>(MainDialog::kBaudList);
+    QComboBox* baud = control<QComboBox>(D::kBaudList);
     baud->setFocus();
     QTest::keyClick(baud, Qt::Key_Down);
     EXPECT_EQ(window.linkSettings().baudRate, 19200);
     line.reply(TemperatureFrame(4));
-    click(MainDialog::kAcquireButton);
+    click(D::kAcquireButton);
     EXPECT_EQ(line.lastSettings.baudRate, 19200);
 
     window.setSnEditsEnabled(true);
-    type(MainDialog::kSnEdits[0], "a5");
-    type(MainDialog::kSnEdits[7], "fF");
-    EXPECT_EQ(edit(MainDialog::kSnEdits[0])->text(), "A5");
+    type(D::kSnEdits[0], "a5");
+    type(D::kSnEdits[7], "fF");
+    EXPECT_EQ(edit(D::kSnEdits[0])->text(), "A5");
     ASSERT_TRUE(window.refresh());
     EXPECT_EQ(window.values().snTexts[7], "FF");
 }
@@ -176,56 +177,54 @@ TEST_F(MainDialogTest, ABaudRateChosenIsTakenAtOnceAndSerialNumbersAreUpperCased
 using RegistrationGuiTest = MainDialogTest;
 
 TEST_F(RegistrationGuiTest, ModeRadiosEnableTheFieldsTheModeUses) {
-    const int sn = MainDialog::kSnEdits[0];
-    const int channel = MainDialog::kRegistrationChannelEdit;
-    const int portB = MainDialog::kPortBRadio;
-    click(MainDialog::kManualRadio);
+    const int sn = D::kSnEdits[0], channel = D::kRegistrationChannelEdit, portB = D::kPortBRadio;
+    click(D::kManualRadio);
     EXPECT_TRUE(enabled(sn) && enabled(channel) && enabled(portB));
-    click(MainDialog::kFullyAutomaticRadio);
+    click(D::kFullyAutomaticRadio);
     EXPECT_FALSE(enabled(sn) || enabled(channel) || enabled(portB));
-    click(MainDialog::kSemiAutomaticRadio);
+    click(D::kSemiAutomaticRadio);
     EXPECT_FALSE(enabled(sn));
     EXPECT_TRUE(enabled(channel) && enabled(portB));
 
     // A mode change whose refresh fails keeps the mode it had.
-    type(MainDialog::kAddressEdit, "1a");
-    click(MainDialog::kFullyAutomaticRadio);
-    EXPECT_TRUE(control<QRadioButton>(MainDialog::kSemiAutomaticRadio)->isChecked());
+    type(D::kAddressEdit, "1a");
+    click(D::kFullyAutomaticRadio);
+    EXPECT_TRUE(control<QRadioButton>(D::kSemiAutomaticRadio)->isChecked());
     EXPECT_TRUE(enabled(channel));
 }
 
 TEST_F(RegistrationGuiTest, ManualRegistrationSendsTheTypedSerialNumberAndMovesOn) {
-    click(MainDialog::kManualRadio);
-    type(MainDialog::kSnEdits[0], "28");
+    click(D::kManualRadio);
+    type(D::kSnEdits[0], "28");
     for (int i = 1; i < 8; ++i)
-        edit(MainDialog::kSnEdits[i])->clear();
-    click(MainDialog::kPortBRadio);
+        edit(D::kSnEdits[i])->clear();
+    click(D::kPortBRadio);
     line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
-    click(MainDialog::kRegisterButton);
+    click(D::kRegisterButton);
     EXPECT_EQ(payloadSent(), (Bytes{2, 1, 0x28, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(person.messages, Messages{"注册成功!"});
-    EXPECT_EQ(edit(MainDialog::kRegistrationChannelEdit)->text(), "2");
+    EXPECT_EQ(edit(D::kRegistrationChannelEdit)->text(), "2");
 }
 
 TEST_F(RegistrationGuiTest, ReadSnCopiesTheLineAndSelectsThePortItWasFoundOn) {
-    type(MainDialog::kSnReadChannelEdit, "7");
+    type(D::kSnReadChannelEdit, "7");
     const Bytes reply = ReplyFrame(0, command::kReadProbeSn,
                                    Bytes{2, 0x28, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0x01, 0x9F});
     line.reply(reply);
-    click(MainDialog::kReadSnButton);
+    click(D::kReadSnButton);
     EXPECT_EQ(payloadSent(), Bytes{7});
     EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
     EXPECT_EQ(person.messages,
               Messages{"02:07:28-AA-BB-CC-DD-EE-01-9F\n数字已送到剪贴板,按Ctrl+V粘贴ID号"});
-    EXPECT_TRUE(control<QRadioButton>(MainDialog::kPortBRadio)->isChecked());
-    EXPECT_EQ(edit(MainDialog::kSnReadChannelEdit)->text(), "8");
+    EXPECT_TRUE(control<QRadioButton>(D::kPortBRadio)->isChecked());
+    EXPECT_EQ(edit(D::kSnReadChannelEdit)->text(), "8");
 
     // A reply cut short leaves the clipboard and the channel alone.
     line.reply(Bytes(reply.begin(), reply.begin() + 15));
-    click(MainDialog::kReadSnButton);
+    click(D::kReadSnButton);
     EXPECT_EQ(person.messages.back(), "读数据错误!");
     EXPECT_EQ(person.clipboard, "02:07:28-AA-BB-CC-DD-EE-01-9F");
-    EXPECT_EQ(edit(MainDialog::kSnReadChannelEdit)->text(), "8");
+    EXPECT_EQ(edit(D::kSnReadChannelEdit)->text(), "8");
 }
 
 // The help window, the registered popup, the menus and message boxes over the shown window.
