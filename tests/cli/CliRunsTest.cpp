@@ -57,14 +57,16 @@ TEST_F(CliRunsTest, LogWritesTheWindowsDataFileItsCsvAndPrintsEachReading) {
     EXPECT_THAT(csv, StartsWith("\xEF\xBB\xBF时间,PT100通道1,"));
     EXPECT_EQ(Lines(csv).size(), 2u);
     expectPortFree();
+}
 
-    // Record period 0: every reading that falls in a second of its own is a record. Four
-    // readings 600 ms apart cover at least two seconds and at most four.
-    const fs::path everySecond = work.path() / "every";
+// Record period 0: every reading that falls in a second of its own is a record. Four readings
+// 600 ms apart cover at least two seconds and at most four.
+TEST_F(CliRunsTest, RecordPeriodZeroRecordsEveryNewSecond) {
+    startSimulator();
     expectRun(
-        {"log", "--period", "600", "--count", "4", "--record", "0", "--txt", everySecond.string()},
+        {"log", "--period", "600", "--count", "4", "--record", "0", "--txt", work.path().string()},
         0, "成功次数:4 失败次数:0\n");
-    const std::vector<std::string> records = Records(everySecond);
+    const std::vector<std::string> records = Records(work.path());
     EXPECT_GE(records.size(), 2u);
     EXPECT_LE(records.size(), 4u);
     for (std::size_t i = 1; i < records.size(); ++i)
