@@ -7,8 +7,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "TemporaryDirectory.h"
@@ -20,12 +20,9 @@ namespace tavolex::testing {
 // The lines of the text, without their line ends.
 inline std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string line(text.substr(start, end - start));
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line); lines.push_back(line)) {
         if (line.ends_with('\r')) line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
     }
     return lines;
 }
@@ -43,20 +40,16 @@ public:
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                  const std::filesystem::path& directory, const std::vector<std::string>& settings)
         : m_out(directory / ".child-out"), m_err(directory / ".child-err") {
-        std::vector<std::string> args{program};
+        // env(1) takes the language variables out and puts the settings in.
+        std::vector<std::string> args{"/usr/bin/env", "-u",          "LANGUAGE", "-u",  "LC_ALL",
+                                      "-u",           "LC_MESSAGES", "-u",       "LANG"};
+        args.insert(args.end(), settings.begin(), settings.end());
+        args.push_back(program);
         args.insert(args.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> replaced{"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG="};
-        for (const std::string& setting : settings)
-            replaced.push_back(setting.substr(0, setting.find('=') + 1));
-        std::vector<std::string> variables;
-        for (char** entry = environ; *entry; ++entry) {
-            const std::string_view variable(*entry);
-            if (std::none_of(replaced.begin(), replaced.end(),
-                             [&](const std::string& name) { return variable.starts_with(name); }))
-                variables.emplace_back(variable);
-        }
-        variables.insert(variables.end(), settings.begin(), settings.end());
-        std::vector<char*> argv = Pointers(args), envp = Pointers(variables);
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -65,8 +58,7 @@ public:
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_err.c_str(), kNew, 0600);
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-            m_pid = -1;
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         EXPECT_GT(m_pid, 0) << "cannot run " << program;
     }
@@ -106,14 +98,6 @@ public:
     }
 
 private:
-    static std::vector<char*> Pointers(std::vector<std::string>& texts) {
-        std::vector<char*> pointers;
-        for (std::string& text : texts)
-            pointers.push_back(text.data());
-        pointers.push_back(nullptr);
-        return pointers;
-    }
-
     std::filesystem::path m_out;
     std::filesystem::path m_err;
     pid_t m_pid = -1;
