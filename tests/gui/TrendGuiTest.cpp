@@ -40,73 +40,67 @@ protected:
 
     TrendMonitor& trend() { return window.trend(); }
     QTableWidget* list(int id) { return control<QTableWidget>(id); }
-    // One reading through "采集" whose channel 5 reads the given tenths.
+    // One reading through "采集" whose channel 5 reads the given tenths; a corrupted one for
+    // kFailed.
+    static constexpr int kFailed = -1;
     void readChannel5(int tenths) {
         std::vector<int> words(12, 200);
-        words[kChannel5] = tenths;
-        line.reply(TemperatureFrame(words));
-        click(MainDialog::kAcquireButton);
-    }
-    void failReading() {
-        Bytes frame = TemperatureFrame(std::vector<int>(12, 200));
-        frame.back() ^= 1;
+        if (tenths != kFailed) words[kChannel5] = tenths;
+        Bytes frame = TemperatureFrame(words);
+        if (tenths == kFailed) frame.back() ^= 1;
         line.reply(frame);
         click(MainDialog::kAcquireButton);
     }
-    QVariant rowBackground(int column) {
-        return list(MainDialog::kLowChannelList)->item(kRow5, column)->data(Qt::BackgroundRole);
+    bool coloured(int column, int row = kRow5) {
+        return list(MainDialog::kLowChannelList)
+            ->item(row, column)
+            ->data(Qt::BackgroundRole)
+            .isValid();
     }
 
     std::vector<QString> notifications;
     std::int64_t nextMs = 1'700'000'000'000;
 };
 
-TEST_F(TrendGuiTest, NamesConfirmedInTheTableShowInTheListsAndAreKeptInTheConfigFolder) {
+// The table refuses a limit that is no temperature, or a low above the high, and points at
+// the cell; what it accepts shows in the lists and is kept in the configuration folder.
+TEST_F(TrendGuiTest, NamesAndLimitsConfirmedInTheTableShowInTheListsAndAreKept) {
     testing::TemporaryDirectory config;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
     trend().settingsFile = ChannelSettingsFile();
     EXPECT_TRUE(testing::WithModal<ChannelSettingsDialog>(
         [this] { trend().settingsAction().trigger(); },
-        [](ChannelSettingsDialog& dialog) {
-            dialog.table().item(kChannel5, ChannelSettingsDialog::kNameColumn)->setText("炉膛");
-            dialog.table().item(0, ChannelSettingsDialog::kNameColumn)->setText("进口, 左");
-            dialog.table().item(0, ChannelSettingsDialog::kHighColumn)->setText("80");
-            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        [this](ChannelSettingsDialog& dialog) {
+            QTableWidget& table = dialog.table();
+            const auto set = [&](int row, int column, const char* text) {
+                table.item(row, column)->setText(text);
+                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            };
+            table.item(kChannel5, ChannelSettingsDialog::kNameColumn)->setText("炉膛");
+            table.item(0, ChannelSettingsDialog::kNameColumn)->setText("进口, 左");
+            set(3, ChannelSettingsDialog::kHighColumn, "3O");
+            table.item(3, ChannelSettingsDialog::kHighColumn)->setText("30");
+            set(3, ChannelSettingsDialog::kLowColumn, "30.1");
+            EXPECT_EQ(person.messages,
+                      (std::vector<std::string>{"报警限应为温度值(°C)，最多一位小数!",
+                                                "下限不能高于上限!"}));
+            EXPECT_EQ(table.currentRow(), 3);
+            EXPECT_EQ(table.currentColumn(), ChannelSettingsDialog::kLowColumn);
+            EXPECT_NE(dialog.result(), QDialog::Accepted);
+            set(3, ChannelSettingsDialog::kLowColumn, "-5");
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
         }));
 
-    QTableWidget* low = list(MainDialog::kLowChannelList);
-    EXPECT_EQ(low->item(kRow5, 0)->text(), "通道5 (炉膛)");
-    EXPECT_EQ(low->item(kRow5 + 1, 0)->text(), "通道6");
+    EXPECT_EQ(list(MainDialog::kLowChannelList)->item(kRow5, 0)->text(), "通道5 (炉膛)");
     EXPECT_EQ(list(MainDialog::kPt100List)->item(0, 0)->text(), "PT100通道1 (进口, 左)");
-    EXPECT_NE(trend().csvHeading().find(",\"PT100通道1 (进口, 左)\",PT100通道2,"),
-              std::string::npos);
 
     // A window started later finds them in the file under the configuration folder.
     EXPECT_TRUE(std::filesystem::exists(config.path() / "tavolex" / "channels.ini"));
     MainDialog later(ports, clock, person);
     EXPECT_EQ(later.control<QTableWidget>(MainDialog::kLowChannelList)->item(kRow5, 0)->text(),
               "通道5 (炉膛)");
-    EXPECT_EQ(later.trend().settings()[0].limits.highTenths, 800);
+    EXPECT_EQ(later.trend().settings()[3].limits, (ChannelLimits{-50, 300}));
     qunsetenv("XDG_CONFIG_HOME");
-}
-
-TEST_F(TrendGuiTest, TheTableRefusesALimitThatIsNoTemperatureOrALowAboveTheHigh) {
-    ChannelSettingsDialog dialog(trend().settings(), person, &window);
-    QTableWidget& table = dialog.table();
-    table.item(3, ChannelSettingsDialog::kHighColumn)->setText("3O");
-    dialog.accept();
-    table.item(3, ChannelSettingsDialog::kHighColumn)->setText("30");
-    table.item(3, ChannelSettingsDialog::kLowColumn)->setText("30.1");
-    dialog.accept();
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"报警限应为温度值(°C)，最多一位小数!",
-                                                         "下限不能高于上限!"}));
-    EXPECT_EQ(table.currentRow(), 3);
-    EXPECT_EQ(table.currentColumn(), ChannelSettingsDialog::kLowColumn);
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    table.item(3, ChannelSettingsDialog::kLowColumn)->setText("-5");
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.settings()[3].limits, (ChannelLimits{-50, 300}));
 }
 
 TEST_F(TrendGuiTest, AReadingOutOfLimitsColoursItsRowUntilAReadingIsBackInside) {
@@ -114,23 +108,17 @@ TEST_F(TrendGuiTest, AReadingOutOfLimitsColoursItsRowUntilAReadingIsBackInside) 
     settings[kChannel5].limits.highTenths = 300;
     trend().applySettings(settings);
 
-    readChannel5(300);
-    EXPECT_FALSE(rowBackground(0).isValid());
-    readChannel5(301);
-    for (int column = 0; column < 3; ++column)
-        EXPECT_TRUE(rowBackground(column).isValid()) << column;
-    EXPECT_FALSE(
-        list(MainDialog::kLowChannelList)->item(kRow5 + 1, 0)->data(Qt::BackgroundRole).isValid());
-    // A failed reading changes nothing on screen.
-    failReading();
-    EXPECT_TRUE(rowBackground(1).isValid());
-    readChannel5(290);
-    EXPECT_FALSE(rowBackground(0).isValid());
-    readChannel5(350);
-    EXPECT_TRUE(rowBackground(0).isValid());
+    // The row's colour after each reading; a failed reading changes nothing on screen.
+    std::vector<bool> colours;
+    for (int tenths : {300, 301, kFailed, 290, 350}) {
+        readChannel5(tenths);
+        colours.push_back(coloured(0));
+    }
+    EXPECT_EQ(colours, (std::vector<bool>{false, true, true, false, true}));
+    EXPECT_TRUE(coloured(1) && coloured(2));
+    EXPECT_FALSE(coloured(0, kRow5 + 1));
 
-    ASSERT_EQ(notifications.size(), 1u);
-    EXPECT_EQ(notifications.front(), "通道5: 30.1 °C, 上限 30.0 °C");
+    EXPECT_EQ(notifications, std::vector<QString>{"通道5: 30.1 °C, 上限 30.0 °C"});
     EXPECT_EQ(trend().alarms().count(kChannel5), 2);
     EXPECT_EQ(trend().statistics().of(kChannel5).count, 4);
     EXPECT_EQ(trend().statistics().of(kChannel5).maxTenths, 350);
@@ -139,10 +127,8 @@ TEST_F(TrendGuiTest, AReadingOutOfLimitsColoursItsRowUntilAReadingIsBackInside) 
 }
 
 TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurveAtAFailure) {
-    readChannel5(250);
-    readChannel5(260);
-    failReading();
-    readChannel5(240);
+    for (int tenths : {250, 260, kFailed, 240})
+        readChannel5(tenths);
 
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -154,8 +140,7 @@ TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurve
     QTest::mouseDClick(low->viewport(), Qt::LeftButton, {}, cell);
     TrendDialog* dialog = trend().trendDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(dialog->isModal());
+    EXPECT_TRUE(dialog->isVisible() && !dialog->isModal());
     EXPECT_TRUE(dialog->channelShown(kChannel5));
     EXPECT_EQ(dialog->channelList().item(kChannel5, 0)->checkState(), Qt::Checked);
     EXPECT_FALSE(dialog->channelShown(kChannel5 + 1));
@@ -169,14 +154,15 @@ TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurve
     EXPECT_EQ(curve[1]->points(), (QList<QPointF>{{1'700'000'004'000.0, 24.0}}));
     // A lone reading is drawn as a dot.
     EXPECT_TRUE(curve[1]->pointsVisible());
-    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kMinColumn)->text(), "24.0");
-    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kMeanColumn)->text(), "25.0");
-    EXPECT_EQ(dialog->channelList().item(kChannel5, TrendDialog::kCountColumn)->text(), "3");
+    QStringList statistics;
+    for (int column :
+         {TrendDialog::kMinColumn, TrendDialog::kMeanColumn, TrendDialog::kCountColumn})
+        statistics << dialog->channelList().item(kChannel5, column)->text();
+    EXPECT_EQ(statistics, (QStringList{"24.0", "25.0", "3"}));
 
     // Unchecked in its list, the channel leaves the chart.
     dialog->channelList().item(kChannel5, 0)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(dialog->channelShown(kChannel5));
-    EXPECT_TRUE(dialog->curveOf(kChannel5).empty());
     EXPECT_TRUE(dialog->chart().series().isEmpty());
     window.done(QDialog::Rejected);
     EXPECT_FALSE(dialog->isVisible());
@@ -198,8 +184,8 @@ TEST_F(TrendGuiTest, TheMenuOpensTheTrendOnTheLastReadingsFirstChannelsWithRound
         times.erase(times.begin());
         return next;
     };
-    readChannel5(250);
-    readChannel5(262);
+    for (int tenths : {250, 262})
+        readChannel5(tenths);
     trend().trendAction().trigger();
     TrendDialog* dialog = trend().trendDialog();
     ASSERT_NE(dialog, nullptr);
