@@ -129,16 +129,16 @@ static std::optional<OffsetColumnTexts> ReadAllOffsetsSteps(SettingsSource& sour
     const ExactReply exchange =
         ExchangeExactly(*port, request, kOffsetsReplySize, kOffsetsTimeoutMs, link);
     port.reset();
-    if (exchange.status == ExactStatus::ReadFailed) {
-        person.message(Translate("Offsets", "数据读取失败!"));
-        return std::nullopt;
-    }
     if (exchange.status == ExactStatus::BadChecksum) {
         person.message(Translate("Offsets", "校验错误!"));
         return std::nullopt;
     }
+    // A frame of another length, however well summed, is not the offsets: told as a failed read.
     const Bytes& reply = exchange.bytes;
-    if (reply[kLengthLowByte] != kOffsetsDataLength) return std::nullopt;
+    if (exchange.status == ExactStatus::ReadFailed || reply[kLengthLowByte] != kOffsetsDataLength) {
+        person.message(Translate("Offsets", "数据读取失败!"));
+        return std::nullopt;
+    }
     OffsetColumnTexts texts;
     FillTexts(texts.low, reply, kReplyDataOffset);
     FillTexts(texts.high, reply, kHighListFirstByte);

@@ -95,6 +95,7 @@ TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
     otherLength[76] = static_cast<std::uint8_t>(sum & 0xFF);
     line.reply(otherLength);
     EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
+    EXPECT_EQ(told(), Messages{"数据读取失败!"});
     Bytes flipped = good;
     flipped[40] ^= 1;
     line.reply(flipped);
