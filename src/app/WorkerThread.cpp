@@ -19,16 +19,20 @@ void WorkerThread::start(std::function<void()> body) {
 }
 
 void WorkerThread::callOnWindow(const std::function<void()>& call) {
-    QMetaObject::invokeMethod(
-        &m_owner,
-        [this, &call] {
-            const std::lock_guard lock(m_callMutex);
-            call();
-        },
-        Qt::BlockingQueuedConnection);
+    {
+        const std::lock_guard lock(m_callMutex);
+        m_pendingCall = &call;
+    }
+    QMetaObject::invokeMethod(this, "servePendingCall", Qt::BlockingQueuedConnection);
     // Taking the mutex after the window released it orders everything the window did in the
     // call before whatever the worker does next.
     const std::lock_guard lock(m_callMutex);
+    m_pendingCall = nullptr;
+}
+
+void WorkerThread::servePendingCall() {
+    const std::lock_guard lock(m_callMutex);
+    (*m_pendingCall)();
 }
 
 void WorkerThread::noteEnded() {

@@ -20,8 +20,9 @@ namespace tavolex {
 class WorkerThread final : public QObject {
     Q_OBJECT
 public:
-    // The calls to the window are queued to `owner`, which lives on the window's thread.
-    explicit WorkerThread(QObject& owner) : m_owner(owner) {}
+    // A child of `owner`, which lives on the window's thread: the calls to the window are queued
+    // to this object there.
+    explicit WorkerThread(QObject& owner) : QObject(&owner) {}
     // Waits for the body's end, as waitUntilEnded() does.
     ~WorkerThread() override;
 
@@ -43,13 +44,15 @@ public:
 
 private:
     Q_INVOKABLE void noteEnded();
+    Q_INVOKABLE void servePendingCall();
 
-    QObject& m_owner;
     StopRequest m_stop;
-    // Held while a call runs on the window's thread. Qt's blocking invocation orders the two
-    // threads; the mutex states that order in the program itself, so that the thread sanitizer,
-    // which cannot see inside Qt, sees it too.
+    // The call is handed over under this mutex and runs holding it. Qt's blocking invocation
+    // orders the two threads; the mutex states that order in the program itself, so that the
+    // thread sanitizer, which cannot see inside Qt, sees it too. Nothing else crosses: the
+    // invocation itself carries no data.
     std::mutex m_callMutex;
+    const std::function<void()>* m_pendingCall = nullptr;
     std::atomic<bool> m_ended{false};
     QEventLoop* m_waitLoop = nullptr;
     std::thread m_thread;

@@ -9,6 +9,8 @@
 #include <functional>
 #include <utility>
 
+#include "WorkerThread.h"
+
 namespace tavolex::testing {
 
 template <class Worker>
@@ -23,14 +25,22 @@ public:
 
 protected:
     bool eventFilter(QObject* target, QEvent* event) override {
-        if (m_left > 0 && event->type() == QEvent::MetaCall &&
-            qobject_cast<Worker*>(target) != nullptr && --m_left == 0) {
+        if (m_left > 0 && event->type() == QEvent::MetaCall && IsHandOver(target) &&
+            --m_left == 0) {
             m_action();
         }
         return false;
     }
 
 private:
+    // A worker's calls to the window are queued to its thread object; the one other call queued
+    // there, the note that the body has returned, comes after the body's end.
+    static bool IsHandOver(QObject* target) {
+        const auto* thread = qobject_cast<WorkerThread*>(target);
+        return thread != nullptr && !thread->ended() &&
+               qobject_cast<Worker*>(thread->parent()) != nullptr;
+    }
+
     int m_left;
     std::function<void()> m_action;
 };
