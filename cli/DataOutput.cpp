@@ -38,38 +38,6 @@ std::string ChannelKey(int channel) {
     return kDigitalKeyPrefix + std::to_string(channel - kPt100Channels + 1);
 }
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + '"';
-}
-
 void DataOutput::write(const Row& row) {
     switch (m_format) {
         case Format::Text:

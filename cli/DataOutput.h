@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "JsonText.h"
+
 namespace tavolex::cli {
 
 enum class Format { Text, Csv, Json };
@@ -50,8 +52,5 @@ inline constexpr const char* kDigitalKeyPrefix = "ch";
 
 // The key of a channel numbered as the words of a temperature reply (Channels.h).
 std::string ChannelKey(int channel);
-
-// The text as a JSON string, quotes included; UTF-8 passes through unchanged.
-std::string JsonString(std::string_view text);
 
 }  // namespace tavolex::cli

@@ -22,11 +22,9 @@ std::string RunOpenFailureMessage(PortOpener& ports, const LinkSettings& setting
 namespace {
 
 void RecordIfDue(const AcquisitionShared& shared, const TemperatureReply& reply,
-                 const AcquisitionEnvironment& environment, RecordSchedule& schedule) {
+                 RecordSchedule& schedule, std::time_t now, const std::tm& local) {
     if (!shared.recordEnabled) return;
-    const std::time_t now = environment.wallTime();
     if (!schedule.due(now, shared.recordPeriodSeconds)) return;
-    const std::tm local = environment.localTime(now);
     // A record that cannot be written is tried again at the next success.
     if (!AppendRecord(shared.dataFileName, RecordLine(local, reply))) return;
     schedule.recorded(now);
@@ -61,12 +59,18 @@ void RunAcquisition(AcquisitionObserver& observer, AcquisitionShared& shared,
             ReadTemperaturesLogged(*port, link.addressByte(), reply, context, environment.errorLog);
         // A reading that arrived is kept even when a stop came with it; a stop only cuts
         // waits and pauses short, and a reading it cut short says nothing.
+        const std::time_t now = environment.wallTime();
+        const std::tm local = environment.localTime(now);
         if (success) {
             ++successes;
-            RecordIfDue(shared, reply, environment, schedule);
+            RecordIfDue(shared, reply, schedule, now, local);
+            observer.readingTaken(true, now, local);
         }
         if (context.stopping()) break;
-        if (!success) ++failures;
+        if (!success) {
+            ++failures;
+            observer.readingTaken(false, now, local);
+        }
         if (!context.pause(std::chrono::milliseconds(settings.periodMs))) break;
         observer.showResult(success, success ? successes : failures);
     }

@@ -55,6 +55,10 @@ public:
     // `count` is the success count after a success, the failure count after a failure.
     virtual void showResult(bool success, int count) = 0;
     virtual void reportOpenFailure() = 0;
+    // Told at once of every reading that counts, before the pause and before showResult: with
+    // the wall time and local time its data-file record carries when one is due.
+    virtual void readingTaken(bool /*success*/, std::time_t /*wallTime*/,
+                              const std::tm& /*local*/) {}
 };
 
 struct AcquisitionEnvironment {

@@ -30,8 +30,11 @@ std::string CommErrorEntry(const std::tm& time, std::string_view message, ByteVi
 }
 
 void LogCommError(const ErrorLogFile& log, std::string_view message, ByteView bytes) {
+    const std::tm time = log.localTime();
+    const std::string entry = CommErrorEntry(time, message, bytes);
     // A full disk drops the entry whole rather than leaving half of it in the log.
-    (void)AppendAllOrNothing(log.path, Utf8ToGbk(CommErrorEntry(log.localTime(), message, bytes)));
+    (void)AppendAllOrNothing(log.path, Utf8ToGbk(entry));
+    if (log.onEntry) log.onEntry(time, message, entry);
 }
 
 }  // namespace tavolex

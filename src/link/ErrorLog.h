@@ -18,6 +18,9 @@ std::tm LocalTimeNow();
 struct ErrorLogFile {
     std::filesystem::path path;
     std::function<std::tm()> localTime = LocalTimeNow;
+    // Told of every entry as it is made, whether the file took it or not.
+    std::function<void(const std::tm& time, std::string_view message, std::string_view entry)>
+        onEntry = {};
 
     static ErrorLogFile InDirectory(const std::filesystem::path& workingDirectory) {
         return {workingDirectory / kErrorLogFileName};
