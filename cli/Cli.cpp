@@ -19,10 +19,13 @@ struct OptionEntry {
 };
 
 constexpr OptionEntry kOptions[] = {
-    {"port", true},   {"device", true}, {"baud", true},   {"address", true},
-    {"format", true}, {"help", false},  {"period", true}, {"record", true},
-    {"csv", true},    {"txt", true},    {"count", true},  {"duration", true},
-    {"file", true},   {"yes", false},   {"now", false},   {"version", false},
+    {"port", true},    {"device", true}, {"baud", true},   {"address", true},
+    {"format", true},  {"help", false},  {"period", true}, {"record", true},
+    {"csv", true},     {"txt", true},    {"count", true},  {"duration", true},
+    {"file", true},    {"yes", false},   {"now", false},   {"version", false},
+#ifdef TAVOLEX_SITE_OUTPUTS
+    {"metrics", true}, {"mqtt", true},
+#endif
 };
 constexpr std::string_view kGlobalOptions[] = {"port",   "device", "baud",   "address",
                                                "format", "help",   "version"};
@@ -40,10 +43,23 @@ struct CommandEntry {
 // Every command, in the order the usage lists them.
 const std::vector<CommandEntry> kCommands = {
     {{"read", "", TAVOLEX_TRANSLATABLE("Cli", "one reading of every channel")}, {}, 0, 0, ReadOnce},
+#ifdef TAVOLEX_SITE_OUTPUTS
+    {{"log",
+      "--period MS [--record SECONDS] [--txt DIR] [--csv FILE] [--count N | --duration S]\n"
+      "        [--metrics [HOST:]PORT] [--mqtt mqtt://HOST[:PORT]/PREFIX]",
+      TAVOLEX_TRANSLATABLE("Cli",
+                           "continuous acquisition until stopped, with the data file and the "
+                           "error log; --metrics serves Prometheus metrics at "
+                           "http://HOST:PORT/metrics (host 127.0.0.1 unless given), --mqtt "
+                           "publishes every reading and failure to a broker")},
+     {"period", "record", "txt", "csv", "count", "duration", "metrics", "mqtt"},
+#else
     {{"log", "--period MS [--record SECONDS] [--txt DIR] [--csv FILE] [--count N | --duration S]",
-      TAVOLEX_TRANSLATABLE(
-          "Cli", "continuous acquisition until stopped, with the data file and the error log")},
+      TAVOLEX_TRANSLATABLE("Cli",
+                           "continuous acquisition until stopped, with the data file and the "
+                           "error log (this build has no --metrics or --mqtt)")},
      {"period", "record", "txt", "csv", "count", "duration"},
+#endif
      0,
      0,
      LogContinuously},

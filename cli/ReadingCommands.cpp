@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 
 #include "AcquisitionLoop.h"
 #include "Channels.h"
@@ -17,6 +18,9 @@
 #include "StopRequest.h"
 #include "StopSignals.h"
 #include "Translate.h"
+#ifdef TAVOLEX_SITE_OUTPUTS
+#include "SiteOptions.h"
+#endif
 
 namespace tavolex::cli {
 
@@ -89,6 +93,19 @@ public:
         }
     }
 
+#ifdef TAVOLEX_SITE_OUTPUTS
+    SiteOutputs* outputs = nullptr;
+
+    void readingTaken(bool success, std::time_t wallTime, const std::tm& local) override {
+        if (!outputs) return;
+        if (success) {
+            outputs->reading(wallTime, local, m_reply);
+        } else {
+            outputs->failedReading();
+        }
+    }
+#endif
+
     void reportOpenFailure() override {
         m_openFailed = true;
         m_session.person.message(RunOpenFailureMessage(m_session.watch, m_session.settings));
@@ -100,9 +117,15 @@ public:
                       << '\n'
                       << std::flush;
     }
-    bool openFailed() const { return m_openFailed; }
-    long successes() const { return m_successes; }
-    long failures() const { return m_failures; }
+    bool openFailed() const {
+        return m_openFailed;
+    }
+    long successes() const {
+        return m_successes;
+    }
+    long failures() const {
+        return m_failures;
+    }
 
 private:
     Session& m_session;
@@ -184,6 +207,11 @@ int LogContinuously(Session& session) {
             labels.push_back(ChannelCaption(channel));
         shared.csvHeading = CsvHeading(labels);
     }
+#ifdef TAVOLEX_SITE_OUTPUTS
+    int status = kExitSuccess;
+    const std::unique_ptr<SiteOutputs> outputs = StartSiteOutputs(session, status);
+    if (status != kExitSuccess) return status;
+#endif
     shared.runFlag = true;
 
     StopRequest stop;
@@ -198,10 +226,26 @@ int LogContinuously(Session& session) {
     LogWindow window(session, shared, reply, *period);
     window.readingLimit = count;
     if (seconds) window.timeLimit = std::chrono::seconds(*seconds);
+#ifdef TAVOLEX_SITE_OUTPUTS
+    window.outputs = outputs.get();
+    if (outputs) {
+        environment.errorLog.onEntry = [&outputs](const std::tm& time, std::string_view message,
+                                                  std::string_view entry) {
+            outputs->failure(time, message, entry);
+        };
+    }
+#endif
     RunAcquisition(window, shared, reply, environment);
 
     if (window.openFailed()) return kExitNoPort;
     window.printCounts();
+#ifdef TAVOLEX_SITE_OUTPUTS
+    if (const std::uint64_t dropped = outputs ? outputs->close() : 0; dropped > 0) {
+        session.err << Substitute(Translate("Cli", "MQTT messages dropped: %1"),
+                                  {std::to_string(dropped)})
+                    << '\n';
+    }
+#endif
     return window.successes() == 0 && window.failures() > 0 ? kExitFailed : kExitSuccess;
 }
 

@@ -104,10 +104,6 @@
         <translation>one reading of every channel</translation>
     </message>
     <message>
-        <source>continuous acquisition until stopped, with the data file and the error log</source>
-        <translation>continuous acquisition until stopped, with the data file and the error log</translation>
-    </message>
-    <message>
         <source>the instrument&apos;s firmware version</source>
         <translation>the instrument&apos;s firmware version</translation>
     </message>
@@ -360,6 +356,38 @@ Exit status: 0 success, 1 the instrument answered with a failure, 2 bad usage,
     <message>
         <source>records delete needs --yes to confirm</source>
         <translation>records delete needs --yes to confirm</translation>
+    </message>
+    <message>
+        <source>continuous acquisition until stopped, with the data file and the error log; --metrics serves Prometheus metrics at http://HOST:PORT/metrics (host 127.0.0.1 unless given), --mqtt publishes every reading and failure to a broker</source>
+        <translation>continuous acquisition until stopped, with the data file and the error log; --metrics serves Prometheus metrics at http://HOST:PORT/metrics (host 127.0.0.1 unless given), --mqtt publishes every reading and failure to a broker</translation>
+    </message>
+    <message>
+        <source>continuous acquisition until stopped, with the data file and the error log (this build has no --metrics or --mqtt)</source>
+        <translation>continuous acquisition until stopped, with the data file and the error log (this build has no --metrics or --mqtt)</translation>
+    </message>
+    <message>
+        <source>MQTT messages dropped: %1</source>
+        <translation>MQTT messages dropped: %1</translation>
+    </message>
+    <message>
+        <source>--metrics needs [HOST:]PORT, not &apos;%1&apos;</source>
+        <translation>--metrics needs [HOST:]PORT, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>cannot serve metrics on %1: %2</source>
+        <translation>cannot serve metrics on %1: %2</translation>
+    </message>
+    <message>
+        <source>metrics at %1</source>
+        <translation>metrics at %1</translation>
+    </message>
+    <message>
+        <source>--mqtt needs mqtt://HOST[:PORT]/PREFIX or mqtts://…, not &apos;%1&apos;</source>
+        <translation>--mqtt needs mqtt://HOST[:PORT]/PREFIX or mqtts://…, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>cannot publish to %1: %2</source>
+        <translation>cannot publish to %1: %2</translation>
     </message>
 </context>
 <context>

@@ -20,6 +20,9 @@ std::vector<Row> MeasureDownload();
 // In this process: the acquisition worker's cost against a silent instrument, and its stop.
 std::vector<Row> MeasureWorker();
 
+// In this process: what publishing a reading costs the acquisition thread.
+std::vector<Row> MeasurePublishing();
+
 // Child modes; each prints its figures on standard output and returns the exit status.
 int ChildLinkWait();
 int ChildWindowWait(int argc, char** argv);

@@ -269,7 +269,7 @@ Row MeasureCadence() {
     return row;
 }
 
-constexpr const char* kGroups = "exchanges|cpu|download|worker|cadence|window";
+constexpr const char* kGroups = "exchanges|cpu|download|worker|cadence|window|publish";
 
 int RunChildMode(std::string_view mode, int argc, char** argv) {
     if (mode == "link-wait") return ChildLinkWait();
@@ -327,6 +327,7 @@ int main(int argc, char** argv) {
     }
     if (wanted("cadence")) rows.push_back(MeasureCadence());
     if (wanted("window")) add(MeasureWindow(platforms));
+    if (wanted("publish")) add(MeasurePublishing());
     PrintTable(rows);
     return 0;
 }

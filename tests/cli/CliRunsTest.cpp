@@ -140,7 +140,8 @@ TEST_F(CliRunsTest, SigtermCutsADownloadShortAndSavesTheRecordsInHand) {
 }
 
 // The service's command line, with its defaults and specifiers filled in as systemd fills
-// them, logs to its data folder and stops cleanly.
+// them ("${NAME}" one word, "$NAME" split into words), logs to its data folder and stops
+// cleanly.
 TEST_F(CliRunsTest, TheLoggingServiceRunsItsCommandLine) {
     startSimulator();
     std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service");
@@ -159,8 +160,14 @@ TEST_F(CliRunsTest, TheLoggingServiceRunsItsCommandLine) {
         if (!line.starts_with("ExecStart=")) continue;
         std::istringstream words(line.substr(10));
         for (std::string word; words >> word;) {
-            command.push_back(
-                word.starts_with("${") ? environment.at(word.substr(2, word.size() - 3)) : word);
+            if (word.starts_with("${")) {
+                command.push_back(environment.at(word.substr(2, word.size() - 3)));
+            } else if (word.starts_with("$")) {
+                std::istringstream split(environment.at(word.substr(1)));
+                for (std::string part; split >> part;) command.push_back(part);
+            } else {
+                command.push_back(word);
+            }
         }
     }
     ASSERT_FALSE(command.empty());
