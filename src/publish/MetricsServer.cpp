@@ -1,6 +1,7 @@
 #include "MetricsServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <chrono>
@@ -27,6 +28,13 @@ std::unique_ptr<MetricsServer> MetricsServer::Start(const MetricsAddress& addres
     http.set_read_timeout(kSocketTimeoutSeconds, 0);
     http.set_write_timeout(kSocketTimeoutSeconds, 0);
     http.set_keep_alive_timeout(kKeepAliveSeconds);
+    // The library's default shares the port with any other server that asks (SO_REUSEPORT),
+    // which would let two clients on one port answer each other's scrapes in turn. Reusing
+    // the address only lets a service that restarts take its port back at once.
+    http.set_socket_options([](int socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     http.Get("/metrics", [&board](const httplib::Request&, httplib::Response& response) {
         response.set_content(board.render(), kExpositionType);
     });

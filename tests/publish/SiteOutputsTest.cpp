@@ -7,6 +7,7 @@
 #include "MetricsBoard.h"
 #include "PublishAddress.h"
 #include "ReadingMessages.h"
+#include "SiteOutputs.h"
 #include "TemperatureFrames.h"
 
 namespace tavolex {
@@ -96,6 +97,17 @@ TEST(MetricsBoard, ShowsTheLastGoodReplysChannelsTheCountsAndWhetherTheLastReadi
     EXPECT_EQ(text.find("channel=\"2\""), std::string::npos) << text;
     // Five samples of temperature, four of the other families, two comment lines a family.
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5 + 5 + 2 * 5) << text;
+}
+
+// A port that is taken is refused with the system's reason, and the first endpoint keeps it.
+TEST(SiteOutputs, AnEndpointOnATakenPortIsRefusedWithItsReason) {
+    SiteOutputs first("1");
+    std::string error;
+    ASSERT_TRUE(first.serveMetrics({"127.0.0.1", 0}, error)) << error;
+    SiteOutputs second("2");
+    EXPECT_FALSE(second.serveMetrics({"127.0.0.1", *first.metricsPort()}, error));
+    EXPECT_EQ(error, "Address already in use");
+    EXPECT_FALSE(second.metricsPort());
 }
 
 }  // namespace
