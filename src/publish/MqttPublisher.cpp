@@ -126,24 +126,26 @@ bool MqttPublisher::stopRequested() {
 // serves the socket, until a stop; then drains and says "offline".
 void MqttPublisher::run() {
     bool first = true;
-    Clock::time_point retryAt = Clock::now();
     while (!stopRequested()) {
-        if (!m_connected && !m_connecting && Clock::now() >= retryAt) {
-            if (!startConnecting(first)) {
-                retryAt = Clock::now() + m_backoff;
-                m_backoff = std::min(m_backoff * 2, kMaxBackoff);
-            }
+        if (!m_connected && !m_connecting && Clock::now() >= m_retryAt) {
+            if (!startConnecting(first)) waitBeforeRetrying();
             first = false;
         }
         if (m_connecting && Clock::now() - m_connectStarted > kConnectTime) lose();
         sendQueued();
         const auto untilRetry =
-            std::chrono::duration_cast<std::chrono::milliseconds>(retryAt - Clock::now());
+            std::chrono::duration_cast<std::chrono::milliseconds>(m_retryAt - Clock::now());
         serveSocket(m_connected || m_connecting
                         ? kIdleTurn
                         : std::clamp(untilRetry, std::chrono::milliseconds(0), kIdleTurn));
     }
     finish();
+}
+
+// The next attempt after a failed one waits twice as long as the last, up to half a minute.
+void MqttPublisher::waitBeforeRetrying() {
+    m_retryAt = Clock::now() + m_backoff;
+    m_backoff = std::min(m_backoff * 2, kMaxBackoff);
 }
 
 bool MqttPublisher::startConnecting(bool first) {
@@ -218,6 +220,7 @@ void MqttPublisher::lose() {
     m_connected = false;
     m_connecting = false;
     mosquitto_disconnect(m_client);
+    waitBeforeRetrying();
 }
 
 // After a stop: a few seconds for the queue and the unacknowledged messages to go while

@@ -54,6 +54,7 @@ private:
     bool setUp(std::string& error);
     void run();
     bool startConnecting(bool first);
+    void waitBeforeRetrying();
     void sendQueued();
     bool sendStatus(std::string_view status);
     void serveSocket(std::chrono::milliseconds timeout);
@@ -83,6 +84,7 @@ private:
     bool m_connected = false;
     bool m_connecting = false;
     Clock::time_point m_connectStarted;
+    Clock::time_point m_retryAt;
     std::chrono::seconds m_backoff{1};
     int m_unacknowledged = 0;
 };
