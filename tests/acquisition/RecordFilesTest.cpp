@@ -30,9 +30,8 @@ TEST(RecordFiles, TheDataFileIsNamedAfterTheUnpaddedStartAndTheCsvBesideIt) {
 }
 
 TEST(RecordFiles, ALineHasTheTimeAndEveryWordOfTheReplyTheCsvAColumnPerChannel) {
-    const Bytes frame = testing::TemperatureFrame({251, -251, 0, 1, 2, 3, 4, 5, 6, 32767});
-    TemperatureReply reply;
-    std::copy(frame.begin(), frame.end(), reply.bytes.begin());
+    const TemperatureReply reply =
+        testing::TemperatureReplyOf({251, -251, 0, 1, 2, 3, 4, 5, 6, 32767});
     EXPECT_EQ(RecordLine(At(2024, 3, 5, 4, 7, 9), reply),
               "04:07:09\t25.1\t-25.1\t0.0\t0.1\t0.2\t0.3\t0.4\t0.5\t0.6\t3276.7\r\n");
     EXPECT_EQ(CsvRecordLine(At(2024, 3, 5, 4, 7, 9), reply),

@@ -70,12 +70,6 @@ private:
     std::optional<ChildProcess> m_process;
 };
 
-inline bool Listening(int port) {
-    httplib::Client client("127.0.0.1", port);
-    client.set_connection_timeout(0, 200000);
-    return static_cast<bool>(client.Get("/"));
-}
-
 inline bool Connectable(int port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};

@@ -13,13 +13,6 @@
 namespace tavolex {
 namespace {
 
-TemperatureReply ReplyOf(const std::vector<int>& tenths) {
-    const Bytes frame = testing::TemperatureFrame(tenths);
-    TemperatureReply reply;
-    std::copy(frame.begin(), frame.end(), reply.bytes.begin());
-    return reply;
-}
-
 std::tm LocalTime(long offsetSeconds) {
     std::tm time{};
     time.tm_year = 2026 - 1900;
@@ -60,7 +53,7 @@ TEST(PublishAddress, TakesHostsPortsAndPrefixesAndRefusesTheRest) {
 
 TEST(ReadingMessages, ReadingAndFailureJsonCarryTheTimeWithItsOffset) {
     // Four PT100 words and two digital channels, one of them below zero.
-    const TemperatureReply reply = ReplyOf({201, 202, 203, 204, 251, -5});
+    const TemperatureReply reply = testing::TemperatureReplyOf({201, 202, 203, 204, 251, -5});
     EXPECT_EQ(ReadingJson(LocalTime(3600), "3", reply),
               R"({"time":"2026-12-07T09:05:03+01:00","port":"3","channels":{"1":25.1,"2":-0.5,)"
               R"("pt100-1":20.1,"pt100-2":20.2,"pt100-3":20.3,"pt100-4":20.4}})");
@@ -77,8 +70,8 @@ TEST(MetricsBoard, ShowsTheLastGoodReplysChannelsTheCountsAndWhetherTheLastReadi
     EXPECT_EQ(before.find("tavolex_last_success_timestamp_seconds{"), std::string::npos);
     EXPECT_EQ(before.find("tavolex_mqtt_dropped_total"), std::string::npos);
 
-    board.success(1796680000, ReplyOf({201, 202, 203, 204, 251, -5, 300}));
-    board.success(1796680002, ReplyOf({211, 212, 213, 214, 261}));
+    board.success(1796680000, testing::TemperatureReplyOf({201, 202, 203, 204, 251, -5, 300}));
+    board.success(1796680002, testing::TemperatureReplyOf({211, 212, 213, 214, 261}));
     board.failure();
     std::uint64_t dropped = 7;
     board.setDroppedCount([&dropped] { return dropped; });

@@ -1,11 +1,13 @@
 // Valid replies to the read-temperatures command, for scripting the fake line.
 #pragma once
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
 #include "Commands.h"
 #include "Frame.h"
+#include "TemperatureReply.h"
 #include "TenthDegree.h"
 
 namespace tavolex::testing {
@@ -19,6 +21,14 @@ inline Bytes TemperatureFrame(const std::vector<int>& tenths, std::uint8_t addre
         data.push_back(word.low());
     }
     return ReplyFrame(address, command::kReadTemperatures, data);
+}
+
+// The reply buffer as the link leaves it after receiving that frame.
+inline TemperatureReply TemperatureReplyOf(const std::vector<int>& tenths) {
+    const Bytes frame = TemperatureFrame(tenths);
+    TemperatureReply reply;
+    std::copy(frame.begin(), frame.end(), reply.bytes.begin());
+    return reply;
 }
 
 // A valid reply of `words` words rising by a tenth from `first`.
