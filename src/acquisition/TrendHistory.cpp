@@ -7,8 +7,7 @@ namespace tavolex {
 
 namespace {
 
-// No reading encodes -32768 tenths (the sign bit and a 15-bit magnitude stop at -3276.7 °C).
-constexpr std::int16_t kGap = std::numeric_limits<std::int16_t>::min();
+constexpr std::int16_t kGap = kGapTenths;
 
 void AddPoint(std::vector<TrendPoint>& points, TrendPoint point) {
     // One gap is enough to break the line.
@@ -28,6 +27,26 @@ void TrendHistory::addFailure(std::int64_t timeMs) {
     append(timeMs, nullptr);
 }
 
+void TrendHistory::addSample(std::int64_t timeMs, const TrendSample& tenths) {
+    if (m_times.size() < m_capacity) {
+        m_times.push_back(timeMs);
+        for (int channel = 0; channel < kChannelCount; ++channel)
+            m_values[channel].push_back(tenths[channel]);
+        return;
+    }
+    m_times[m_oldest] = timeMs;
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        m_values[channel][m_oldest] = tenths[channel];
+    m_oldest = (m_oldest + 1) % m_times.size();
+}
+
+void TrendHistory::reserve(std::size_t samples) {
+    samples = std::min(samples, m_capacity);
+    m_times.reserve(samples);
+    for (auto& values : m_values)
+        values.reserve(samples);
+}
+
 void TrendHistory::clear() {
     m_times.clear();
     for (auto& values : m_values)
@@ -36,22 +55,13 @@ void TrendHistory::clear() {
 }
 
 void TrendHistory::append(std::int64_t timeMs, const TemperatureReply* reply) {
-    const auto valueOf = [reply](int channel) {
+    TrendSample sample;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
         const std::optional<int> tenths =
             reply != nullptr ? ChannelTenths(*reply, channel) : std::nullopt;
-        return tenths ? static_cast<std::int16_t>(*tenths) : kGap;
-    };
-    if (m_times.size() < m_capacity) {
-        m_times.push_back(timeMs);
-        for (int channel = 0; channel < kChannelCount; ++channel)
-            m_values[channel].push_back(valueOf(channel));
-        return;
+        sample[channel] = tenths ? static_cast<std::int16_t>(*tenths) : kGap;
     }
-    // Full: the newest takes the oldest's place.
-    m_times[m_oldest] = timeMs;
-    for (int channel = 0; channel < kChannelCount; ++channel)
-        m_values[channel][m_oldest] = valueOf(channel);
-    m_oldest = (m_oldest + 1) % m_times.size();
+    addSample(timeMs, sample);
 }
 
 std::optional<int> TrendHistory::valueAt(int channel, std::size_t i) const {
@@ -84,15 +94,47 @@ std::size_t TrendHistory::firstAtOrAfter(std::int64_t timeMs) const {
     return low;
 }
 
+std::optional<std::size_t> TrendHistory::nearest(std::int64_t timeMs) const {
+    if (m_times.empty()) return std::nullopt;
+    const std::size_t after = firstAtOrAfter(timeMs);
+    if (after == size()) return after - 1;
+    if (after == 0 || timeAt(after) - timeMs < timeMs - timeAt(after - 1)) return after;
+    return after - 1;
+}
+
+ChannelSummary TrendHistory::summary(int channel, std::int64_t fromMs, std::int64_t toMs) const {
+    ChannelSummary summary;
+    const std::vector<std::int16_t>& values = m_values.at(channel);
+    const std::size_t end =
+        toMs == std::numeric_limits<std::int64_t>::max() ? size() : firstAtOrAfter(toMs + 1);
+    for (std::size_t i = firstAtOrAfter(fromMs); i < end; ++i) {
+        const std::int16_t value = values[slot(i)];
+        if (value == kGap) continue;
+        if (summary.count == 0 || value < summary.minTenths) summary.minTenths = value;
+        if (summary.count == 0 || value > summary.maxTenths) summary.maxTenths = value;
+        summary.sumTenths += value;
+        ++summary.count;
+    }
+    return summary;
+}
+
 std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs,
                                              std::size_t buckets) const {
+    return points(channel, fromMs, std::numeric_limits<std::int64_t>::max(), buckets);
+}
+
+std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs, std::int64_t toMs,
+                                             std::size_t buckets) const {
     const std::size_t first = firstAtOrAfter(fromMs);
-    const std::size_t count = size() - first;
+    const std::size_t last = toMs == std::numeric_limits<std::int64_t>::max()
+                                 ? size()
+                                 : std::max(first, firstAtOrAfter(toMs + 1));
+    const std::size_t count = last - first;
     std::vector<TrendPoint> points;
     buckets = std::max<std::size_t>(buckets, 1);
     if (count <= 2 * buckets) {
         points.reserve(count);
-        for (std::size_t i = first; i < size(); ++i)
+        for (std::size_t i = first; i < last; ++i)
             AddPoint(points, {timeAt(i), valueAt(channel, i)});
         return points;
     }
