@@ -214,7 +214,7 @@ TrendDialog::TrendDialog(const TrendSources& sources, std::unique_ptr<OwnedRun> 
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter);
+    layout->addWidget(splitter, 1);
     layout->addWidget(m_status);
 
     m_redrawTimer.setSingleShot(true);
