@@ -103,19 +103,75 @@ std::optional<std::size_t> TrendHistory::nearest(std::int64_t timeMs) const {
 }
 
 ChannelSummary TrendHistory::summary(int channel, std::int64_t fromMs, std::int64_t toMs) const {
-    ChannelSummary summary;
-    const std::vector<std::int16_t>& values = m_values.at(channel);
     const std::size_t end =
         toMs == std::numeric_limits<std::int64_t>::max() ? size() : firstAtOrAfter(toMs + 1);
-    for (std::size_t i = firstAtOrAfter(fromMs); i < end; ++i) {
-        const std::int16_t value = values[slot(i)];
-        if (value == kGap) continue;
-        if (summary.count == 0 || value < summary.minTenths) summary.minTenths = value;
-        if (summary.count == 0 || value > summary.maxTenths) summary.maxTenths = value;
-        summary.sumTenths += value;
-        ++summary.count;
-    }
+    const std::size_t begin = std::min(firstAtOrAfter(fromMs), end);
+    return extremes(channel, begin, end).summary();
+}
+
+void TrendHistory::Extremes::add(const Extremes& more) {
+    if (more.count == 0) return;
+    low = count == 0 ? more.low : std::min(low, more.low);
+    high = count == 0 ? more.high : std::max(high, more.high);
+    sum += more.sum;
+    count += more.count;
+}
+
+ChannelSummary TrendHistory::Extremes::summary() const {
+    ChannelSummary summary;
+    if (count == 0) return summary;
+    summary.minTenths = low;
+    summary.maxTenths = high;
+    summary.sumTenths = sum;
+    summary.count = count;
     return summary;
+}
+
+template <class Part>
+void TrendHistory::forEachPart(std::size_t begin, std::size_t end, Part part) const {
+    if (begin >= end) return;
+    const std::size_t at = slot(begin);
+    const std::size_t first = std::min(end - begin, m_times.size() - at);
+    part(at, first);
+    if (end - begin > first) part(std::size_t{0}, end - begin - first);
+}
+
+TrendHistory::Extremes TrendHistory::extremes(int channel, std::size_t begin,
+                                              std::size_t end) const {
+    // Without a branch for each sample, so that the compiler can scan many at once: the scans
+    // are most of what a redraw of a long span costs.
+    Extremes found;
+    const std::int16_t* values = m_values.at(channel).data();
+    forEachPart(begin, end, [&](std::size_t at, std::size_t count) {
+        std::int16_t low = std::numeric_limits<std::int16_t>::max();
+        // A gap is the least value there is: it never wins the maximum.
+        std::int16_t high = kGap;
+        std::int64_t sum = 0;
+        std::int64_t taken = 0;
+        for (const std::int16_t* value = values + at; value != values + at + count; ++value) {
+            const bool real = *value != kGap;
+            low = std::min(low, real ? *value : std::numeric_limits<std::int16_t>::max());
+            high = std::max(high, *value);
+            sum += real ? *value : 0;
+            taken += real ? 1 : 0;
+        }
+        if (taken > 0) found.add({low, high, sum, taken});
+    });
+    return found;
+}
+
+std::size_t TrendHistory::firstEqual(int channel, std::size_t begin, std::size_t end,
+                                     int value) const {
+    const std::int16_t* values = m_values.at(channel).data();
+    std::size_t index = begin;
+    bool seen = false;
+    forEachPart(begin, end, [&](std::size_t at, std::size_t count) {
+        if (seen) return;
+        const std::int16_t* found = std::find(values + at, values + at + count, value);
+        index += static_cast<std::size_t>(found - (values + at));
+        seen = found != values + at + count;
+    });
+    return index;
 }
 
 std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs,
@@ -124,7 +180,7 @@ std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs,
 }
 
 std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs, std::int64_t toMs,
-                                             std::size_t buckets) const {
+                                             std::size_t buckets, ChannelSummary* summary) const {
     const std::size_t first = firstAtOrAfter(fromMs);
     const std::size_t last = toMs == std::numeric_limits<std::int64_t>::max()
                                  ? size()
@@ -133,44 +189,31 @@ std::vector<TrendPoint> TrendHistory::points(int channel, std::int64_t fromMs, s
     std::vector<TrendPoint> points;
     buckets = std::max<std::size_t>(buckets, 1);
     if (count <= 2 * buckets) {
+        if (summary != nullptr) *summary = extremes(channel, first, last).summary();
         points.reserve(count);
         for (std::size_t i = first; i < last; ++i)
             AddPoint(points, {timeAt(i), valueAt(channel, i)});
         return points;
     }
     points.reserve(2 * buckets);
-    const std::vector<std::int16_t>& values = m_values.at(channel);
+    Extremes all;
     for (std::size_t bucket = 0; bucket < buckets; ++bucket) {
         const std::size_t begin = first + bucket * count / buckets;
         const std::size_t end = first + (bucket + 1) * count / buckets;
-        // Slots of the bucket's samples, in time order; the scan is the costly part of a redraw.
-        std::size_t lowest = end;
-        std::size_t highest = end;
-        std::int16_t lowValue = 0;
-        std::int16_t highValue = 0;
-        for (std::size_t i = begin, at = slot(begin); i < end; ++i) {
-            const std::int16_t value = values[at];
-            if (value != kGap) {
-                if (lowest == end || value < lowValue) {
-                    lowest = i;
-                    lowValue = value;
-                }
-                if (highest == end || value > highValue) {
-                    highest = i;
-                    highValue = value;
-                }
-            }
-            if (++at == values.size()) at = 0;
-        }
-        if (lowest == end) {
+        const Extremes found = extremes(channel, begin, end);
+        all.add(found);
+        if (found.count == 0) {
             AddPoint(points, {timeAt(begin), std::nullopt});
             continue;
         }
+        const std::size_t lowest = firstEqual(channel, begin, end, found.low);
+        const std::size_t highest = firstEqual(channel, begin, end, found.high);
         const std::size_t earlier = std::min(lowest, highest);
         const std::size_t later = std::max(lowest, highest);
         AddPoint(points, {timeAt(earlier), valueAt(channel, earlier)});
         if (later != earlier) AddPoint(points, {timeAt(later), valueAt(channel, later)});
     }
+    if (summary != nullptr) *summary = all.summary();
     return points;
 }
 

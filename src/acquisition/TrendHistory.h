@@ -56,9 +56,10 @@ public:
     // and maximum in time order, or a gap when the bucket holds no value at all. Consecutive
     // gaps come out as one.
     std::vector<TrendPoint> points(int channel, std::int64_t fromMs, std::size_t buckets) const;
-    // The same for the samples from `fromMs` up to and including `toMs`.
+    // The same for the samples from `fromMs` up to and including `toMs`; with `summary`, also
+    // their statistics, from the same scan.
     std::vector<TrendPoint> points(int channel, std::int64_t fromMs, std::int64_t toMs,
-                                   std::size_t buckets) const;
+                                   std::size_t buckets, ChannelSummary* summary = nullptr) const;
     // Minimum, maximum, sum and count of the channel's values from `fromMs` to `toMs`.
     ChannelSummary summary(int channel, std::int64_t fromMs, std::int64_t toMs) const;
     // The sample whose time is closest to the time; none when there is no sample.
@@ -69,6 +70,22 @@ private:
     std::size_t slot(std::size_t i) const { return (m_oldest + i) % m_times.size(); }
     // Index of the first sample at or after the time (times are taken as ascending).
     std::size_t firstAtOrAfter(std::int64_t timeMs) const;
+    struct Extremes {
+        int low = 0;
+        int high = 0;
+        std::int64_t sum = 0;
+        std::int64_t count = 0;
+        void add(const Extremes& more);
+        ChannelSummary summary() const;
+    };
+    // Of the channel's values of samples [begin, end), gaps left out.
+    Extremes extremes(int channel, std::size_t begin, std::size_t end) const;
+    // The first of the samples [begin, end) whose value is `value`; `end` when none is.
+    std::size_t firstEqual(int channel, std::size_t begin, std::size_t end, int value) const;
+    // Calls part(slot, count) for the stretches of slots that hold samples [begin, end), in
+    // time order: one, or two where the ring wraps.
+    template <class Part>
+    void forEachPart(std::size_t begin, std::size_t end, Part part) const;
 
     std::size_t m_capacity;
     std::size_t m_oldest = 0;

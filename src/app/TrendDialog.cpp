@@ -39,8 +39,10 @@ namespace tavolex {
 namespace {
 
 constexpr int kPointSize = 9;
-// About one bucket per two pixels of a wide chart: enough for the eye, cheap to draw.
-constexpr std::size_t kDisplayBuckets = 600;
+// A bucket's minimum and maximum for every two pixels of the plot: each pixel column gets a
+// point, all the eye can see; more only costs the chart time (its cost grows with the points).
+constexpr double kPixelsPerBucket = 2;
+constexpr std::size_t kLeastBuckets = 100;
 constexpr std::int64_t kMinuteMs = 60'000;
 constexpr std::int64_t kHourMs = 60 * kMinuteMs;
 // Room above and below the curves, in °C.
@@ -316,7 +318,7 @@ void TrendDialog::buildChannelList() {
         }
     }
     m_filling = false;
-    updateList(visibleSpan());
+    updateList(visibleSpan(), {});
     sizeListToColumns();
     connect(m_list, &QTableWidget::itemChanged, this, &TrendDialog::listItemChanged);
 }
@@ -384,14 +386,17 @@ void TrendDialog::showEvent(QShowEvent* event) {
     redrawNow();
 }
 
-void TrendDialog::updateList(TimeSpan span) {
+void TrendDialog::updateList(
+    TimeSpan span, const std::array<std::optional<ChannelSummary>, kChannelCount>& known) {
     m_filling = true;
     const auto set = [this](int row, int column, const QString& text) {
         QTableWidgetItem* item = m_list->item(row, column);
         if (item->text() != text) item->setText(text);
     };
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        const ChannelSummary summary = m_sources.history.summary(channel, span.fromMs, span.toMs);
+        const ChannelSummary summary =
+            known[channel] ? *known[channel]
+                           : m_sources.history.summary(channel, span.fromMs, span.toMs);
         const bool any = summary.count > 0;
         set(channel, kChannelColumn, ShownChannelLabel(m_sources.settings, channel));
         set(channel, kMinColumn, any ? Celsius(summary.minTenths / 10.0) : QString());
@@ -483,22 +488,40 @@ QString TrendDialog::readoutAt(std::int64_t timeMs, double celsius) {
     return text;
 }
 
+std::size_t TrendDialog::displayBuckets() const {
+    const auto fitting = static_cast<std::size_t>(m_chart->plotArea().width() / kPixelsPerBucket);
+    return std::max(fitting, kLeastBuckets);
+}
+
 void TrendDialog::redrawNow() {
     m_redrawTimer.stop();
     QElapsedTimer took;
     took.start();
     const TimeSpan span = visibleSpan();
-    updateList(span);
+    std::array<std::optional<ChannelSummary>, kChannelCount> summaries;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    std::vector<std::pair<int, std::vector<QList<QPointF>>>> curves;
+    const std::size_t buckets = displayBuckets();
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (!m_shown[channel]) continue;
+        ChannelSummary& summary = summaries[channel].emplace();
+        curves.emplace_back(
+            channel,
+            Stretches(m_sources.history.points(channel, span.fromMs, span.toMs, buckets, &summary),
+                      low, high));
+    }
+    updateList(span, summaries);
+    // The chart lays every curve out again whenever an axis changes, at a cost that grows with
+    // the curve's points: the old curves go before the axes change, the new come after.
+    for (const std::vector<QLineSeries*>& pieces : m_curves) {
+        for (QLineSeries* piece : pieces)
+            piece->clear();
+    }
     if (m_zoom) {
         showExactTimeAxis(span);
     } else {
         showTimeAxis(span.fromMs, span.toMs);
-    }
-
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    for (int channel = 0; channel < kChannelCount; ++channel) {
-        if (m_shown[channel]) plotChannel(channel, span, low, high);
     }
     if (low > high) {
         low = 0;
@@ -506,6 +529,8 @@ void TrendDialog::redrawNow() {
     }
     m_valueAxis->setRange(low - kValueMarginCelsius, high + kValueMarginCelsius);
     m_valueAxis->applyNiceNumbers();
+    for (const auto& [channel, stretches] : curves)
+        plotChannel(channel, stretches);
     // A heavy chart (many channels over a long span) waits longer for its next redraw, so
     // that drawing never takes more than a fifth of the window thread's time.
     m_redrawTimer.setInterval(
@@ -532,9 +557,7 @@ void TrendDialog::showExactTimeAxis(TimeSpan span) {
                          QDateTime::fromMSecsSinceEpoch(span.toMs));
 }
 
-void TrendDialog::plotChannel(int channel, TimeSpan span, double& low, double& high) {
-    const std::vector<QList<QPointF>> stretches = Stretches(
-        m_sources.history.points(channel, span.fromMs, span.toMs, kDisplayBuckets), low, high);
+void TrendDialog::plotChannel(int channel, const std::vector<QList<QPointF>>& stretches) {
     std::vector<QLineSeries*>& pieces = m_curves[channel];
     while (pieces.size() < stretches.size())
         pieces.push_back(addPiece(channel));

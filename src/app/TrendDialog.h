@@ -142,10 +142,13 @@ private:
     void sizeListToColumns();
     void showTimeAxis(std::int64_t fromMs, std::int64_t toMs);
     void showExactTimeAxis(TimeSpan span);
+    std::size_t displayBuckets() const;
     void listItemChanged(QTableWidgetItem* item);
-    void updateList(TimeSpan span);
-    // Plots the channel from the time on; widens the value range by what it drew.
-    void plotChannel(int channel, TimeSpan span, double& low, double& high);
+    // The list's texts; its statistics over the span, where not known already.
+    void updateList(TimeSpan span,
+                    const std::array<std::optional<ChannelSummary>, kChannelCount>& known);
+    // Shows the channel's curve, a piece for each stretch without a gap.
+    void plotChannel(int channel, const std::vector<QList<QPointF>>& stretches);
     void removeCurve(int channel);
     QLineSeries* addPiece(int channel);
 
