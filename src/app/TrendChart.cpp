@@ -93,9 +93,6 @@ void TrendChart::wheelEvent(QWheelEvent* event) {
 
 void TrendChart::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Home:
-            emit wholeSpanAsked();
-            return;
         case Qt::Key_Left:
             emit pannedByShare(-kArrowPanShare);
             return;

@@ -1,8 +1,8 @@
 // The trend's chart as the operator handles it: dragging with the left button marks a time
 // span to zoom into, the wheel zooms about the mouse, dragging with the middle button (or the
-// left one with Shift) and the arrow keys pan, Home or a double click return to the whole
-// span, and moving the mouse asks for a readout of the point under it. The window decides
-// what each means; the chart only turns input into times.
+// left one with Shift) and the arrow keys pan, a double click returns to the whole span (Home
+// does too, through the window's menu item), and moving the mouse asks for a readout of the
+// point under it. The window decides what each means; the chart only turns input into times.
 #pragma once
 
 #include <QChartView>

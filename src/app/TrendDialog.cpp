@@ -31,6 +31,7 @@
 #include "ControlBuilder.h"
 #include "DialogUnits.h"
 #include "SavedRunLoader.h"
+#include "ShownText.h"
 #include "Translations.h"
 #include "TrendChart.h"
 
@@ -197,7 +198,7 @@ TrendDialog::TrendDialog(const TrendSources& sources, std::unique_ptr<OwnedRun> 
     }
 
     m_readout = new QLabel(this);
-    m_readout->setAccessibleName(Tr("TrendDialog", "光标处的读数"));
+    SetValueCaption(m_readout, Tr("TrendDialog", "光标处的读数"));
     m_status = new QLabel(this);
     m_status->hide();
     auto* top = new QHBoxLayout;
@@ -257,6 +258,8 @@ void TrendDialog::buildActions() {
     connect(m_saveImageAction, &QAction::triggered, this, &TrendDialog::saveImageAs);
     auto* whole = new QAction(Tr("TrendDialog", "整个时间范围(&W)"), this);
     whole->setShortcut(QKeySequence(Qt::Key_Home));
+    // Home on the chart only: the channel list keeps its own.
+    whole->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(whole, &QAction::triggered, this, &TrendDialog::showWholeSpan);
     for (QAction* action : {m_openAction, m_saveImageAction, whole})
         m_view->addAction(action);
@@ -484,7 +487,7 @@ QString TrendDialog::readoutAt(std::int64_t timeMs, double celsius) {
                    .arg(time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                         ShownChannelLabel(m_sources.settings, *best), Celsius(bestTenths / 10.0));
     }
-    m_readout->setText(text);
+    ShowValue(m_readout, text);
     return text;
 }
 
@@ -608,7 +611,7 @@ void TrendDialog::removeCurve(int channel) {
 namespace tavolex {
 
 void TrendDialog::setStatus(const QString& text) {
-    m_status->setText(text);
+    ShowValue(m_status, text);
     m_status->setVisible(!text.isEmpty());
 }
 

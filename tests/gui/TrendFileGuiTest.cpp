@@ -100,6 +100,9 @@ TEST_F(TrendFileGuiTest, AnOpenedRunZoomsPansAndKeepsItsStatisticsToTheSpanOnScr
     const TimeSpan dragged = window->visibleSpan();
     EXPECT_GT(dragged.fromMs, At(0, 0));
     EXPECT_LT(dragged.toMs, At(1, 40));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    window->chartView().setFocus();
     QTest::keyClick(&window->chartView(), Qt::Key_Home);
     EXPECT_FALSE(window->zoomed());
     window->close();
