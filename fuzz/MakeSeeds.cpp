@@ -196,6 +196,23 @@ void RegistrationFiles(SeedWriter& seeds) {
     seeds.write("registration_file", "line-gbk", std::string(1, '\0') + "\xCC\xBD\xCD\xB7");
 }
 
+// Saved runs: a selector byte (1: the target puts the kind's heading in front), then the file.
+void SavedRuns(SeedWriter& seeds) {
+    const std::string empty67(67, ',');
+    seeds.write("saved_data_csv", "lines",
+                "\x01"
+                "2024-03-05T14:07:09,25.0" +
+                    empty67 + "\r\n2024-03-05T14:07:10,-3.5" + empty67 + "\r\n2024-03-05T14:07:1");
+    seeds.write("saved_data_csv", "named",
+                std::string(1, '\0') + "\xEF\xBB\xBF时间,\"PT100通道1 (进口, 左)\"" + empty67 +
+                    "\r\n2024-03-05T14:07:09,25.0" + empty67 + "\r\n");
+    seeds.write("saved_records_csv", "records",
+                "\x01记录#1,2024-05-07 09:03:01,21.5" + empty67 + "\r\n记录#2,读取失败" + empty67 +
+                    ",\r\n");
+    seeds.write("saved_plain_data_file", "day-rollover",
+                std::string(1, '\0') + "23:59:58\t25.0\t-1.5\t30.2\t0.0\r\n00:00:01\t25.2\r\n");
+}
+
 void SimulatorRequests(SeedWriter& seeds) {
     Bytes all{8};
     const std::vector<Sent> requests = {
@@ -245,5 +262,6 @@ int main(int argc, char** argv) {
     RecordReplies(seeds);
     RegistrationFiles(seeds);
     SimulatorRequests(seeds);
+    SavedRuns(seeds);
     return 0;
 }

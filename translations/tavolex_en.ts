@@ -1242,6 +1242,14 @@ Do you want to replace it?</translation>
         <source>导出CSV...</source>
         <translation>Export CSV...</translation>
     </message>
+    <message>
+        <source>趋势图(&amp;T)...</source>
+        <translation>&amp;Trend...</translation>
+    </message>
+    <message>
+        <source>记录的趋势图</source>
+        <translation>Trend of the records</translation>
+    </message>
 </context>
 <context>
     <name>RegisteredDialog</name>
@@ -1279,6 +1287,49 @@ Do you want to replace it?</translation>
     <message>
         <source>4.无论何种注册方式，注册时所勾选的端口号必须和探头所接的端口号一致，否则读不到数据。</source>
         <translation>4. In every mode the port chosen must be the port the probe is connected to; otherwise no data is read.</translation>
+    </message>
+</context>
+<context>
+    <name>SavedRunLoader</name>
+    <message>
+        <source>正在读取 %1 ...</source>
+        <translation>Reading %1 ...</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>打开数据文件</source>
+        <translation>Open data file</translation>
+    </message>
+    <message>
+        <source>%1: 文件中没有读数</source>
+        <translation>%1: the file holds no readings</translation>
+    </message>
+    <message>
+        <source>无法读取文件 %1</source>
+        <translation>Cannot read the file %1</translation>
+    </message>
+    <message>
+        <source>%1: 不是数据文件、CSV文件或记录文件</source>
+        <translation>%1: not a data file, CSV file or records file</translation>
+    </message>
+    <message>
+        <source>%1: 文件名中没有开始的日期和时间</source>
+        <translation>%1: the file name holds no start date and time</translation>
+    </message>
+    <message>
+        <source>%1 第%2行无法读取; 之前的各行已载入</source>
+        <translation>%1, line %2 cannot be read; the lines before it are loaded</translation>
+    </message>
+    <message>
+        <source>%1 第%2行不完整; 之前的各行已载入</source>
+        <translation>%1, line %2 is incomplete; the lines before it are loaded</translation>
+    </message>
+    <message>
+        <source>%1 读数太多: 从第%2行起未载入</source>
+        <translation>%1 holds too many readings: lines from %2 on are not loaded</translation>
     </message>
 </context>
 <context>
@@ -1376,6 +1427,46 @@ Do you want to replace it?</translation>
     <message>
         <source>报警</source>
         <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>光标处的读数</source>
+        <translation>Reading under the pointer</translation>
+    </message>
+    <message>
+        <source>打开数据文件(&amp;O)...</source>
+        <translation>&amp;Open data file...</translation>
+    </message>
+    <message>
+        <source>保存图片...</source>
+        <translation>Save picture...</translation>
+    </message>
+    <message>
+        <source>整个时间范围(&amp;W)</source>
+        <translation>&amp;Whole time span</translation>
+    </message>
+    <message>
+        <source>%1 个读数</source>
+        <translation>%1 readings</translation>
+    </message>
+    <message>
+        <source>; %1 条记录的时间无效, 未画出</source>
+        <translation>; %1 records without a valid time are not drawn</translation>
+    </message>
+    <message>
+        <source>%1  %2: %3 °C</source>
+        <translation>%1  %2: %3 °C</translation>
+    </message>
+    <message>
+        <source>趋势图.png</source>
+        <translation>trend.png</translation>
+    </message>
+    <message>
+        <source>保存图片失败!</source>
+        <translation>The picture could not be saved!</translation>
+    </message>
+    <message>
+        <source>数据文件 (*.txt *.csv)</source>
+        <translation>Data files (*.txt *.csv)</translation>
     </message>
 </context>
 <context>

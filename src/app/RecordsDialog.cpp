@@ -13,10 +13,12 @@
 #include "ControlsHost.h"
 #include "RecordDownloadWorker.h"
 #include "RecordTexts.h"
+#include "RecordsTrend.h"
 #include "ScannerApp.h"
 #include "ShownText.h"
 #include "Translate.h"
 #include "Translations.h"
+#include "TrendDialog.h"
 #include "WaitDialog.h"
 
 namespace tavolex {
@@ -108,6 +110,10 @@ void RecordsDialog::buildControls() {
     connect(m_export, &QAction::triggered, this, &RecordsDialog::exportCsv);
     addAction(m_export);
     m_table->addAction(m_export);
+    m_trend = new QAction(Tr("RecordsDialog", "趋势图(&T)..."), this);
+    m_trend->setEnabled(false);
+    connect(m_trend, &QAction::triggered, this, &RecordsDialog::showTrend);
+    m_table->addAction(m_trend);
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -136,7 +142,10 @@ void RecordsDialog::setUpTable() {
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
-    const auto followRows = [this] { m_export->setEnabled(m_table->rowCount() > 0); };
+    const auto followRows = [this] {
+        m_export->setEnabled(m_table->rowCount() > 0);
+        m_trend->setEnabled(m_table->rowCount() > 0);
+    };
     connect(m_table->model(), &QAbstractItemModel::rowsInserted, this, followRows);
     connect(m_table->model(), &QAbstractItemModel::rowsRemoved, this, followRows);
     connect(m_table->model(), &QAbstractItemModel::modelReset, this, followRows);
@@ -204,6 +213,7 @@ void RecordsDialog::showRecord(int number, const std::optional<StoredRecord>& re
         m_table->setItem(row, column, item);
     }
     if (record) {
+        m_downloaded.push_back(*record);
         const auto& bytes = record->stamp.bytes();
         m_table->item(row, kRecordTimeColumn)
             ->setData(kStampRole, QByteArray(reinterpret_cast<const char*>(bytes.data()),
@@ -213,6 +223,7 @@ void RecordsDialog::showRecord(int number, const std::optional<StoredRecord>& re
 
 void RecordsDialog::clearTable() {
     m_table->setRowCount(0);
+    m_downloaded.clear();
 }
 
 std::optional<DeviceTimestamp> RecordsDialog::firstValidStamp() const {
@@ -246,6 +257,17 @@ void RecordsDialog::exportCsv() {
     if (!WriteFileAtomically(*file, CsvText(headings, rows))) {
         m_window.person().message(RecordsSaveFailedMessage());
     }
+}
+
+TrendDialog* RecordsDialog::showTrend() {
+    if (m_table->rowCount() == 0) return nullptr;
+    // A child of this window: the records window is modal, and a window beside it would take
+    // no input.
+    TrendDialog* trend = TrendDialog::ForRun(
+        RunOfRecords(m_downloaded), Tr("RecordsDialog", "记录的趋势图"), m_window.person(), this);
+    trend->folder = [this] { return m_window.workingDirectory(); };
+    trend->show();
+    return trend;
 }
 
 void RecordsDialog::done(int result) {

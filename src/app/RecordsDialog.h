@@ -22,6 +22,7 @@ namespace tavolex {
 
 class ControlsHost;
 class RecordDownloadWorker;
+class TrendDialog;
 
 class RecordsDialog final : public DefaultActionDialog, private RecordSink {
     Q_OBJECT
@@ -47,6 +48,8 @@ public:
     int total() const { return m_state.total; }
     // "导出CSV...", in the table's context menu and on Ctrl+S.
     QAction& exportAction() { return *m_export; }
+    // "趋势图(&T)...", in the table's context menu.
+    QAction& trendAction() { return *m_trend; }
 
     // "读取".
     void readCount();
@@ -56,6 +59,8 @@ public:
     void deleteRecords();
     // "导出CSV...".
     void exportCsv();
+    // "趋势图(&T)...": the records downloaded so far in a trend window of their own.
+    TrendDialog* showTrend();
     // Closing during a download stops it; the window goes once the worker has ended.
     void done(int result) override;
 
@@ -81,6 +86,9 @@ private:
     std::vector<std::pair<QWidget*, QRect>> m_belowTable;
     QRect m_tablePlace;
     QAction* m_export = nullptr;
+    QAction* m_trend = nullptr;
+    // The records read whole, for the trend.
+    std::vector<StoredRecord> m_downloaded;
     std::unique_ptr<RecordDownloadWorker> m_worker;
     // A close asked for while a download ran: its result, applied once the worker has ended.
     std::optional<int> m_closeAfterDownload;

@@ -123,8 +123,9 @@ TrendDialog& TrendMonitor::openTrend() {
 
 TrendDialog& TrendMonitor::showTrendWindow() {
     if (m_dialog.isNull()) {
-        m_dialog =
-            new TrendDialog({m_history, m_settings, m_statistics, m_alarms}, &m_window.owner());
+        m_dialog = new TrendDialog({m_history, m_settings, m_alarms}, m_window.person(),
+                                   &m_window.owner());
+        m_dialog->folder = [this] { return m_window.workingDirectory(); };
         QObject::connect(m_dialog, &TrendDialog::settingsRequested, m_dialog,
                          [this] { editSettings(); });
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "TemperatureFrames.h"
 #include "TrendHistory.h"
@@ -83,6 +84,26 @@ TEST(TrendHistory, DecimationKeepsEveryBucketsMinimumAndMaximumInTimeOrder) {
     const auto late = history.points(0, 70000, 10);
     EXPECT_EQ(late.front(), (TrendPoint{70000, 700}));
     EXPECT_EQ(late.back(), (TrendPoint{99900, 999}));
+}
+
+// A zoomed span: only its samples are drawn and summed, ends included; the readout takes the
+// sample nearest in time.
+TEST(TrendHistory, ASpanWithBothEndsLimitsPointsAndStatistics) {
+    TrendHistory history;
+    for (int i = 1; i <= 6; ++i)
+        history.addReading(i * 1000, OneValue(i * 10));
+    history.addFailure(7000);
+    EXPECT_EQ(history.points(0, 2000, 4000, 10),
+              (std::vector<TrendPoint>{{2000, 20}, {3000, 30}, {4000, 40}}));
+    const ChannelSummary summary = history.summary(0, 2500, 7000);
+    EXPECT_EQ(
+        std::make_tuple(summary.minTenths, summary.maxTenths, summary.sumTenths, summary.count),
+        std::make_tuple(30, 60, 180, 4));
+    EXPECT_EQ(history.summary(0, 7001, 9000).count, 0);
+    EXPECT_EQ(history.nearest(2400), 1u);
+    EXPECT_EQ(history.nearest(2600), 2u);
+    EXPECT_EQ(history.nearest(-5), 0u);
+    EXPECT_EQ(history.nearest(99'000), 6u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and the CSV form of the records table.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 
 #include "Commands.h"
@@ -10,12 +11,44 @@
 #include "RecordFrames.h"
 #include "RecordTexts.h"
 #include "RecordingOperator.h"
+#include "RecordsTrend.h"
 
 namespace tavolex {
 namespace {
 
 using namespace std::chrono_literals;
 using testing::SeriesRecord;
+
+// The chart of downloaded records: at the instrument's own stamps, in time order, PT100 channels
+// first; a stamp that is no date is left out and counted.
+TEST(RecordsTrendTest, RecordsAreChartedAtTheirStampsAndThoseWithoutADateAreCounted) {
+    const auto record = [](DeviceTimestamp::Bytes7 stamp, int pt100, int channel1) {
+        StoredRecord made;
+        made.stamp = DeviceTimestamp(stamp);
+        made.pt100[0] = TenthDegree::FromTenths(pt100);
+        made.digital[0] = TenthDegree::FromTenths(channel1);
+        return made;
+    };
+    const SavedRun run =
+        RunOfRecords({record({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, 215, -5),
+                      record({0x20, 0x24, 0x02, 0x30, 0x00, 0x00, 0x00}, 1, 1),
+                      record({0x20, 0x24, 0x05, 0x07, 0x08, 0x00, 0x00}, 200, 70)});
+    EXPECT_EQ(run.leftOut, 1u);
+    ASSERT_EQ(run.history.size(), 2u);
+    std::tm eight{};
+    eight.tm_year = 124;
+    eight.tm_mon = 4;
+    eight.tm_mday = 7;
+    eight.tm_hour = 8;
+    eight.tm_isdst = -1;
+    const std::int64_t eightMs = std::int64_t{std::mktime(&eight)} * 1000;
+    EXPECT_EQ(run.history.timeAt(0), eightMs);
+    EXPECT_EQ(run.history.timeAt(1), eightMs + (63 * 60 + 1) * 1000);
+    EXPECT_EQ(run.history.valueAt(0, 0), 200);
+    EXPECT_EQ(run.history.valueAt(4, 0), 70);
+    EXPECT_EQ(run.history.valueAt(0, 1), 215);
+    EXPECT_EQ(run.history.valueAt(4, 1), -5);
+}
 
 TEST(RecordTextsTest, CsvQuotesOnlyWhatMustBeQuotedAndNamesTheFileAfterTheFirstStamp) {
     EXPECT_EQ(CsvText({"a", "时间"}, {{"x,y", "say \"hi\""}, {"line\nbreak", ""}}),

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <atomic>
+#include <ctime>
 #include <memory>
 
 #include "AtomicFile.h"
@@ -26,6 +27,7 @@
 #include "RecordFrames.h"
 #include "RecordsDialog.h"
 #include "SimulatorFixture.h"
+#include "TrendDialog.h"
 #include "WaitDialog.h"
 #include "WindowDriver.h"
 
@@ -309,6 +311,38 @@ TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
     QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);
     EXPECT_EQ(person.messages, Messages{"记录已全部删除!"});
     EXPECT_TRUE(held().empty());
+}
+
+// "趋势图(&T)..." charts what was downloaded at the instrument's own stamps.
+TEST_F(RecordsE2eTest, TheDownloadedRecordsAreChartedAtTheInstrumentsTimes) {
+    start();
+    m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};
+    EXPECT_EQ(Download(records), std::make_pair(7, 7));
+    records.trendAction().trigger();
+    const QList<TrendDialog*> shown = records.findChildren<TrendDialog*>();
+    ASSERT_EQ(shown.size(), 1);
+    TrendDialog& trend = *shown.front();
+    const auto bcd = [](std::uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F); };
+    std::vector<std::int64_t> stamps;
+    int lowest = 0x7FFF;
+    for (const sim::StoredRecord& record : held()) {
+        std::tm time{};
+        time.tm_year = bcd(record.stamp[0]) * 100 + bcd(record.stamp[1]) - 1900;
+        time.tm_mon = bcd(record.stamp[2]) - 1;
+        time.tm_mday = bcd(record.stamp[3]);
+        time.tm_hour = bcd(record.stamp[4]);
+        time.tm_min = bcd(record.stamp[5]);
+        time.tm_sec = bcd(record.stamp[6]);
+        time.tm_isdst = -1;
+        stamps.push_back(std::int64_t{std::mktime(&time)} * 1000);
+        lowest = std::min(lowest, record.digital[0].tenths());
+    }
+    EXPECT_EQ(trend.visibleSpan(), (TimeSpan{stamps.front(), stamps.back()}));
+    // Digital channel 1 is channel 4 of the chart.
+    EXPECT_EQ(trend.channelList().item(4, TrendDialog::kCountColumn)->text(), "7");
+    EXPECT_EQ(trend.channelList().item(4, TrendDialog::kMinColumn)->text(),
+              QString::number(lowest / 10.0, 'f', 1));
+    EXPECT_EQ(trend.status(), "7 个读数");
 }
 
 }  // namespace
