@@ -19,7 +19,7 @@ bool StartMetrics(Session& session, SiteOutputs& outputs, const std::string& tex
         return false;
     }
     std::string error;
-    if (!outputs.serveMetrics(*address, error)) {
+    if (!outputs.serveMetrics(*address, session.link.clock, error)) {
         session.usage(
             Substitute(Translate("Cli", "cannot serve metrics on %1: %2"), {text, error}));
         return false;

@@ -100,7 +100,7 @@ std::vector<Row> MeasurePublishing() {
     LocalBroker broker;
     SiteOutputs outputs("3");
     std::string error;
-    const bool served = outputs.serveMetrics({"127.0.0.1", 0}, error);
+    const bool served = outputs.serveMetrics({"127.0.0.1", 0}, SystemClock(), error);
     const bool publishing =
         outputs.publishTo({false, "127.0.0.1", broker.port(), "bench/line3"}, error);
     const TemperatureReply reply = FullReply();

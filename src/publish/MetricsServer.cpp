@@ -21,7 +21,8 @@ constexpr int kStartChecks = 2000;
 }  // namespace
 
 std::unique_ptr<MetricsServer> MetricsServer::Start(const MetricsAddress& address,
-                                                    const MetricsBoard& board, std::string& error) {
+                                                    const MetricsBoard& board, Clock& clock,
+                                                    std::string& error) {
     std::unique_ptr<MetricsServer> server(new MetricsServer);
     server->m_server = std::make_unique<httplib::Server>();
     httplib::Server& http = *server->m_server;
@@ -50,7 +51,7 @@ std::unique_ptr<MetricsServer> MetricsServer::Start(const MetricsAddress& addres
     // The library's stop() does nothing before its loop has marked itself running, so the
     // server is handed out only once that has happened.
     for (int i = 0; i < kStartChecks && !http.is_running(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        clock.sleepFor(std::chrono::milliseconds(1));
     return server;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "Clock.h"
 #include "MetricsBoard.h"
 #include "PublishAddress.h"
 
@@ -17,9 +18,11 @@ namespace tavolex {
 
 class MetricsServer {
 public:
-    // Listening on the address, or none with the reason in `error`.
+    // Listening on the address, or none with the reason in `error`. `clock` paces the short
+    // wait for the server's loop to start.
     static std::unique_ptr<MetricsServer> Start(const MetricsAddress& address,
-                                                const MetricsBoard& board, std::string& error);
+                                                const MetricsBoard& board, Clock& clock,
+                                                std::string& error);
     ~MetricsServer();
     MetricsServer(const MetricsServer&) = delete;
     MetricsServer& operator=(const MetricsServer&) = delete;

@@ -18,8 +18,8 @@ std::uint64_t SiteOutputs::close() {
     return m_mqtt->dropped();
 }
 
-bool SiteOutputs::serveMetrics(const MetricsAddress& address, std::string& error) {
-    m_server = MetricsServer::Start(address, m_board, error);
+bool SiteOutputs::serveMetrics(const MetricsAddress& address, Clock& clock, std::string& error) {
+    m_server = MetricsServer::Start(address, m_board, clock, error);
     return m_server != nullptr;
 }
 

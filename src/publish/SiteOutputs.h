@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "Clock.h"
 #include "MetricsBoard.h"
 #include "MetricsServer.h"
 #include "MqttPublisher.h"
@@ -28,7 +29,7 @@ public:
     std::uint64_t close();
 
     // False with the reason when the endpoint cannot listen or the broker's address is unusable.
-    bool serveMetrics(const MetricsAddress& address, std::string& error);
+    bool serveMetrics(const MetricsAddress& address, Clock& clock, std::string& error);
     bool publishTo(const MqttAddress& address, std::string& error,
                    std::size_t capacity = MqttPublisher::kDefaultCapacity);
     // The port the endpoint listens on, once it does.

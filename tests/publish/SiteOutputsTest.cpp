@@ -96,9 +96,9 @@ TEST(MetricsBoard, ShowsTheLastGoodReplysChannelsTheCountsAndWhetherTheLastReadi
 TEST(SiteOutputs, AnEndpointOnATakenPortIsRefusedWithItsReason) {
     SiteOutputs first("1");
     std::string error;
-    ASSERT_TRUE(first.serveMetrics({"127.0.0.1", 0}, error)) << error;
+    ASSERT_TRUE(first.serveMetrics({"127.0.0.1", 0}, SystemClock(), error)) << error;
     SiteOutputs second("2");
-    EXPECT_FALSE(second.serveMetrics({"127.0.0.1", *first.metricsPort()}, error));
+    EXPECT_FALSE(second.serveMetrics({"127.0.0.1", *first.metricsPort()}, SystemClock(), error));
     EXPECT_EQ(error, "Address already in use");
     EXPECT_FALSE(second.metricsPort());
 }
