@@ -1,6 +1,5 @@
 #include "MetricsBoard.h"
 
-#include "Channels.h"
 #include "ReadingMessages.h"
 
 namespace tavolex {
@@ -33,12 +32,7 @@ void Family(std::string& out, std::string_view name, std::string_view type, std:
 MetricsBoard::MetricsBoard(std::string port) : m_portLabel("port=\"" + LabelValue(port) + "\"") {}
 
 void MetricsBoard::success(std::time_t wallTime, const TemperatureReply& reply) {
-    std::vector<std::pair<std::string, std::string>> values;
-    for (int i = 0; i < kChannelCount; ++i) {
-        const int channel = (i + kPt100Channels) % kChannelCount;
-        if (ChannelTenths(reply, channel))
-            values.emplace_back(SiteChannelLabel(channel), reply.word(channel).text());
-    }
+    std::vector<std::pair<std::string, std::string>> values = SiteChannelValues(reply);
     const std::lock_guard lock(m_mutex);
     m_temperatures = std::move(values);
     ++m_successes;

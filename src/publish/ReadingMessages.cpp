@@ -13,6 +13,16 @@ std::string SiteChannelLabel(int channel) {
     return std::to_string(channel - kPt100Channels + 1);
 }
 
+std::vector<std::pair<std::string, std::string>> SiteChannelValues(const TemperatureReply& reply) {
+    std::vector<std::pair<std::string, std::string>> values;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const int channel = (i + kPt100Channels) % kChannelCount;
+        if (ChannelTenths(reply, channel))
+            values.emplace_back(SiteChannelLabel(channel), reply.word(channel).text());
+    }
+    return values;
+}
+
 std::string IsoTimeWithOffset(const std::tm& local) {
     const long offsetMinutes = local.tm_gmtoff / 60;
     const long magnitude = std::labs(offsetMinutes);
@@ -29,13 +39,10 @@ std::string ReadingJson(const std::tm& local, std::string_view port,
     std::string json = "{\"time\":" + JsonString(IsoTimeWithOffset(local)) +
                        ",\"port\":" + JsonString(port) + ",\"channels\":{";
     bool first = true;
-    // Digital channels first, in the order the window lists them, then the PT100 channels.
-    for (int i = 0; i < kChannelCount; ++i) {
-        const int channel = (i + kPt100Channels) % kChannelCount;
-        if (!ChannelTenths(reply, channel)) continue;
+    for (const auto& [label, value] : SiteChannelValues(reply)) {
         if (!first) json += ',';
         first = false;
-        json += JsonString(SiteChannelLabel(channel)) + ':' + reply.word(channel).text();
+        json += JsonString(label) + ':' + value;
     }
     return json + "}}";
 }

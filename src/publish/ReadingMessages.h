@@ -5,6 +5,8 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "TemperatureReply.h"
 
@@ -13,6 +15,10 @@ namespace tavolex {
 // "1" to "64" for the digital channels as the window numbers them, "pt100-1" to "pt100-4"
 // for the PT100 channels; `channel` is numbered as the words of a reply (Channels.h).
 std::string SiteChannelLabel(int channel);
+
+// The label and value text of every channel the reply carries: the digital channels first, in
+// the order the window lists them, then the PT100 channels.
+std::vector<std::pair<std::string, std::string>> SiteChannelValues(const TemperatureReply& reply);
 
 // ISO 8601 local time with its offset from UTC: "2026-12-07T21:46:20+01:00".
 std::string IsoTimeWithOffset(const std::tm& local);
