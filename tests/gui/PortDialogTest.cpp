@@ -2,7 +2,6 @@
 // number to an adapter, removing a binding, and taking a number another device holds.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -74,12 +73,8 @@ protected:
 TEST_F(PortDialogTest, ChoosingAnAdapterForPort3LinksItsStableNameAndFillsTheField) {
     withChooser([&] { window.portChoice().action().trigger(); },
                 [&](PortDialog& chooser) {
-                    const int row = RowOf(chooser, usb);
-                    EXPECT_EQ(Cell(chooser, row, PortDialog::kNumberColumn), "");
-                    EXPECT_EQ(Cell(chooser, row, PortDialog::kDescriptionColumn),
-                              "FTDI FT232R USB UART A9M9DV3R");
-                    EXPECT_EQ(Cell(chooser, row, PortDialog::kStateColumn), "可用");
-                    ClickRow(chooser, row);
+                    // What each row shows is the port discovery test's.
+                    ClickRow(chooser, RowOf(chooser, usb));
                     EXPECT_EQ(chooser.numberBox().value(), 2);  // 1 is the on-board port's
                     TypeNumber(chooser, "3");
                     Click(chooser, "1");

@@ -17,8 +17,6 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <atomic>
-#include <ctime>
-#include <memory>
 
 #include "AtomicFile.h"
 #include "HandOver.h"
@@ -112,10 +110,7 @@ TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpeningAndClos
         line.reply(RecordCountFrame(0x0102, 5));
         QTest::mouseClick(dialog.control<QPushButton>(RecordsDialog::kReadCountButton),
                           Qt::LeftButton);
-        QLabel* label = dialog.control<QLabel>(RecordsDialog::kCountLabel);
-        EXPECT_EQ(label->text(), "记录条数:258");
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
-                  label->text());
+        EXPECT_EQ(dialog.control<QLabel>(RecordsDialog::kCountLabel)->text(), "记录条数:258");
         line.reply(RecordCountFrame(200, 5));
         const AtHandOver close(3, [&dialog] {
             QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape);
@@ -194,16 +189,10 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
               window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
     const std::string text = testing::FileText(directory.path() / "saved.csv");
     ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    // A line per row shown, the silent record's too; the text of each is the records' own test's.
     const QStringList lines = QString::fromStdString(text.substr(3)).split("\r\n");
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[0].split(',').size(), 70);
-    for (int row = 0; row < 3; ++row) {
-        QStringList shown;
-        for (int column = 0; column < 70; ++column)
-            shown << cell(row, column);
-        if (row == 0) shown[1] = "2024-05-07 09:01:00";
-        EXPECT_EQ(lines[row + 1].split(','), shown);
-    }
+    EXPECT_EQ(lines[2].split(',').mid(0, 3), (QStringList{cell(1, 0), cell(1, 1), ""}));
 
     person.savedFile = directory.path() / "no such folder" / "saved.csv";
     save.trigger();
@@ -271,11 +260,6 @@ TEST_F(RecordsDialogTest, EscapeInTheWaitWindowEndsTheDownloadAfterTheRecordInHa
 class RecordsE2eTest : public testing::SimulatorTest {
 protected:
     const NoPainting m_noPainting;
-    // The simulator as com1, its wall clock moved only by the test.
-    void start(sim::HostOptions options = {}) {
-        startSimulator({}, options,
-                       [this] { return std::chrono::system_clock::time_point{m_wall.load()}; });
-    }
     std::vector<sim::StoredRecord> held() {
         return host->withModel([](sim::InstrumentModel& model) { return model.records(); });
     }
@@ -291,7 +275,9 @@ protected:
 TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
     sim::HostOptions paced;
     paced.pace = true;
-    start(paced);
+    // The simulator as com1, its wall clock moved only by the test.
+    startSimulator({}, paced,
+                   [this] { return std::chrono::system_clock::time_point{m_wall.load()}; });
     m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};  // seven minutes pass
     EXPECT_EQ(Download(records), std::make_pair(7, 7));
     // The channels' cells, in tenths, are the words the instrument holds.
@@ -308,41 +294,15 @@ TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
             shown.at(row).push_back(qRound(table->item(row, column)->text().toDouble() * 10));
     }
     EXPECT_EQ(shown, expected);
+    // "趋势图(&T)..." charts what was downloaded (at the records' stamps, as the records' own
+    // test checks).
+    records.trendAction().trigger();
+    const QList<TrendDialog*> charts = records.findChildren<TrendDialog*>();
+    ASSERT_EQ(charts.size(), 1);
+    EXPECT_EQ(charts.front()->status(), "7 个读数");
     QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);
     EXPECT_EQ(person.messages, Messages{"记录已全部删除!"});
     EXPECT_TRUE(held().empty());
-}
-
-// "趋势图(&T)..." charts what was downloaded at the instrument's own stamps.
-TEST_F(RecordsE2eTest, TheDownloadedRecordsAreChartedAtTheInstrumentsTimes) {
-    start();
-    m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};
-    EXPECT_EQ(Download(records), std::make_pair(7, 7));
-    records.trendAction().trigger();
-    const QList<TrendDialog*> shown = records.findChildren<TrendDialog*>();
-    ASSERT_EQ(shown.size(), 1);
-    TrendDialog& trend = *shown.front();
-    const auto bcd = [](std::uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F); };
-    std::vector<std::int64_t> stamps;
-    int lowest = 0x7FFF;
-    for (const sim::StoredRecord& record : held()) {
-        std::tm time{};
-        time.tm_year = bcd(record.stamp[0]) * 100 + bcd(record.stamp[1]) - 1900;
-        time.tm_mon = bcd(record.stamp[2]) - 1;
-        time.tm_mday = bcd(record.stamp[3]);
-        time.tm_hour = bcd(record.stamp[4]);
-        time.tm_min = bcd(record.stamp[5]);
-        time.tm_sec = bcd(record.stamp[6]);
-        time.tm_isdst = -1;
-        stamps.push_back(std::int64_t{std::mktime(&time)} * 1000);
-        lowest = std::min(lowest, record.digital[0].tenths());
-    }
-    EXPECT_EQ(trend.visibleSpan(), (TimeSpan{stamps.front(), stamps.back()}));
-    // Digital channel 1 is channel 4 of the chart.
-    EXPECT_EQ(trend.channelList().item(4, TrendDialog::kCountColumn)->text(), "7");
-    EXPECT_EQ(trend.channelList().item(4, TrendDialog::kMinColumn)->text(),
-              QString::number(lowest / 10.0, 'f', 1));
-    EXPECT_EQ(trend.status(), "7 个读数");
 }
 
 }  // namespace
