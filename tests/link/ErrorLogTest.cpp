@@ -11,22 +11,15 @@
 namespace tavolex {
 namespace {
 
-class ErrorLogTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        log = ErrorLogFile::InDirectory(dir.path());
-        log.localTime = [] {
-            std::tm time{};
-            time.tm_hour = 9, time.tm_min = 3, time.tm_sec = 7;
-            return time;
-        };
-    }
-
+// Characters GBK lacks become question marks; broken GBK bytes give no text.
+TEST(ErrorLog, EntriesAreAppendedInGbkEachStartingOnANewLine) {
     testing::TemporaryDirectory dir;
-    ErrorLogFile log;
-};
-
-TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
+    ErrorLogFile log = ErrorLogFile::InDirectory(dir.path());
+    log.localTime = [] {
+        std::tm time{};
+        time.tm_hour = 9, time.tm_min = 3, time.tm_sec = 7;
+        return time;
+    };
     LogCommError(log, "校验错误，", Bytes{0x14, 0x3F, 0xAB});
     LogCommError(log, "读错误，要读7个字节，", {});
 
@@ -42,9 +35,6 @@ TEST_F(ErrorLogTest, EntriesAreAppendedInGbkEachStartingOnANewLine) {
     log.path = dir.path() / "missing-folder" / "QRNA_log.txt";
     LogCommError(log, "温度个数错误，", Bytes{1, 2});
     EXPECT_FALSE(std::filesystem::exists(log.path));
-}
-
-TEST(Gbk, UnconvertibleCharactersBecomeQuestionMarksAndBrokenBytesNoText) {
     EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");
     EXPECT_FALSE(GbkToUtf8("\x81").has_value());
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "FakeLine.h"
 
 namespace tavolex {
@@ -64,11 +66,7 @@ class PortWaitCases : public PortWaitsTest, public ::testing::WithParamInterface
 
 TEST_P(PortWaitCases, ReturnWhatArrivedAtTheRightTime) {
     const WaitCase& c = GetParam();
-    if (c.reply.empty()) {
-        line.silence();
-    } else {
-        line.replyInChunks(c.reply);
-    }
+    c.reply.empty() ? line.silence() : line.replyInChunks(c.reply);
     wakeEvery = c.wakeEvery;
     PortHandle port = open(c.profile, c.sleeping);
     Bytes into(c.readSize);
@@ -78,13 +76,9 @@ TEST_P(PortWaitCases, ReturnWhatArrivedAtTheRightTime) {
     EXPECT_GE(clock.elapsed(), c.least);
     EXPECT_LE(clock.elapsed(), c.most);
     ASSERT_EQ(sleeps.size(), c.sleeps);
-    if (c.sleeps) {
-        EXPECT_EQ(sleeps.back(), c.lastSleep);
-    }
+    EXPECT_EQ(c.sleeps ? sleeps.back() : c.lastSleep, c.lastSleep);
     // A sleep that no byte ends costs no idle slices.
-    if (c.sleeping && c.reply.empty()) {
-        EXPECT_EQ(idles, 0);
-    }
+    EXPECT_EQ(c.sleeping && c.reply.empty() ? idles : 0, 0);
 }
 
 const std::vector<Chunk> kSilence, kFive{{0ms, Bytes(5, 1)}}, kThree{{10ms, Bytes(3, 1)}},
@@ -114,35 +108,27 @@ INSTANTIATE_TEST_SUITE_P(
                  0, 152, false, 0ms, 5, 100ms, 100ms, 0, 0ms}),
     [](const ::testing::TestParamInfo<WaitCase>& row) { return std::string(row.param.name); });
 
-TEST_F(PortWaitsTest, ALinkWithNothingToDoMeanwhileWaitsWhole) {
-    int advances = 0;
-    clock.onAdvance = [&] { ++advances; };
-    line.silence();
-    PortHandle port = open(PortProfile::Command);
-    EXPECT_EQ(WaitForBytes(*port, 17, 3000, link.context), 0u);
-    EXPECT_EQ(clock.elapsed(), 3001ms);
-    EXPECT_EQ(advances, 1);
-}
-
-// The idle hook runs throughout a sliced wait.
-TEST_F(PortWaitsTest, WithoutADescriptorOrWithAStopRequestTheWaitIsSliced) {
-    for (const bool stopper : {false, true}) {
+// A link with nothing to do meanwhile waits whole. Without a descriptor, or with a stop request,
+// the wait is sliced and the idle hook runs throughout.
+TEST(PortWaits, ALinkThatCannotSleepWaitsWholeOrInSlices) {
+    for (const int mode : {0, 1, 2}) {  // nothing to do; an idle hook; and a stop request
         ManualClock own;
         FakeLine silent(own);
         FakeLink fake(silent);
         silent.silence();
-        silent.descriptor = stopper ? kDescriptor : -1;
-        int slices = 0;
-        fake.context.idle = [&] { ++slices; };
-        fake.context.waitReadable = [&](int, Clock::Duration) { ADD_FAILURE() << stopper; };
+        silent.descriptor = mode == 2 ? kDescriptor : -1;
+        int slices = 0, advances = 0;
+        if (mode > 0) fake.context.idle = [&] { ++slices; };
+        fake.context.waitReadable = [&](int, Clock::Duration) { ADD_FAILURE() << mode; };
         bool stop = false;
-        if (stopper) fake.context.stopRequested = [&] { return stop; };
-        own.onAdvance = [&] { stop = own.elapsed() >= 100ms; };
+        if (mode == 2) fake.context.stopRequested = [&] { return stop; };
+        own.onAdvance = [&] { stop = (++advances, own.elapsed() >= 100ms); };
         PortHandle port = fake.opener.open({}, PortProfile::Command);
         port->write(Bytes{0x00});
         EXPECT_EQ(WaitForBytes(*port, 17, 3000, fake.context), 0u);
-        EXPECT_EQ(own.elapsed(), stopper ? 100ms : 3001ms) << stopper;
-        EXPECT_GE(slices, stopper ? 10 : 300) << stopper;
+        EXPECT_EQ(own.elapsed(), mode == 2 ? 100ms : 3001ms) << mode;
+        EXPECT_GE(slices, (std::array{0, 300, 10}[mode])) << mode;
+        EXPECT_EQ(mode == 0 ? advances : 1, 1);
     }
 }
 

@@ -8,13 +8,11 @@
 namespace tavolex {
 namespace {
 
-TEST(Trace, LineHasLabelAndLowerCaseHexBytes) {
+// The list keeps the newest 900 lines, the newest on top.
+TEST(Trace, LineHasLabelAndLowerCaseHexBytesAndTheListKeepsTheNewest900) {
     EXPECT_EQ(TraceLineText(kTraceWritten, RequestFrame(0x01, 0x07)),
               "\n写 14 3f 00 01 07 00 00 ff b8 ");
     EXPECT_EQ(TraceLineText(kTraceRead, {}), "\n读 ");
-}
-
-TEST(Trace, ListKeepsTheNewest900LinesWithTheNewestOnTop) {
     TraceLines lines;
     for (int i = 0; i < 901; ++i)
         lines.addLine(std::to_string(i));

@@ -12,29 +12,28 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Chunk;
-using testing::FakeLine;
-using testing::FakeLink;
-using testing::StaticHost;
 
 class TransactTest : public ::testing::Test {
 protected:
-    TransactResult transact(std::uint8_t code, Bytes payload = {}) {
+    void SetUp() override { host.trace = &trace; }
+    TransactResult transact(std::uint8_t code, Bytes payload = {}, bool registration = false) {
         const Clock::TimePoint start = clock.now();
-        TransactResult result = Transact(host, link.context, 0x01, payload, code);
+        TransactResult result = registration
+                                    ? TransactForRegistration(host, link.context, 1, payload, code)
+                                    : Transact(host, link.context, 0x01, payload, code);
         took = clock.now() - start;
         return result;
     }
 
     ManualClock clock;
-    FakeLine line{clock};
-    FakeLink link{line};
-    StaticHost host{{3, 19200, 300}};
+    testing::FakeLine line{clock};
+    testing::FakeLink link{line};
+    testing::StaticHost host{{3, 19200, 300}};
     TraceLines trace;
     Clock::Duration took{};
 };
 
 TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
-    host.trace = &trace;
     line.refuseOpen = true;
     const TransactResult result = transact(command::kSetSignalCount, {5});
     EXPECT_EQ(result.count, -1);
@@ -49,15 +48,24 @@ TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
     EXPECT_TRUE(line.written.empty());
 }
 
-TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndCommandProfile) {
-    line.reply(ReplyFrame(1, command::kSetSignalCount, Bytes{5}));
-    transact(command::kSetSignalCount, {5});
+// The trace shows the request and the bytes actually read, none when none came.
+TEST_F(TransactTest, OpensWithTheWindowsFreshSettingsAndTracesWhatWasRead) {
+    const Bytes reply = ReplyFrame(1, command::kReadPt100ParametersOrVersion, Bytes{32});
+    line.reply(reply);
+    transact(command::kReadPt100ParametersOrVersion, {5});
     EXPECT_EQ(host.refreshes, 1);
     EXPECT_EQ(
         std::tuple(line.lastSettings.portNumber, line.lastSettings.baudRate, line.lastProfile),
         std::tuple(3, 19200, PortProfile::Command));
-    EXPECT_EQ(line.written.at(0), RequestFrame(0x01, command::kSetSignalCount, Bytes{5}));
+    EXPECT_EQ(host.settings.addressByte(), 0x2C);  // 300: only the low byte travels
+    const Bytes request = RequestFrame(0x01, command::kReadPt100ParametersOrVersion, Bytes{5});
+    EXPECT_EQ(line.written.at(0), request);
     EXPECT_FALSE(line.held());
+    line.silence();
+    transact(command::kReadPt100ParametersOrVersion, {5});
+    const std::string written = TraceLineText(kTraceWritten, request);
+    EXPECT_EQ(trace.lines(), (std::deque<std::string>{written, TraceLineText(kTraceRead, reply),
+                                                      written, "\n读 "}));
 }
 
 TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
@@ -70,11 +78,7 @@ TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
         {command::kRegisterManual, true, 550ms}};
     for (const auto& [code, registration, expected] : cases) {
         line.silence();
-        const Clock::TimePoint start = clock.now();
-        const TransactResult result = registration
-                                          ? TransactForRegistration(host, link.context, 1, {}, code)
-                                          : transact(code);
-        took = clock.now() - start;
+        const TransactResult result = transact(code, {}, registration);
         EXPECT_EQ(result.count, 0);
         EXPECT_TRUE(result.reply.empty());
         EXPECT_TRUE(took >= expected && took <= expected + 20ms) << int(code);
@@ -85,22 +89,19 @@ TEST_F(TransactTest, SilenceCostsThePauseAndTheTableTimeOut) {
               17u);
 }
 
-TEST_F(TransactTest, ReturnsOnceTheWantedBytesAreQueuedAndReadsOnlyThose) {
-    // Read PT100 temperatures waits for 10 bytes; the rest of the 17-byte reply is late.
-    const Bytes reply = ReplyFrame(1, command::kReadPt100Temperatures, Bytes(8, 0x01));
-    line.replyInChunks({Chunk{20ms, Bytes(reply.begin(), reply.begin() + 10)},
-                        Chunk{400ms, Bytes(reply.begin() + 10, reply.end())}});
-    const TransactResult result = transact(command::kReadPt100Temperatures);
-    EXPECT_EQ(result.count, 10);
-    EXPECT_EQ(result.reply, Bytes(reply.begin(), reply.begin() + 10));
+// Read PT100 temperatures waits for 10 bytes and reads only those; a reply shorter than the
+// row's wait waits out the time-out and is then accepted.
+TEST_F(TransactTest, TheWaitEndsAtTheWantedBytesOrAtTheTimeOut) {
+    const Bytes pt100 = ReplyFrame(1, command::kReadPt100Temperatures, Bytes(8, 0x01));
+    line.replyInChunks({Chunk{20ms, Bytes(pt100.begin(), pt100.begin() + 10)},
+                        Chunk{400ms, Bytes(pt100.begin() + 10, pt100.end())}});
+    TransactResult result = transact(command::kReadPt100Temperatures);
+    EXPECT_EQ(result.reply, Bytes(pt100.begin(), pt100.begin() + 10));
     EXPECT_LT(took, 100ms);
     EXPECT_EQ(result.statusFor(15), ReplyStatus::ReadFailed);  // the words never arrived
-}
 
-TEST_F(TransactTest, ShortReplyWaitsOutTheTimeOutThenIsAccepted) {
-    const Bytes reply = ReplyFrame(1, command::kSetSignalCount, Bytes{44});
-    line.reply(reply, 10ms);
-    const TransactResult result = transact(command::kSetSignalCount, {44});
+    line.reply(ReplyFrame(1, command::kSetSignalCount, Bytes{44}), 10ms);
+    result = transact(command::kSetSignalCount, {44});
     EXPECT_EQ(result.count, 10);
     EXPECT_GE(took, 3050ms);
     // A caller whose fields end exactly where the reply ends has all it reads.
@@ -116,42 +117,18 @@ TEST_F(TransactTest, CountIsWhatArrivedUpToTheBufferWhateverItHolds) {
     surplus.insert(surplus.end(), {0xAA, 0xBB, 0xCC});
     broken[0] = 0x00;
     broken.back() ^= 0xFF;
-    const struct {
-        Bytes reply;
-        int count;
-    } cases[] = {{Bytes(sn.begin(), sn.begin() + 8), 0},  // fewer than nine bytes: no reply
-                 {surplus, 21},
-                 {broken, 18},
-                 {Bytes(250, 0x55), 200}};
-    for (const auto& c : cases) {
-        line.reply(c.reply);
+    const std::pair<Bytes, int> cases[] = {{Bytes(sn.begin(), sn.begin() + 8), 0},  // no reply
+                                           {surplus, 21},
+                                           {broken, 18},
+                                           {Bytes(250, 0x55), 200}};
+    for (const auto& [reply, count] : cases) {
+        line.reply(reply);
         const TransactResult result = transact(command::kReadProbeSn, {7});
-        EXPECT_EQ(result.count, c.count);
-        EXPECT_EQ(result.reply, Bytes(c.reply.begin(), c.reply.begin() + c.count));
+        EXPECT_EQ(result.count, count);
+        EXPECT_EQ(result.reply, Bytes(reply.begin(), reply.begin() + count));
         EXPECT_EQ(result.statusFor(16),
-                  c.count > 16 ? ReplyStatus::Received : ReplyStatus::ReadFailed);
+                  count > 16 ? ReplyStatus::Received : ReplyStatus::ReadFailed);
     }
-}
-
-TEST_F(TransactTest, TraceShowsRequestAndTheBytesActuallyRead) {
-    host.trace = &trace;
-    const Bytes reply = ReplyFrame(1, command::kReadPt100ParametersOrVersion, Bytes{32});
-    line.reply(reply);
-    transact(command::kReadPt100ParametersOrVersion);
-    line.silence();
-    transact(command::kReadPt100ParametersOrVersion);
-    const std::string request = TraceLineText("写", RequestFrame(1, 0x08));
-    EXPECT_EQ(trace.lines(),
-              (std::deque<std::string>{request, TraceLineText("读", reply), request, "\n读 "}));
-}
-
-TEST_F(TransactTest, AStopRequestEndsTheWaitAtOnce) {
-    bool stop = false;
-    link.context.stopRequested = [&] { return stop; };
-    link.context.idle = [&] { stop = clock.elapsed() > 200ms; };
-    line.silence();
-    transact(command::kRegisterFullyAutomatic);
-    EXPECT_LT(took, 300ms);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
+// Translated texts: markers filled in, the translator in force, the compiled-in catalogue, and
+// the language the desktop asks for.
 #include "Translate.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,7 @@ namespace tavolex {
 namespace {
 
 TEST(Substitute, PlacesValuesByTheirNumberWhereverThePatternPutsThem) {
-    const struct {
-        const char* pattern;
-        std::string expected;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"串口%1对应 %2", "串口3对应 /dev/ttyS2"},
         {"%2 is what port %1 means", "/dev/ttyS2 is what port 3 means"},
         {"group %2 (usermod -aG %2)", "group /dev/ttyS2 (usermod -aG /dev/ttyS2)"},
@@ -26,8 +24,8 @@ TEST(Substitute, PlacesValuesByTheirNumberWhereverThePatternPutsThem) {
         {"%3 %0 100% %d", "%3 %0 100% %d"},
         {"", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Substitute(c.pattern, {"3", "/dev/ttyS2"}), c.expected) << c.pattern;
+    for (const auto& [pattern, expected] : cases)
+        EXPECT_EQ(Substitute(pattern, {"3", "/dev/ttyS2"}), expected) << pattern;
     // A value that looks like a marker is inserted as it is.
     EXPECT_EQ(Substitute("%1 and %2", {"%2", "x"}), "%2 and x");
 }
@@ -42,16 +40,14 @@ TEST(Translate, GivesTheSourceUntilATranslatorIsSetAndAgainAfterItIsRemoved) {
     EXPECT_EQ(Translate("Transact", "读数据错误!"), "读数据错误!");
 }
 
+// The table generated from the .ts file carries its texts with the XML entities decoded, and
+// speaks English only when installed for English.
 TEST(Catalogue, FindsATextByContextAndSourceAndFallsBackToTheSource) {
     const CatalogueEntry entries[] = {{"A", "采集", "Acquire"}, {"B", "采集", "Sample"}};
     EXPECT_EQ(CatalogueTranslation(entries, "A", "采集"), "Acquire");
     EXPECT_EQ(CatalogueTranslation(entries, "B", "采集"), "Sample");
     EXPECT_EQ(CatalogueTranslation(entries, "C", "采集"), "采集");
     EXPECT_EQ(CatalogueTranslation(entries, "A", "停止"), "停止");
-}
-
-// The table generated from the .ts file carries its texts with the XML entities decoded.
-TEST(Catalogue, TheCompiledInCatalogueSpeaksEnglishOnlyWhenInstalledForEnglish) {
     InstallCatalogue(Language::English);
     EXPECT_EQ(Translate("ContinuousAcquisition", "显示保存选项(&R)"), "Show &Recording Options");
     EXPECT_EQ(Translate("PortOpenFailure",
@@ -73,23 +69,12 @@ TEST(Language, ChineseWhenTheDesktopPrefersItEnglishOtherwise) {
 }
 
 #ifndef _WIN32
-void Put(const char* name, const char* value) {
-    if (value) {
-        setenv(name, value, 1);
-    } else {
-        unsetenv(name);
-    }
-}
-
 // The environment's list: LANGUAGE's entries first, then the first locale variable set.
 TEST(Language, TheEnvironmentListsLanguageThenTheFirstLocaleVariable) {
-    const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-    std::optional<std::string> saved[4];
-    for (int i = 0; i < 4; ++i)
-        if (const char* value = getenv(names[i])) saved[i] = value;
-    const auto set = [&](std::array<const char*, 4> values) {
+    const auto set = [](std::array<const char*, 4> values) {
+        const char* const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
         for (int i = 0; i < 4; ++i)
-            Put(names[i], values[i]);
+            values[i] ? setenv(names[i], values[i], 1) : unsetenv(names[i]);
         return EnvironmentLanguages();
     };
     using List = std::vector<std::string>;
@@ -99,8 +84,6 @@ TEST(Language, TheEnvironmentListsLanguageThenTheFirstLocaleVariable) {
     EXPECT_EQ(set({"fr:zh_CN::en", "C.UTF-8"}), (List{"fr", "zh_CN", "en", "C.UTF-8"}));
     EXPECT_EQ(PreferredLanguage(set({"zh_CN", nullptr, nullptr, "C.UTF-8"})), Language::Chinese);
     EXPECT_EQ(PreferredLanguage(set({nullptr, nullptr, nullptr, "C.UTF-8"})), Language::English);
-    for (int i = 0; i < 4; ++i)
-        Put(names[i], saved[i] ? saved[i]->c_str() : nullptr);
 }
 #endif
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <tuple>
 
 #include "PortOpenFailure.h"
 #include "SystemPorts.h"
@@ -16,55 +18,31 @@ using namespace std::chrono_literals;
 TEST(Win32SerialPort, TheLineFieldsChangeOnlyTheirOwnPartOfTheControlBlock) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    dcb.BaudRate = 115200;
-    dcb.ByteSize = 7;
-    dcb.Parity = EVENPARITY;
-    dcb.StopBits = TWOSTOPBITS;
-    dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
-    dcb.fAbortOnError = 1;
+    dcb.BaudRate = 115200, dcb.ByteSize = 7, dcb.Parity = EVENPARITY, dcb.StopBits = TWOSTOPBITS;
+    dcb.fDtrControl = DTR_CONTROL_HANDSHAKE, dcb.fAbortOnError = 1;
     // What the port reported stays: flow control, RTS and the XON/XOFF characters.
-    dcb.fOutxCtsFlow = 1;
-    dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
-    dcb.fOutX = 1;
-    dcb.XonChar = 0x11;
-    dcb.XoffChar = 0x13;
-    dcb.XonLim = 2048;
-    dcb.fBinary = 1;
+    dcb.fOutxCtsFlow = 1, dcb.fRtsControl = RTS_CONTROL_HANDSHAKE, dcb.fOutX = 1, dcb.fBinary = 1;
+    dcb.XonChar = 0x11, dcb.XoffChar = 0x13, dcb.XonLim = 2048;
+    DCB expected = dcb;
+    expected.BaudRate = 9600, expected.ByteSize = 8, expected.Parity = NOPARITY;
+    expected.StopBits = ONESTOPBIT, expected.fDtrControl = DTR_CONTROL_DISABLE;
+    expected.fAbortOnError = 0;
 
     ApplyLineFields(dcb, LineFields{9600, 8, NOPARITY, ONESTOPBIT, DTR_CONTROL_DISABLE, false});
-
-    EXPECT_EQ(dcb.BaudRate, 9600U);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_DISABLE));
-    EXPECT_EQ(dcb.fAbortOnError, 0U);
-    EXPECT_EQ(dcb.fOutxCtsFlow, 1U);
-    EXPECT_EQ(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_HANDSHAKE));
-    EXPECT_EQ(dcb.fOutX, 1U);
-    EXPECT_EQ(dcb.XonChar, 0x11);
-    EXPECT_EQ(dcb.XoffChar, 0x13);
-    EXPECT_EQ(dcb.XonLim, 2048);
-    EXPECT_EQ(dcb.fBinary, 1U);
-    EXPECT_EQ(dcb.DCBlength, sizeof dcb);
+    EXPECT_EQ(std::memcmp(&dcb, &expected, sizeof dcb), 0);
 }
 
+// Each of a profile's five time-outs lands in its own field.
 TEST(Win32SerialPort, EachProfileGivesItsFiveTimeoutsInOrder) {
-    const struct {
-        PortProfile profile;
-        DWORD interval, readMultiplier, readConstant, writeMultiplier, writeConstant;
-    } cases[] = {
-        {PortProfile::Command, 0, 5, 1000, 100, 500},
-        {PortProfile::Acquisition, 0, 5, 300, 100, 500},
-        {PortProfile::Records, 100, 5, 5, 50, 100},
-    };
-    for (const auto& c : cases) {
-        const COMMTIMEOUTS t = CommTimeoutsOf(TimeoutsOf(c.profile));
-        EXPECT_EQ(t.ReadIntervalTimeout, c.interval);
-        EXPECT_EQ(t.ReadTotalTimeoutMultiplier, c.readMultiplier);
-        EXPECT_EQ(t.ReadTotalTimeoutConstant, c.readConstant);
-        EXPECT_EQ(t.WriteTotalTimeoutMultiplier, c.writeMultiplier);
-        EXPECT_EQ(t.WriteTotalTimeoutConstant, c.writeConstant);
+    for (const PortProfile profile :
+         {PortProfile::Command, PortProfile::Acquisition, PortProfile::Records}) {
+        const PortTimeouts p = TimeoutsOf(profile);
+        const COMMTIMEOUTS t = CommTimeoutsOf(p);
+        EXPECT_EQ(std::tuple(t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                             t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
+                             t.WriteTotalTimeoutConstant),
+                  std::tuple(p.readIntervalMs, p.readTotalMultiplierMs, p.readTotalConstantMs,
+                             p.writeTotalMultiplierMs, p.writeTotalConstantMs));
     }
 }
 
