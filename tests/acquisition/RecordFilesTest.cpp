@@ -29,7 +29,7 @@ TEST(RecordFiles, TheDataFileIsNamedAfterTheUnpaddedStartAndTheCsvBesideIt) {
     EXPECT_EQ(CsvBesideDataFile(data), fs::path("/scan/2024年3月5日14时7分9秒.csv"));
 }
 
-TEST(RecordFiles, ALineHasTheTimeAndEveryWordOfTheReplyTheCsvAColumnPerChannel) {
+TEST(RecordFiles, ALineHasTheTimeAndEveryWordTheCsvAColumnPerChannelUnderItsHeading) {
     const TemperatureReply reply =
         testing::TemperatureReplyOf({251, -251, 0, 1, 2, 3, 4, 5, 6, 32767});
     EXPECT_EQ(RecordLine(At(2024, 3, 5, 4, 7, 9), reply),
@@ -37,13 +37,7 @@ TEST(RecordFiles, ALineHasTheTimeAndEveryWordOfTheReplyTheCsvAColumnPerChannel) 
     EXPECT_EQ(CsvRecordLine(At(2024, 3, 5, 4, 7, 9), reply),
               "2024-03-05T04:07:09,25.1,-25.1,0.0,0.1,0.2,0.3,0.4,0.5,0.6,3276.7" +
                   std::string(58, ',') + "\r\n");
-}
-
-TEST(RecordFiles, CsvNamesWithCommasQuotesOrBreaksAreQuoted) {
-    EXPECT_EQ(CsvField("炉膛"), "炉膛");
-    EXPECT_EQ(CsvField("通道5 (炉膛, 左)"), "\"通道5 (炉膛, 左)\"");
-    EXPECT_EQ(CsvField("a \"b\""), "\"a \"\"b\"\"\"");
-    EXPECT_EQ(CsvField("a\nb"), "\"a\nb\"");
+    // Quoting a field is RecordTextsTest's.
     EXPECT_EQ(CsvHeading({"PT100通道1", "通道1 (a,b)"}), "时间,PT100通道1,\"通道1 (a,b)\"\r\n");
 }
 

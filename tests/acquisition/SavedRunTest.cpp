@@ -15,13 +15,8 @@ namespace {
 // Milliseconds of a local date and time, by the C library.
 std::int64_t Local(int year, int month, int day, int hour, int minute, int second) {
     std::tm time{};
-    time.tm_year = year - 1900;
-    time.tm_mon = month - 1;
-    time.tm_mday = day;
-    time.tm_hour = hour;
-    time.tm_min = minute;
-    time.tm_sec = second;
-    time.tm_isdst = -1;
+    time.tm_year = year - 1900, time.tm_mon = month - 1, time.tm_mday = day;
+    time.tm_hour = hour, time.tm_min = minute, time.tm_sec = second, time.tm_isdst = -1;
     return std::int64_t{std::mktime(&time)} * 1000;
 }
 
@@ -90,10 +85,8 @@ TEST(SavedRun, DataCsvTakesNamesFromItsHeadingAndReportsACutLastLine) {
                               "2024-03-05T14:07:11,25.";
     const SavedRun run = ParseSavedRun("\xEF\xBB\xBF" + CsvLine(69, heading) + lines, "a.csv");
     EXPECT_EQ(run.kind, SavedRunKind::DataCsv);
-    EXPECT_EQ(run.names[0], "进口, 左");
-    EXPECT_EQ(run.names[1], "");
-    EXPECT_EQ(run.names[4], "炉膛");
-    EXPECT_EQ(run.names[5], "x");
+    EXPECT_EQ((std::vector<std::string>{run.names[0], run.names[1], run.names[4], run.names[5]}),
+              (std::vector<std::string>{"进口, 左", "", "炉膛", "x"}));
     EXPECT_EQ(Samples(run, {0, 4, 67}),
               (std::vector<Sample>{{Local(2024, 3, 5, 14, 7, 9), {250, kGap, -35}},
                                    {Local(2024, 3, 5, 14, 7, 10), {kGap, 999, kGap}}}));

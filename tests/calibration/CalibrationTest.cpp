@@ -1,5 +1,6 @@
-// Channel count, firmware version, offsets and the low-temperature calibration on a scripted
-// line: what is sent, what the operator is told, and that the port is closed on every way out.
+// Channel count, firmware version, offsets, the low-temperature calibration and the PT100
+// service operations on a scripted line: what is sent, the fields taken from the replies, what
+// the operator is told, and that the port is closed on every way out.
 #include <gtest/gtest.h>
 
 #include "ChannelCount.h"
@@ -7,6 +8,7 @@
 #include "FakeLine.h"
 #include "Offsets.h"
 #include "ProbeCalibration.h"
+#include "Pt100Operations.h"
 #include "RecordingOperator.h"
 #include "StaticHost.h"
 
@@ -16,9 +18,9 @@ namespace {
 using namespace std::chrono_literals;
 using Messages = std::vector<std::string>;
 
-const Bytes kSetReply = ReplyFrame(0, command::kSetOffset, Bytes{0});
+using testing::Chunk;
 
-class CalibrationTest : public ::testing::Test {
+class Pt100OperationsTest : public ::testing::Test {
 protected:
     // The operator's messages since the last call.
     Messages told() { return std::exchange(person.messages, {}); }
@@ -27,8 +29,14 @@ protected:
     ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
-    testing::StaticHost window{LinkSettings{1, 9600, 300}};
+    testing::StaticHost window;
     testing::RecordingOperator person;
+};
+
+// Address 300 travels as its low byte, 0x2C.
+class CalibrationTest : public Pt100OperationsTest {
+protected:
+    CalibrationTest() { window.settings.deviceAddress = 300; }
 };
 
 TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
@@ -85,8 +93,8 @@ TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRows) {
 }
 
 // Beyond the faults every operation shares: a length byte other than the one waited for, under
-// a checksum that matches it, a data byte changed, and a reply after the wait.
-TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
+// a checksum that matches it.
+TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLength) {
     const Bytes good = ReplyFrame(0, command::kReadOffsets, std::array<std::uint8_t, 68>{});
     Bytes otherLength = good;
     otherLength[6] = 0x43;
@@ -96,21 +104,13 @@ TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLengthInTime) {
     line.reply(otherLength);
     EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
     EXPECT_EQ(told(), Messages{"数据读取失败!"});
-    Bytes flipped = good;
-    flipped[40] ^= 1;
-    line.reply(flipped);
-    EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
-    EXPECT_EQ(told(), Messages{"校验错误!"});
-    line.reply(good, 5100ms);
-    EXPECT_FALSE(ReadAllOffsets(OneCall(fresh()), false));
-    EXPECT_EQ(person.messages, Messages{"数据读取失败!"});
 }
 
 TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
     Clock::Duration sentAt{};
     line.responder = [&](ByteView) {
         sentAt = clock.elapsed();
-        return std::vector<testing::Chunk>{{1900ms, kSetReply}};
+        return std::vector<Chunk>{{1900ms, ReplyFrame(0, command::kSetOffset, Bytes{0})}};
     };
     const std::tuple<ProbeType, int, const char*, Bytes> cases[] = {
         {ProbeType::Platinum, 3, "-1.25", {1, 3, 0xF4}},
@@ -126,21 +126,100 @@ TEST_F(CalibrationTest, SetSendsTypeChannelAndTenthsAfterAPause) {
     EXPECT_FALSE(line.held());
 }
 
-TEST_F(CalibrationTest, ASetReplyAfterTheWaitIsAFailure) {
-    line.reply(kSetReply, 2100ms);
-    EXPECT_FALSE(SetOffset(OneCall(fresh()), false, {ProbeType::Digital, 4, "1"}));
-    EXPECT_EQ(person.messages, Messages{"读取数据失败!"});
-}
-
 TEST(OffsetTenths, ExactTenthsTruncatedTowardZeroWithinTenDegrees) {
     const std::pair<const char*, std::optional<int>> cases[] = {
         {"10.0", 100},      {"-10.0", -100}, {"10.000", 100},  {"10.01", {}},   {"-10.01", {}},
         {"10.0000001", {}}, {"999", {}},     {"0.7", 7},       {"0.9", 9},      {"2.3", 23},
         {"-1.25", -12},     {"0.05", 0},     {"", 0},          {"abc", 0},      {".", 0},
         {" \t3.5℃", 35},    {"+.5", 5},      {"1.2.3", 12},    {"1e1", 100},    {"1.01e1", {}},
-        {"5e-1", 5},        {"2e", 20},      {"1e999999", {}}, {"7e-99999", 0}, {"0000009", 90}};
-    for (const auto& [text, tenths] : cases)
-        EXPECT_EQ(OffsetTenths(text), tenths) << text;
+        {"5e-1", 5},        {"2e", 20},      {"1e999999", {}}, {"7e-99999", 0}, {"0000009", 90},
+        {"-", 0},           {" ", 0},        {"2e-", 20}};
+    for (const auto& [text, tenths] : cases) {
+        const std::string_view view(text);
+        const std::vector<char> exact(view.begin(), view.end());  // nothing to read past its end
+        EXPECT_EQ(OffsetTenths({exact.data(), exact.size()}), tenths) << text;
+    }
+}
+
+TEST_F(Pt100OperationsTest, FramesGoOutByteForByte) {
+    for (int i = 0; i < 3; ++i)
+        line.silence();
+    ReadPt100Parameters(OneCall(fresh()), 0);
+    CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 0);
+    ReadPt100Temperatures(OneCall(fresh()));
+    EXPECT_EQ(line.written, (std::vector<Bytes>{
+                                {0x14, 0x3F, 0x00, 0x00, 0x08, 0x00, 0x01, 0x00, 0xFF, 0xB7},
+                                {0x14, 0x3F, 0x00, 0x00, 0x09, 0x00, 0x02, 0x01, 0x00, 0xFF, 0xB4},
+                                {0x14, 0x3F, 0x00, 0x00, 0x07, 0x00, 0x00, 0xFF, 0xB9}}));
+}
+
+TEST_F(Pt100OperationsTest, ParametersTakeEachFieldWithTheOffsetRule) {
+    line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion,
+                          Bytes{200, 0x85, 0x00, 0x01, 0x2C, 0x0F, 0xA0}));
+    const auto parameters = ReadPt100Parameters(OneCall(fresh()), 3).value;
+    ASSERT_TRUE(parameters);
+    EXPECT_EQ(line.written.back()[7], 3);
+    EXPECT_EQ(std::tuple(parameters->zeroPointAd, parameters->offsetTenths, parameters->resistor1Ad,
+                         parameters->resistor2Ad),
+              std::tuple(200, -5, 300, 4000));
+
+    for (const auto& [byte, text] : {std::pair<std::uint8_t, const char*>{0x85, "-0.50"},
+                                     {0x80, "12.80"},
+                                     {3, "0.30"},
+                                     {0xFF, "-12.70"},
+                                     {0, "0.00"}})
+        EXPECT_EQ(Pt100OffsetText(Pt100OffsetTenths(byte)), text) << int(byte);
+}
+
+TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
+    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x9C, 0x01}));
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 1).value, 0x9C);
+    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x0B, 0xB8}));
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::Resistor2, 1).value, 3000);
+    EXPECT_EQ(line.written.back(), RequestFrame(0, command::kCalibrate, Bytes{3, 1}));
+    EXPECT_TRUE(person.messages.empty());
+}
+
+TEST_F(Pt100OperationsTest, TemperaturesAreTenthDegreeWords) {
+    line.reply(ReplyFrame(0, command::kReadPt100Temperatures,
+                          Bytes{0x80, 0x05, 0x00, 0xFA, 0x80, 0x00, 0x7F, 0xFF}));
+    const auto temperatures = ReadPt100Temperatures(OneCall(fresh()));
+    ASSERT_TRUE(temperatures);
+    std::vector<std::string> texts;
+    for (const TenthDegree& word : *temperatures)
+        texts.push_back(word.text());
+    EXPECT_EQ(texts, (std::vector<std::string>{"-0.5", "25.0", "-0.0", "3276.7"}));
+}
+
+// The wait table waits for 10 bytes of these replies, but their fields run to byte 13 and 14:
+// the exchange waits on, within the same second, for the bytes the fields need.
+TEST_F(Pt100OperationsTest, RepliesWhoseFieldsRunPastTheWaitTableAreWaitedForOrRefused) {
+    const Bytes parameters =
+        ReplyFrame(0, command::kReadPt100ParametersOrVersion, Bytes{1, 2, 0, 0, 4, 0, 5});
+    line.replyInChunks({Chunk{20ms, Bytes(parameters.begin(), parameters.begin() + 10)},
+                        Chunk{700ms, Bytes(parameters.begin() + 10, parameters.end())}});
+    const auto late = ReadPt100Parameters(OneCall(fresh()), 0);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(late->resistor2Ad, 5);
+
+    const Bytes temperatures = ReplyFrame(0, command::kReadPt100Temperatures, Bytes(8, 0x01));
+    line.replyInChunks({Chunk{20ms, Bytes(temperatures.begin(), temperatures.begin() + 10)},
+                        Chunk{1200ms, Bytes(temperatures.begin() + 10, temperatures.end())}});
+    EXPECT_FALSE(ReadPt100Temperatures(OneCall(fresh())));
+    EXPECT_EQ(person.messages, Messages{"读数据错误!"});
+}
+
+TEST(Pt100OffsetSpin, TypedOffsetsMoveTheSpinTruncatedAndClamped) {
+    const struct {
+        const char* text;
+        int position;
+    } cases[] = {{"9", 100},  {"abc", 50}, {"", 50},  {"-0.15", 48}, {"-1.25", 37},
+                 {"0.3", 53}, {" +2", 70}, {"-9", 0}, {"1.27x", 62}, {"nan", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SpinOfOffsetText(c.text), c.position) << c.text;
+    EXPECT_EQ(OffsetTextOfSpin(100), "5.0");
+    EXPECT_EQ(OffsetTextOfSpin(49), "-0.1");
+    EXPECT_EQ(OffsetTextOfSpin(0), "-5.0");
 }
 
 }  // namespace

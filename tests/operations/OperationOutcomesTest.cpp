@@ -1,8 +1,10 @@
 // Every operation against the same faults of the line gives the same kind of outcome and tells
-// the operator its own message, with the port already let go. The instrument is the simulator's
-// model, answering through a fake line with a manual clock.
+// the operator its own message, with the port already let go; every request it sends carries
+// the low byte of the device address. The instrument is the simulator's model, answering
+// through a fake line with a manual clock.
 #include <gtest/gtest.h>
 
+#include <concepts>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -54,8 +56,10 @@ struct Operation {
     const char* checksumFailure = nullptr;
     bool exact = false;  // a reply one byte too long is a failure
     bool namesReason = true;
-    // How long the operation waits for its reply; zero where the table does not time it.
+    // How long the operation waits for its reply, after its pause before sending; zero where the
+    // table does not time it.
     std::chrono::milliseconds wait{};
+    std::chrono::milliseconds pause{};
 };
 
 std::string RegistrationFile() {
@@ -88,9 +92,9 @@ const Operation kOperations[] = {
     {"ReadVersion", [](auto& c) { return KindOf(ReadFirmwareVersion(c)); }, "读数据失败!!!",
      "读数据失败!!!", nullptr, false, false},
     {"ReadOffsets", [](auto& c) { return KindOf(ReadAllOffsets(c, false)); }, "请先打开串口!",
-     "数据读取失败!", "校验错误!", true},
+     "数据读取失败!", "校验错误!", true, true, 5000ms},
     {"SetOffset", Offset(false, ProbeType::Digital, "1.5"), "请先打开串口!", "读取数据失败!",
-     "检验码错误!", true},
+     "检验码错误!", true, true, 2000ms, 200ms},
     {"Calibrate", Calibrate(100), "读数据失败!!!", "读数据失败!!!", nullptr, false, false},
     {"Pt100Parameters", [](auto& c) { return KindOf(ReadPt100Parameters(c, 1)); }, "打开串口错误!",
      "读数据错误!"},
@@ -151,10 +155,9 @@ const Refusal kRefusals[] = {
 };
 
 // Test names show the row's name, not its bytes.
-void PrintTo(const Operation& row, std::ostream* out) {
-    *out << row.name;
-}
-void PrintTo(const Refusal& row, std::ostream* out) {
+template <class Row>
+requires std::same_as<Row, Operation> || std::same_as<Row, Refusal>
+void PrintTo(const Row& row, std::ostream* out) {
     *out << row.name;
 }
 const auto kRowName = [](const auto& test) { return std::string(test.param.name); };
@@ -194,13 +197,15 @@ protected:
         OperationContext context(host, link.context, person);
         const OutcomeKind kind = operation(context);
         EXPECT_FALSE(line.held());
+        for (const Bytes& frame : line.written)
+            EXPECT_EQ(frame.at(3), 5) << "the low byte of the device address";
         return kind;
     }
 
     ManualClock clock;
     testing::FakeLine line{clock};
     testing::FakeLink link{line};
-    testing::StaticHost host{LinkSettings{6, 9600, 0}};
+    testing::StaticHost host{LinkSettings{6, 9600, 0x105}};
     testing::RecordingOperator person;
     sim::InstrumentModel model;
     sim::RequestParser parser;
@@ -243,7 +248,7 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
         delay = op.wait + 100ms;
         const Clock::TimePoint start = clock.now();
         EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Failed);
-        EXPECT_LE(clock.now() - start, op.wait + 20ms);
+        EXPECT_LE(clock.now() - start, op.pause + op.wait + 20ms);
         EXPECT_EQ(person.messages, std::vector<std::string>{op.readFailure});
         delay = op.wait - 100ms;
         EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Done);

@@ -17,17 +17,23 @@
 
 namespace tavolex::testing {
 
-// A port nobody listens on now (the system's choice for a socket bound to port 0).
-inline int FreeLoopbackPort() {
+// Binds a loopback socket to `port` (0: the system's choice, a port nobody listens on now)
+// and returns the port it has, or connects to `port` and returns it when that worked, else 0.
+inline int OnLoopback(int port, bool connectToIt) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    const bool ok = connectToIt ? connect(fd, any, size) == 0
+                                : bind(fd, any, size) == 0 && getsockname(fd, any, &size) == 0;
     close(fd);
-    return ntohs(address.sin_port);
+    return ok ? ntohs(address.sin_port) : 0;
+}
+inline int FreeLoopbackPort() {
+    return OnLoopback(0, false);
 }
 
 // Polls `done` every 20 ms until it holds or the time is up.
@@ -41,59 +47,46 @@ bool Eventually(Condition done, std::chrono::milliseconds timeout = std::chrono:
     return true;
 }
 
-// A server program in its own folder, ended with SIGTERM.
+// A server program in its own folder on its own port, ended with SIGTERM.
 class ServerProcess {
 public:
-    ServerProcess(const std::string& name, const std::string& program,
-                  std::function<std::vector<std::string>(const std::filesystem::path&)> arguments)
-        : m_folder(name + "-" + CurrentTestName()), m_program(program), m_arguments(arguments) {}
+    ServerProcess(const std::string& name, std::string program)
+        : m_folder(name + "-" + CurrentTestName()), m_program(std::move(program)) {}
     ~ServerProcess() { stop(); }
-
-    void start() {
-        m_process.emplace(m_program, m_arguments(m_folder.path()), m_folder.path(),
-                          std::vector<std::string>{});
-    }
-    ChildResult stop() {
-        if (!m_process) return {};
+    void stop() {
+        if (!m_process) return;
         m_process->signal(SIGTERM);
-        ChildResult result = m_process->finish(std::chrono::seconds(10));
+        m_process->finish(std::chrono::seconds(10));
         m_process.reset();
-        return result;
     }
-    void kill() { m_process->signal(SIGKILL); }
-    const std::filesystem::path& folder() const { return m_folder.path(); }
+
+    const int port = FreeLoopbackPort();
+
+protected:
+    // Writes the configuration file and starts the program with the arguments.
+    void start(const std::string& file, const std::string& config,
+               const std::vector<std::string>& arguments) {
+        std::ofstream(m_folder.path() / file) << config;
+        m_process.emplace(m_program, arguments, m_folder.path(), std::vector<std::string>{});
+    }
+    std::string path(const std::string& name) const { return (m_folder.path() / name).string(); }
 
 private:
     TemporaryDirectory m_folder;
     std::string m_program;
-    std::function<std::vector<std::string>(const std::filesystem::path&)> m_arguments;
     std::optional<ChildProcess> m_process;
 };
-
-inline bool Connectable(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return connected;
-}
 
 // Mosquitto, keeping its sessions in its folder across a restart on the same port.
 class Broker : public ServerProcess {
 public:
-    Broker()
-        : ServerProcess("mosquitto", "/usr/sbin/mosquitto", [this](const auto& folder) {
-              std::ofstream(folder / "mosquitto.conf")
-                  << "listener " << port << " 127.0.0.1\nallow_anonymous true\n"
-                  << "persistence true\npersistence_location " << folder.string() << "/\n";
-              return std::vector<std::string>{"-c", (folder / "mosquitto.conf").string()};
-          }) {}
+    Broker() : ServerProcess("mosquitto", "/usr/sbin/mosquitto") {}
     void startListening() {
-        start();
-        ASSERT_TRUE(Eventually([this] { return Connectable(port); })) << "no broker";
+        start("mosquitto.conf",
+              "listener " + std::to_string(port) + " 127.0.0.1\nallow_anonymous true\n" +
+                  "persistence true\npersistence_location " + path("") + "\n",
+              {"-c", path("mosquitto.conf")});
+        ASSERT_TRUE(Eventually([this] { return OnLoopback(port, true) == port; })) << "no broker";
     }
     std::string url(const std::string& prefix) const {
         return "mqtt://127.0.0.1:" + std::to_string(port) + "/" + prefix;
@@ -108,8 +101,6 @@ public:
         const std::vector<std::string> lines = Lines(sub.finish().out);
         return lines.empty() ? "" : lines.front();
     }
-
-    const int port = FreeLoopbackPort();
 };
 
 // mosquitto_sub on every topic of the prefix, QoS 1, with a session the broker keeps.
@@ -121,25 +112,21 @@ public:
                     {"-h", "127.0.0.1", "-p", std::to_string(broker.port), "-t", prefix + "/#",
                      "-q", "1", "-v", "-c", "-i", "tavolex-test-" + std::to_string(getpid())},
                     m_folder.path(), {}) {}
-
-    std::vector<std::string> lines() const {
-        return Lines(FileText(m_folder.path() / ".child-out"));
-    }
-    bool got(const std::string& line) const {
-        const std::vector<std::string> all = lines();
-        return std::find(all.begin(), all.end(), line) != all.end();
+    ~Subscriber() {
+        m_process.signal(SIGTERM);
+        m_process.finish();
     }
     // The payloads on one topic, in the order they came.
     std::vector<std::string> payloads(const std::string& topic) const {
         std::vector<std::string> found;
-        for (const std::string& line : lines()) {
+        for (const std::string& line : Lines(FileText(m_folder.path() / ".child-out"))) {
             if (line.starts_with(topic + " ")) found.push_back(line.substr(topic.size() + 1));
         }
         return found;
     }
-    ~Subscriber() {
-        m_process.signal(SIGTERM);
-        m_process.finish();
+    bool got(const std::string& topic, const std::string& payload) const {
+        const std::vector<std::string> all = payloads(topic);
+        return std::find(all.begin(), all.end(), payload) != all.end();
     }
 
 private:
@@ -150,44 +137,32 @@ private:
 // Prometheus scraping one target every second.
 class Prometheus : public ServerProcess {
 public:
-    explicit Prometheus(int target)
-        : ServerProcess("prometheus", "/usr/bin/prometheus", [this, target](const auto& folder) {
-              std::ofstream(folder / "prometheus.yml")
-                  << "global:\n  scrape_interval: 1s\n  scrape_timeout: 1s\n"
-                  << "scrape_configs:\n  - job_name: tavolex\n    static_configs:\n"
-                  << "      - targets: ['127.0.0.1:" << target << "']\n";
-              return std::vector<std::string>{
-                  "--config.file=" + (folder / "prometheus.yml").string(),
-                  "--storage.tsdb.path=" + (folder / "data").string(),
-                  "--web.listen-address=127.0.0.1:" + std::to_string(port), "--log.level=warn"};
-          }) {}
-    void startServing() {
-        start();
+    Prometheus() : ServerProcess("prometheus", "/usr/bin/prometheus") {}
+    void startServing(int target) {
+        start("prometheus.yml",
+              "global:\n  scrape_interval: 1s\n  scrape_timeout: 1s\nscrape_configs:\n"
+              "  - job_name: tavolex\n    static_configs:\n      - targets: ['127.0.0.1:" +
+                  std::to_string(target) + "']\n",
+              {"--config.file=" + path("prometheus.yml"), "--storage.tsdb.path=" + path("data"),
+               "--web.listen-address=127.0.0.1:" + std::to_string(port), "--log.level=warn"});
         ASSERT_TRUE(Eventually([this] {
-            httplib::Client client("127.0.0.1", port);
-            const auto reply = client.Get("/-/ready");
+            const auto reply = httplib::Client("127.0.0.1", port).Get("/-/ready");
             return reply && reply->status == 200;
         })) << "no prometheus";
     }
-    // The samples of an instant vector query over a range ("name{…}[2m]"), as
-    // (time in milliseconds, value) of the first series.
-    std::vector<std::pair<long long, std::string>> samples(const std::string& query) const {
-        httplib::Client client("127.0.0.1", port);
-        const auto reply = client.Get("/api/v1/query", httplib::Params{{"query", query}},
-                                      httplib::Headers{});
-        std::vector<std::pair<long long, std::string>> found;
+    // The samples of an instant vector query over a range ("name{…}[2m]"), as (scrape time as
+    // written, value) of the first series.
+    std::vector<std::pair<std::string, std::string>> samples(const std::string& query) const {
+        const auto reply = httplib::Client("127.0.0.1", port)
+                               .Get("/api/v1/query", {{"query", query}}, httplib::Headers{});
+        std::vector<std::pair<std::string, std::string>> found;
         if (!reply || reply->status != 200) return found;
-        static const std::regex sample(R"re(\[([0-9]+)(?:\.([0-9]+))?,"([^"]*)"\])re");
+        static const std::regex sample(R"re(\[([0-9.]+),"([^"]*)"\])re");
         for (auto it = std::sregex_iterator(reply->body.begin(), reply->body.end(), sample);
-             it != std::sregex_iterator(); ++it) {
-            std::string fraction = (*it)[2].str() + "000";
-            found.emplace_back(std::stoll((*it)[1]) * 1000 + std::stoll(fraction.substr(0, 3)),
-                               (*it)[3]);
-        }
+             it != std::sregex_iterator(); ++it)
+            found.emplace_back((*it)[1], (*it)[2]);
         return found;
     }
-
-    const int port = FreeLoopbackPort();
 };
 
 }  // namespace tavolex::testing

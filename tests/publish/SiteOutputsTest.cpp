@@ -13,15 +13,11 @@
 namespace tavolex {
 namespace {
 
+// 2026-12-07 09:05:03 at the offset from UTC.
 std::tm LocalTime(long offsetSeconds) {
     std::tm time{};
-    time.tm_year = 2026 - 1900;
-    time.tm_mon = 11;
-    time.tm_mday = 7;
-    time.tm_hour = 9;
-    time.tm_min = 5;
-    time.tm_sec = 3;
-    time.tm_gmtoff = offsetSeconds;
+    time.tm_year = 126, time.tm_mon = 11, time.tm_mday = 7, time.tm_hour = 9, time.tm_min = 5;
+    time.tm_sec = 3, time.tm_gmtoff = offsetSeconds;
     return time;
 }
 

@@ -57,72 +57,62 @@ protected:
     RecordingOperator person;
 };
 
-// The probe found, the all-ones and all-zero markers, and a port the window has no letter for.
-TEST_F(ProbeRegistrationTest, SemiAutomaticReportsWhatTheInstrumentFound) {
+// The probe found, the all-ones and all-zero markers, a port the window has no letter for, the
+// manual statuses, the count, and a reply that ends before or just after the serial number (its
+// checksum is not waited for): what the operator is told, whether the window takes the outcome
+// and the channel it goes on with (staying at the largest number rather than wrapping past it).
+// Channel 257 travels as 1.
+TEST_F(ProbeRegistrationTest, EachReplyGivesItsMessageAndTheChannelToGoOnWith) {
+    using enum RegistrationMode;
+    using Told = std::vector<std::string>;
+    constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
     const ProbeSn ones{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const auto semi = [](std::uint8_t port, const ProbeSn& sn) {
+        return SnReply(command::kRegisterSemiAutomatic, port, sn);
+    };
+    const auto manual = [](std::uint8_t status) {
+        return ReplyFrame(0, command::kRegisterManual, Bytes{status});
+    };
+    const auto found = [](const char* port, const std::string& channel) {
+        return Told{"注册成功!\r\nSN号为:端口" + (port + ("通道号" + channel)) +
+                    ";28-FF-64-1E-0F-00-00-9A"};
+    };
+    const Bytes whole = semi(1, kSn);
+    const Bytes count = ReplyFrame(0, command::kRegisterFullyAutomatic, Bytes{200});
     const struct {
-        std::uint8_t port;
-        ProbeSn sn;
-        const char* told;
+        RegistrationMode mode;
+        std::int32_t channel;
+        Bytes reply;
+        Told told;
         bool update;
         std::optional<std::int32_t> next;
     } cases[] = {
-        {2, kSn, "注册成功!\r\nSN号为:端口B通道号257;28-FF-64-1E-0F-00-00-9A", true, 258},
-        {0, ones, "注册错误!SN号无效!", false, {}},
-        {0, ProbeSn{}, "注册错误!通道号无效!", false, {}},
-        {7, kSn, "注册成功!\r\nSN号为:端口通道号257;28-FF-64-1E-0F-00-00-9A", true, 258},
+        {SemiAutomatic, 257, semi(2, kSn), found("B", "257"), true, 258},
+        {SemiAutomatic, 257, semi(0, ones), {"注册错误!SN号无效!"}, false, {}},
+        {SemiAutomatic, 257, semi(0, ProbeSn{}), {"注册错误!通道号无效!"}, false, {}},
+        {SemiAutomatic, 257, semi(7, kSn), found("", "257"), true, 258},
+        {SemiAutomatic, 257, Bytes(whole.begin(), whole.begin() + 15), {"读数据错误!"}, false, {}},
+        {SemiAutomatic, 257, Bytes(whole.begin(), whole.begin() + 16), found("A", "257"), true,
+         258},
+        {SemiAutomatic, kLargest, whole, found("A", "2147483647"), true, kLargest},
+        {Manual, kLargest, manual(0), {"注册成功!"}, true, kLargest},
+        {Manual, 257, manual(1), {"通道过大!"}, true, {}},
+        {Manual, 257, manual(2), {"SN无效!"}, true, {}},
+        {Manual, 257, manual(3), {}, true, {}},
+        {FullyAutomatic, 257, count, {"共搜索到的探头数为200"}, true, {}},
     };
     for (const auto& c : cases) {
-        line.reply(SnReply(command::kRegisterSemiAutomatic, c.port, c.sn));
-        const RegisterOutcome outcome =
-            registerProbe(RegistrationMode::SemiAutomatic, 257, ProbePort::B);
-        EXPECT_EQ(payloadSent(), (Bytes{2, 1}));  // channel 257 travels as 1
-        EXPECT_EQ(std::exchange(person.messages, {}), std::vector<std::string>{c.told});
-        EXPECT_EQ(outcome.updateWindow, c.update) << c.told;
-        EXPECT_EQ(outcome.nextChannel, c.next) << c.told;
+        line.reply(c.reply);
+        const RegisterOutcome outcome = registerProbe(c.mode, c.channel, ProbePort::B);
+        const Bytes sent = payloadSent(), head(sent.begin(), sent.begin() + (sent.empty() ? 0 : 2));
+        EXPECT_EQ(head, c.mode == FullyAutomatic ? Bytes{} : Bytes({2, std::uint8_t(c.channel)}));
+        EXPECT_EQ(std::exchange(person.messages, {}), c.told);
+        EXPECT_EQ(outcome.updateWindow, c.update) << ::testing::PrintToString(c.told);
+        EXPECT_EQ(outcome.nextChannel, c.next) << ::testing::PrintToString(c.told);
     }
-}
-
-// The messages of each failure are in the outcome table; here what the window is given back.
-// A reply that ends before the serial number is a read failure, never shown.
-TEST_F(ProbeRegistrationTest, AFailedExchangeChangesNothingInTheWindow) {
+    // A port that does not open changes nothing in the window either.
     line.refuseOpen = true;
-    EXPECT_FALSE(registerProbe(RegistrationMode::SemiAutomatic).updateWindow);
-    line.refuseOpen = false;
-    const Bytes full = SnReply(command::kRegisterSemiAutomatic, 1, kSn);
-    line.reply(Bytes(full.begin(), full.begin() + 12));
-    EXPECT_FALSE(registerProbe(RegistrationMode::SemiAutomatic).updateWindow);
-    EXPECT_EQ(person.messages.back(), "读数据错误!");
-}
-
-TEST_F(ProbeRegistrationTest, TheChannelAdvanceStopsAtTheLargestNumber) {
-    constexpr std::int32_t kLargest = std::numeric_limits<std::int32_t>::max();
-    line.reply(SnReply(command::kRegisterSemiAutomatic, 1, kSn));
-    EXPECT_EQ(registerProbe(RegistrationMode::SemiAutomatic, kLargest).nextChannel, kLargest);
-    line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{0}));
-    EXPECT_EQ(registerProbe(RegistrationMode::Manual, kLargest).nextChannel, kLargest);
-}
-
-TEST_F(ProbeRegistrationTest, ManualStatusesOtherThanZeroDoNotAdvance) {
-    for (std::uint8_t status : {1, 2, 3}) {
-        line.reply(ReplyFrame(0, command::kRegisterManual, Bytes{status}));
-        const RegisterOutcome outcome = registerProbe(RegistrationMode::Manual);
-        EXPECT_TRUE(outcome.updateWindow);
-        EXPECT_FALSE(outcome.nextChannel);
-    }
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"通道过大!", "SN无效!"}));
-}
-
-TEST_F(ProbeRegistrationTest, FullyAutomaticReportsTheCountUnsigned) {
-    line.reply(ReplyFrame(0, command::kRegisterFullyAutomatic, Bytes{200}));
-    EXPECT_TRUE(registerProbe(RegistrationMode::FullyAutomatic).updateWindow);
-    EXPECT_EQ(payloadSent(), Bytes{});
-    EXPECT_EQ(person.messages, (std::vector<std::string>{"共搜索到的探头数为200"}));
-}
-
-TEST(ReadSnChannel, WalksOnAndWrapsBeforeLeavingTheWindowsRange) {
-    for (const auto& [channel, next] : {std::pair{0, 0}, {5, 6}, {62, 63}, {63, 1}, {64, 1}})
-        EXPECT_EQ(NextSnReadChannel(channel), next) << channel;
+    EXPECT_FALSE(registerProbe(SemiAutomatic).updateWindow);
 }
 
 TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannelAndFieldsZeroToTwoDigits) {
@@ -135,9 +125,12 @@ TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannelAndFieldsZeroToTwoDigit
         {"028", {}}, {"ff", {}},  {"G0", {}},   {" 1", {}}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(ParseSnField(text), value) << text;
+    // The channel to read next walks on and wraps before leaving the window's range.
+    for (const auto& [channel, next] : {std::pair{0, 0}, {5, 6}, {62, 63}, {63, 1}, {64, 1}})
+        EXPECT_EQ(NextSnReadChannel(channel), next) << channel;
 }
 
-TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSend) {
+TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSendAndBadOnesTheirFault) {
     const auto parsed = [](const char* text) {
         const auto line = std::get<FileRegistration>(ParseRegistrationLine(text));
         return std::tuple(line.port, line.channel, line.sn);
@@ -146,9 +139,7 @@ TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSend) {
     // Port and channel digits are not checked: the instrument decides ('A' is taken as 17).
     EXPECT_EQ(std::get<0>(parsed("03:99:28-00-00-00-00-00-00-00")), 3);
     EXPECT_EQ(std::get<0>(parsed("0A:00:28-00-00-00-00-00-00-00")), 17);
-}
-
-TEST(RegistrationLine, BadLinesAreTellApartFormatFromSerialNumber) {
+    // Bad lines tell a wrong format apart from a wrong serial number.
     for (const char* bad : {"", "02:05:28-FF-64-1E-0F-00-00-9", "02:05:28-FF-64-1E-0F-00-00-9A0",
                             "02-05:28-FF-64-1E-0F-00-00-9A", "02:05:28:FF-64-1E-0F-00-00-9A",
                             "02:05:28-FF-64-1E-0F-00-00 9A"}) {
