@@ -1,9 +1,5 @@
-// The main window on the real termios port, against the simulated instrument on a
-// pseudo-terminal linked as com1: choosing the port and acquiring, registering from a file, and
-// the PT100 window at the slowest rate.
-// What each other button sends to the instrument is checked against it by the same-wire test.
-#include <gtest/gtest.h>
-
+// The main window on the real termios port against the simulated instrument as com1; what each
+// other button sends to the instrument is checked against it by the same-wire test.
 #include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
@@ -23,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using D = MainDialog;
-using Messages = std::vector<std::string>;
+using testing::Messages;
 
 class MainDialogE2eTest : public testing::MainDialogSimulatorTest {
 protected:
@@ -43,9 +39,7 @@ TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquireShowsWhatItS
         [&] { window.portChoice().choose(); },
         [&](PortDialog& chooser) {
             const auto& entries = chooser.entries();
-            const auto simulator =
-                std::find_if(entries.begin(), entries.end(),
-                             [](const PortEntry& e) { return e.portNumber == 1; });
+            const auto simulator = std::ranges::find(entries, 1, &PortEntry::portNumber);
             ASSERT_NE(simulator, entries.end());
             chooser.list().selectRow(static_cast<int>(simulator - entries.begin()));
             chooser.numberBox().setValue(4);
@@ -55,23 +49,22 @@ TEST_F(MainDialogE2eTest, TheSimulatorIsChosenInTheChooserAndAcquireShowsWhatItS
 
     click(D::kAcquireButton);
     ASSERT_TRUE(person.messages.empty()) << person.messages.front();
-    // Where each word lands is the fake-line test's; here the words are the instrument's.
     const auto sent = host->withModel([](sim::InstrumentModel& m) { return m.sentReadings(); });
     ASSERT_EQ(sent.size(), 1u);
     const std::vector<TenthDegree>& words = sent.back().words;
     ASSERT_EQ(words.size(), 44u);
-    EXPECT_EQ(cell(D::kPt100List, 0).toStdString(), words[0].text());
-    EXPECT_EQ(cell(D::kHighChannelList, 7).toStdString(), words[43].text());
-    EXPECT_EQ(cell(D::kHighChannelList, 8), QStringLiteral(" "));
+    EXPECT_EQ((QStringList{cell(D::kPt100List, 0), cell(D::kHighChannelList, 7),
+                           cell(D::kHighChannelList, 8)}),
+              (QStringList{QString::fromStdString(words[0].text()),
+                           QString::fromStdString(words[43].text()), " "}));
 }
 
-// Controls a file registration run disables and enables again.
 constexpr int kRunControls[] = {1061, 1060, 1069, 1068, 1050, 1049,
                                 1074, 1077, 1081, 1082, 1010, 1009};
 
 class RegistrationE2eTest : public MainDialogE2eTest {
 protected:
-    // Writes the file and registers it through "文件注册".
+    // Registers the file through "文件注册"; the controls it locked come back.
     void registerFile(const std::string& contents) {
         const fs::path file = portsDir / "probes.txt";
         std::ofstream(file, std::ios::binary) << contents;
@@ -81,7 +74,7 @@ protected:
             EXPECT_TRUE(enabled(id)) << id;
         EXPECT_FALSE(window.registeredPopup().isVisible());
     }
-    std::optional<sim::Binding> binding(int channel) {
+    auto binding(int channel) {
         return host->withModel([&](sim::InstrumentModel& m) { return m.binding(channel); });
     }
     std::string line(const char* port, int channel, int probe, sim::ProbePort on) {
@@ -94,9 +87,7 @@ protected:
     }
 };
 
-// Read serial numbers to the clipboard, paste them into a file with lines of other kinds, wipe
-// the instrument's registrations, register the file: the instrument holds the same bindings
-// again, and each line is registered with the popup showing its channel.
+// Serial numbers read to the clipboard, pasted into a file, registered after a wipe.
 TEST_F(RegistrationE2eTest, ReadLinesRegisterTheSameBindingsAgainWithThePopupShowingTheChannel) {
     startSimulator();
     edit(D::kSnReadChannelEdit)->setText(QStringLiteral("30"));
@@ -122,19 +113,17 @@ TEST_F(RegistrationE2eTest, ReadLinesRegisterTheSameBindingsAgainWithThePopupSho
                  line("03", 8, 3, sim::ProbePort::A) + "\r\n" +
                  line("01", 9, 4, sim::ProbePort::A) + "\r\n");
     EXPECT_EQ(person.messages, (Messages{"通道过大!", "注册是否成功未知!", "注册成功!"}));
-    EXPECT_EQ(popupWhileAsked.front(), QStringLiteral("5"));
-    EXPECT_EQ(popupWhileAsked.back(), QStringLiteral("9"));
+    EXPECT_EQ(std::pair(popupWhileAsked.front(), popupWhileAsked.back()),
+              std::pair(QString("5"), QString("9")));
     for (int channel = 30; channel <= 36; ++channel) {
         ASSERT_TRUE(binding(channel)) << channel;
         EXPECT_EQ(binding(channel), before[channel - 30]) << channel;
     }
+    ASSERT_TRUE(binding(5) && binding(9) && !binding(8));
     EXPECT_EQ(binding(5)->port, sim::ProbePort::B);
-    EXPECT_TRUE(binding(9));
-    EXPECT_FALSE(binding(8));
 }
 
-// Reached from the window's menu, against the simulator at 1200 baud, where the parameter
-// reply takes longer than the first ten bytes that the wait table waits for.
+// At 1200 baud the parameter reply outlasts the wait for its first ten bytes.
 TEST_F(MainDialogE2eTest, ThePt100WindowReadsTheSimulatorsParametersAtTheSlowestRate) {
     sim::HostOptions options;
     options.pace = true;

@@ -1,8 +1,5 @@
-// The records window: on the fake line, opened from the main window, its count, download and
-// deletion, the download's worker thread and progress window, and the table saved as CSV; on
-// the real port, downloads of what the simulated instrument logged by itself.
-#include <gtest/gtest.h>
-
+// The records window and its download worker, on the fake line and on the real port against
+// what the simulated instrument logged by itself.
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
@@ -10,12 +7,10 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <atomic>
 
 #include "AtomicFile.h"
@@ -24,7 +19,6 @@
 #include "RecordDownloadWorker.h"
 #include "RecordFrames.h"
 #include "RecordsDialog.h"
-#include "SimulatorFixture.h"
 #include "TrendDialog.h"
 #include "WaitDialog.h"
 #include "WindowDriver.h"
@@ -33,34 +27,26 @@ namespace tavolex {
 namespace {
 
 using namespace std::chrono_literals;
-using Messages = std::vector<std::string>;
 using testing::Chunk;
+using testing::Messages;
 using AtHandOver = testing::AtHandOver<RecordDownloadWorker>;
 using testing::RecordCountFrame;
 using testing::RecordFrame;
 using testing::SeriesRecord;
 
-// Keeps every window unpainted while it lives. Qt spreads the fills of a painted window over a
-// thread pool of its own, ordered by locks the thread sanitizer cannot see; these tests look at
-// what the windows hold, never at their pixels.
-class NoPainting final : public QObject {
-public:
+// Keeps every window unpainted: Qt's fill threads use locks the thread sanitizer cannot see.
+struct NoPainting final : QObject {
     NoPainting() { qApp->installEventFilter(this); }
     ~NoPainting() override { qApp->removeEventFilter(this); }
-
-protected:
     bool eventFilter(QObject*, QEvent* event) override {
         return event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest ||
                event->type() == QEvent::Paint;
     }
 };
 
-WaitDialog* OpenWaitDialog() {
-    return qobject_cast<WaitDialog*>(QApplication::activeModalWidget());
-}
+auto OpenWaitDialog = [] { return qobject_cast<WaitDialog*>(QApplication::activeModalWidget()); };
 
-// Presses "读取记录内容"; returns the value and the maximum that the progress bar tells
-// assistive tools as its window closes.
+// Presses "读取记录内容"; returns the progress bar's value and maximum as its window closes.
 std::pair<int, int> Download(RecordsDialog& records) {
     std::pair<int, int> progress{-1, -1};
     const AtHandOver first(1, [&progress] {
@@ -89,16 +75,14 @@ protected:
     int rows() { return table()->rowCount(); }
     QString cell(int row, int column) {
         const QTableWidgetItem* item = table()->item(row, column);
-        return item ? item->text() : QStringLiteral("<none>");
+        return item ? item->text() : "<none>";
     }
     QString countText() { return records.control<QLabel>(RecordsDialog::kCountLabel)->text(); }
 
     RecordsDialog records{window, LinkSettings{2, 9600, 0}};
 };
 
-// The window opened from the main window works with the link settings of its opening. Closed
-// during a download, it waits for the worker; its table, with rows, empties itself after the
-// window's own part is gone, where the sanitizer build catches a handler of the window reached.
+// Closed mid-download, it waits for the worker; the sanitizer build catches a handler reached.
 TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpeningAndClosesMidDownload) {
     type(MainDialog::kPortEdit, "3");
     control<QComboBox>(MainDialog::kBaudList)->setCurrentText("19200");
@@ -119,18 +103,17 @@ TEST_F(RecordsDialogTest, ViewRecordsOpensWithTheLinkSettingsOfItsOpeningAndClos
         Download(dialog);
         EXPECT_EQ(dialog.control<QTableWidget>(RecordsDialog::kTable)->rowCount(), 3);
     }));
-    EXPECT_EQ(line.lastSettings.portNumber, 3);
-    EXPECT_EQ(line.lastSettings.baudRate, 19200);
-    EXPECT_EQ(line.lastProfile, PortProfile::Records);
+    EXPECT_EQ(
+        std::tuple(line.lastSettings.portNumber, line.lastSettings.baudRate, line.lastProfile),
+        std::tuple(3, 19200, PortProfile::Records));
     EXPECT_EQ(line.written.at(0), RequestFrame(5, command::kStoredRecords, Bytes{0}));
     EXPECT_EQ(line.written.size(), 5u);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // Only the fixture's own records window is left.
-    EXPECT_EQ(window.findChildren<RecordsDialog*>().size(), 1);
+    EXPECT_EQ(window.findChildren<RecordsDialog*>().size(), 1);  // the fixture's own
     EXPECT_FALSE(line.held());
 }
 
-TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
+TEST_F(RecordsDialogTest, DownloadCountDeleteAndEscapeEachChangeOnlyWhatTheyShow) {
     line.reply(RecordCountFrame(3));
     line.reply(RecordFrame({0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01}, 0x80FA, 0x00FD));
     line.silence();
@@ -166,13 +149,22 @@ TEST_F(RecordsDialogTest, DownloadCountAndDeleteEachChangeOnlyWhatTheyShow) {
               (Messages{"检验码错误!", "请先读取记录总条目数", "校验出错!", "记录已全部删除!"}));
     EXPECT_EQ(rows(), 0);
     EXPECT_EQ(countText(), "记录条数:0");
+
+    // Enter does nothing in the wait window; Escape stops the worker, which finishes record 10.
+    person.onMessage = nullptr;
+    line.written.clear();
+    AtHandOver enter(5, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Return); });
+    AtHandOver escape(10, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape); });
+    line.reply(RecordCountFrame(40));
+    EXPECT_EQ(Download(records), std::make_pair(10, 40));
+    EXPECT_EQ(std::pair(rows(), cell(9, 0)), std::pair(10, QString("记录#10")));
+    EXPECT_EQ(line.written.size(), 11u);
     EXPECT_FALSE(line.held());
 }
 
 TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     QAction& save = records.exportAction();
     EXPECT_FALSE(save.isEnabled());
-    EXPECT_TRUE(table()->actions().contains(&save));
     line.reply(RecordCountFrame(3));
     line.reply(SeriesRecord(1));
     line.silence();
@@ -184,8 +176,7 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&records));
     QTest::keyClick(table(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(person.saveChoices.size(), 1u);
-    // Named after the first record's time.
-    EXPECT_EQ(person.saveChoices[0].startDirectory,
+    EXPECT_EQ(person.saveChoices[0].startDirectory,  // named after the first record's time
               window.workingDirectory() / "记录_2024-05-07_09-01-00.csv");
     const std::string text = testing::FileText(directory.path() / "saved.csv");
     ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
@@ -204,8 +195,7 @@ TEST_F(RecordsDialogTest, TheTableIsSavedAsShownWithItsTimeInDateForm) {
     EXPECT_FALSE(save.isEnabled());
 }
 
-// On the real chooser, a name typed without ".csv" that names an existing file is asked about
-// before that file is replaced; declining brings the chooser back.
+// On the real chooser, a name typed without ".csv"; declining brings the chooser back.
 TEST_F(RecordsDialogTest, SavingOverAnExistingFileIsAskedAboutFirst) {
     QtOperator screen;
     MainDialog onScreen{ports, clock, screen};
@@ -220,20 +210,18 @@ TEST_F(RecordsDialogTest, SavingOverAnExistingFileIsAskedAboutFirst) {
     const auto save = [&](QMessageBox::StandardButton answer) {
         Messages asked;
         int choosers = 0;
-        QTimer operatorAtScreen;
-        QObject::connect(&operatorAtScreen, &QTimer::timeout, [&] {
+        QTimer atScreen;
+        QObject::connect(&atScreen, &QTimer::timeout, [&] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                asked.push_back(box->text().toStdString());
-                box->button(answer)->click();
+                asked.push_back(box->text().toStdString()), box->button(answer)->click();
             } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
                 if (++choosers > 1) return chooser->reject();
-                auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                name->setText(QStringLiteral("bericht"));
-                QTest::keyClick(name, Qt::Key_Return);
+                auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+                name->setText("bericht"), QTest::keyClick(name, Qt::Key_Return);
             }
         });
-        operatorAtScreen.start(5);
+        atScreen.start(5);
         dialog.exportAction().trigger();
         return std::make_pair(asked, choosers);
     };
@@ -243,18 +231,6 @@ TEST_F(RecordsDialogTest, SavingOverAnExistingFileIsAskedAboutFirst) {
     EXPECT_EQ(save(QMessageBox::Ok).second, 1);
     EXPECT_TRUE(testing::FileText(existing).starts_with("\xEF\xBB\xBF"));
     EXPECT_EQ(directory.files().size(), 1u);
-}
-
-TEST_F(RecordsDialogTest, EscapeInTheWaitWindowEndsTheDownloadAfterTheRecordInHand) {
-    // Enter does nothing there; Escape stops the worker, which finishes record 10 first.
-    AtHandOver enter(5, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Return); });
-    AtHandOver escape(10, [] { QTest::keyClick(OpenWaitDialog(), Qt::Key_Escape); });
-    line.reply(RecordCountFrame(40));
-    EXPECT_EQ(Download(records), std::make_pair(10, 40));
-    EXPECT_EQ(rows(), 10);
-    EXPECT_EQ(cell(9, 0), "记录#10");
-    EXPECT_EQ(line.written.size(), 11u);
-    EXPECT_FALSE(line.held());
 }
 
 class RecordsE2eTest : public testing::SimulatorTest {
@@ -280,26 +256,23 @@ TEST_F(RecordsE2eTest, EveryRecordTheInstrumentLoggedIsShownAsItHoldsIt) {
                    [this] { return std::chrono::system_clock::time_point{m_wall.load()}; });
     m_wall = m_wall.load() + std::chrono::seconds{7 * 60 + 30};  // seven minutes pass
     EXPECT_EQ(Download(records), std::make_pair(7, 7));
-    // The channels' cells, in tenths, are the words the instrument holds.
-    std::vector<std::vector<int>> expected, shown(7);
+    std::vector<std::vector<int>> expected, shown(7);  // the cells in tenths: the words held
     for (const sim::StoredRecord& record : held()) {
-        expected.emplace_back();
+        std::vector<int>& words = expected.emplace_back();
         for (const TenthDegree word : record.digital)
-            expected.back().push_back(word.tenths());
+            words.push_back(word.tenths());
         for (const TenthDegree word : record.pt100)
-            expected.back().push_back(word.tenths());
+            words.push_back(word.tenths());
     }
     for (int row = 0; row < table->rowCount(); ++row) {
         for (int column = 2; column < table->columnCount(); ++column)
             shown.at(row).push_back(qRound(table->item(row, column)->text().toDouble() * 10));
     }
     EXPECT_EQ(shown, expected);
-    // "趋势图(&T)..." charts what was downloaded (at the records' stamps, as the records' own
-    // test checks).
-    records.trendAction().trigger();
-    const QList<TrendDialog*> charts = records.findChildren<TrendDialog*>();
-    ASSERT_EQ(charts.size(), 1);
-    EXPECT_EQ(charts.front()->status(), "7 个读数");
+    records.trendAction().trigger();  // charts what was downloaded
+    const TrendDialog* chart = records.findChild<TrendDialog*>();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->status(), "7 个读数");
     QTest::mouseClick(records.control<QPushButton>(RecordsDialog::kDeleteButton), Qt::LeftButton);
     EXPECT_EQ(person.messages, Messages{"记录已全部删除!"});
     EXPECT_TRUE(held().empty());

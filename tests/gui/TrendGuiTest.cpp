@@ -1,9 +1,5 @@
 // Channel names, alarm limits and the trend window, driven from the main window on the fake
-// line with "采集": names in the lists, rows coloured while out of limits, the notification,
-// the trend window opened by a double click or from the menu. Saved runs in trend windows of
-// their own: zooming and panning, the statistics following the span, the picture saved.
-#include <gtest/gtest.h>
-
+// line with "采集"; saved runs in trend windows of their own.
 #include <QChart>
 #include <QDateTimeAxis>
 #include <QDialogButtonBox>
@@ -26,10 +22,9 @@ namespace tavolex {
 namespace {
 
 using testing::TemperatureFrame;
-
-// Channel 5 is the ninth word of a reply and row 4 of the left list.
-constexpr int kChannel5 = 8;
-constexpr int kRow5 = 4;
+using D = MainDialog;
+using C = ChannelSettingsDialog;
+constexpr int kChannel5 = 8, kRow5 = 4;  // the ninth word of a reply, row 4 of the left list
 
 class TrendGuiTest : public testing::MainDialogFixture {
 protected:
@@ -42,8 +37,7 @@ protected:
 
     TrendMonitor& trend() { return window.trend(); }
     QTableWidget* list(int id) { return control<QTableWidget>(id); }
-    // One reading through "采集" whose channel 5 reads the given tenths; a corrupted one for
-    // kFailed.
+    // One reading through "采集" whose channel 5 reads the given tenths; corrupted for kFailed.
     static constexpr int kFailed = -1;
     void readChannel5(int tenths) {
         std::vector<int> words(12, 200);
@@ -51,21 +45,17 @@ protected:
         Bytes frame = TemperatureFrame(words);
         if (tenths == kFailed) frame.back() ^= 1;
         line.reply(frame);
-        click(MainDialog::kAcquireButton);
+        click(D::kAcquireButton);
     }
     bool coloured(int column, int row = kRow5) {
-        return list(MainDialog::kLowChannelList)
-            ->item(row, column)
-            ->data(Qt::BackgroundRole)
-            .isValid();
+        return list(D::kLowChannelList)->item(row, column)->data(Qt::BackgroundRole).isValid();
     }
 
     std::vector<QString> notifications;
     std::int64_t nextMs = 1'700'000'000'000;
 };
 
-// The table refuses a limit that is no temperature, or a low above the high, and points at
-// the cell; what it accepts shows in the lists and is kept in the configuration folder.
+// A limit that is no temperature, or a low above the high, is refused with the cell chosen.
 TEST_F(TrendGuiTest, NamesAndLimitsConfirmedInTheTableShowInTheListsAndAreKept) {
     testing::TemporaryDirectory config;
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
@@ -78,28 +68,25 @@ TEST_F(TrendGuiTest, NamesAndLimitsConfirmedInTheTableShowInTheListsAndAreKept) 
                 table.item(row, column)->setText(text);
                 dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
             };
-            table.item(kChannel5, ChannelSettingsDialog::kNameColumn)->setText("炉膛");
-            table.item(0, ChannelSettingsDialog::kNameColumn)->setText("进口, 左");
-            set(3, ChannelSettingsDialog::kHighColumn, "3O");
-            table.item(3, ChannelSettingsDialog::kHighColumn)->setText("30");
-            set(3, ChannelSettingsDialog::kLowColumn, "30.1");
-            EXPECT_EQ(person.messages,
-                      (std::vector<std::string>{"报警限应为温度值(°C)，最多一位小数!",
-                                                "下限不能高于上限!"}));
-            EXPECT_EQ(table.currentRow(), 3);
-            EXPECT_EQ(table.currentColumn(), ChannelSettingsDialog::kLowColumn);
+            table.item(kChannel5, C::kNameColumn)->setText("炉膛");
+            table.item(0, C::kNameColumn)->setText("进口, 左");
+            set(3, C::kHighColumn, "3O");
+            table.item(3, C::kHighColumn)->setText("30");
+            set(3, C::kLowColumn, "30.1");
+            EXPECT_EQ(person.messages, (testing::Messages{"报警限应为温度值(°C)，最多一位小数!",
+                                                          "下限不能高于上限!"}));
+            EXPECT_EQ(std::pair(table.currentRow(), table.currentColumn()),
+                      std::pair(3, +C::kLowColumn));
             EXPECT_NE(dialog.result(), QDialog::Accepted);
-            set(3, ChannelSettingsDialog::kLowColumn, "-5");
+            set(3, C::kLowColumn, "-5");
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
         }));
 
-    EXPECT_EQ(list(MainDialog::kLowChannelList)->item(kRow5, 0)->text(), "通道5 (炉膛)");
-    EXPECT_EQ(list(MainDialog::kPt100List)->item(0, 0)->text(), "PT100通道1 (进口, 左)");
+    EXPECT_EQ(list(D::kLowChannelList)->item(kRow5, 0)->text(), "通道5 (炉膛)");
+    EXPECT_EQ(list(D::kPt100List)->item(0, 0)->text(), "PT100通道1 (进口, 左)");
 
-    // A window started later finds them in the file under the configuration folder.
-    EXPECT_TRUE(std::filesystem::exists(config.path() / "tavolex" / "channels.ini"));
-    MainDialog later(ports, clock, person);
-    EXPECT_EQ(later.control<QTableWidget>(MainDialog::kLowChannelList)->item(kRow5, 0)->text(),
+    MainDialog later(ports, clock, person);  // finds them in the configuration folder
+    EXPECT_EQ(later.control<QTableWidget>(D::kLowChannelList)->item(kRow5, 0)->text(),
               "通道5 (炉膛)");
     EXPECT_EQ(later.trend().settings()[3].limits, (ChannelLimits{-50, 300}));
     qunsetenv("XDG_CONFIG_HOME");
@@ -117,107 +104,84 @@ TEST_F(TrendGuiTest, AReadingOutOfLimitsColoursItsRowUntilAReadingIsBackInside) 
         colours.push_back(coloured(0));
     }
     EXPECT_EQ(colours, (std::vector<bool>{false, true, true, false, true}));
-    EXPECT_TRUE(coloured(1) && coloured(2));
-    EXPECT_FALSE(coloured(0, kRow5 + 1));
+    EXPECT_TRUE(coloured(1) && coloured(2) && !coloured(0, kRow5 + 1));
 
     EXPECT_EQ(notifications, std::vector<QString>{"通道5: 30.1 °C, 上限 30.0 °C"});
-    EXPECT_EQ(trend().alarms().count(kChannel5), 2);
-    EXPECT_EQ(trend().statistics().of(kChannel5).count, 4);
-    // The error log stays for the line's errors.
-    EXPECT_TRUE(directory.files().empty());
+    EXPECT_EQ(
+        std::tuple(trend().alarms().count(kChannel5), trend().statistics().of(kChannel5).count),
+        std::tuple(2, 4));
+    EXPECT_TRUE(directory.files().empty());  // the error log stays for the line's errors
 }
 
 TEST_F(TrendGuiTest, ADoubleClickAddsTheRowsChannelToTheTrendWhichBreaksItsCurveAtAFailure) {
     for (int tenths : {250, 260, kFailed, 240})
         readChannel5(tenths);
 
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTableWidget* low = list(MainDialog::kLowChannelList);
+    showActive();
+    QTableWidget* low = list(D::kLowChannelList);
     const QPoint cell = low->visualItemRect(low->item(kRow5, 1)).center();
-    // The view takes a double click only on the cell that a press chose before it, as the
-    // first click of a real double click does.
+    // The view takes a double click only on the cell a press chose, as in a real one.
     QTest::mouseClick(low->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(low->viewport(), Qt::LeftButton, {}, cell);
     TrendDialog* dialog = trend().trendDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible() && !dialog->isModal());
-    EXPECT_TRUE(dialog->channelShown(kChannel5));
+    EXPECT_TRUE(dialog->channelShown(kChannel5) && !dialog->channelShown(kChannel5 + 1));
     EXPECT_EQ(dialog->channelList().item(kChannel5, 0)->checkState(), Qt::Checked);
-    EXPECT_FALSE(dialog->channelShown(kChannel5 + 1));
 
     dialog->redrawNow();
     const std::vector<QLineSeries*>& curve = dialog->curveOf(kChannel5);
     ASSERT_EQ(curve.size(), 2u);
-    EXPECT_EQ(curve[0]->name(), "通道5");
     EXPECT_EQ(curve[0]->points(),
               (QList<QPointF>{{1'700'000'001'000.0, 25.0}, {1'700'000'002'000.0, 26.0}}));
     EXPECT_EQ(curve[1]->points(), (QList<QPointF>{{1'700'000'004'000.0, 24.0}}));
-    // A lone reading is drawn as a dot.
-    EXPECT_TRUE(curve[1]->pointsVisible());
+    EXPECT_TRUE(curve[1]->pointsVisible());  // a lone reading is drawn as a dot
 
-    // Unchecked in its list, the channel leaves the chart.
-    dialog->channelList().item(kChannel5, 0)->setCheckState(Qt::Unchecked);
-    EXPECT_FALSE(dialog->channelShown(kChannel5));
-    EXPECT_TRUE(dialog->chart().series().isEmpty());
+    dialog->channelList().item(kChannel5, 0)->setCheckState(Qt::Unchecked);  // leaves the chart
+    EXPECT_TRUE(!dialog->channelShown(kChannel5) && dialog->chart().series().isEmpty());
     window.done(QDialog::Rejected);
     EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(TrendGuiTest, TheMenuOpensTheTrendOnTheLastReadingsFirstChannelsWithRoundTicks) {
-    std::vector<std::int64_t> times{1'700'000'003'400, 1'700'000'040'700};
-    trend().nowMs = [&times] {
-        const std::int64_t next = times.front();
-        times.erase(times.begin());
-        return next;
+    trend().nowMs = [n = 0]() mutable -> std::int64_t {
+        return n++ == 0 ? 1'700'000'003'400 : 1'700'000'040'700;
     };
-    for (int tenths : {250, 262})
-        readChannel5(tenths);
+    readChannel5(250);
+    readChannel5(262);
     trend().trendAction().trigger();
     TrendDialog* dialog = trend().trendDialog();
     ASSERT_NE(dialog, nullptr);
-    std::vector<int> shown;
-    for (int channel = 0; channel < kChannelCount; ++channel) {
+    std::vector<int> shown;  // digital channels 1-8 in the lists' order, not the PT100 words
+    for (int channel = 0; channel < kChannelCount; ++channel)
         if (dialog->channelShown(channel)) shown.push_back(channel);
-    }
-    // Digital channels 1-8 (words 4-11) in the lists' order, not the PT100 words before them.
     EXPECT_EQ(shown, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11}));
 
     dialog->redrawNow();
     const auto* time = qobject_cast<QDateTimeAxis*>(dialog->chart().axes(Qt::Horizontal)[0]);
     ASSERT_NE(time, nullptr);
-    // 37.3 s of readings: ticks every 10 s from the round time before the first; values 20.0
-    // to 26.2 on whole degrees.
-    EXPECT_EQ(time->min().toMSecsSinceEpoch(), 1'700'000'000'000);
-    EXPECT_EQ(time->max().toMSecsSinceEpoch(), 1'700'000'050'000);
-    EXPECT_EQ(time->tickCount(), 6);
+    // 37.3 s: ticks every 10 s from a round time; values 20.0 to 26.2 on whole degrees.
+    EXPECT_EQ(std::tuple(time->min().toMSecsSinceEpoch(), time->max().toMSecsSinceEpoch(),
+                         time->tickCount()),
+              std::tuple(1'700'000'000'000, 1'700'000'050'000, 6));
     const auto* value = qobject_cast<QValueAxis*>(dialog->chart().axes(Qt::Vertical)[0]);
     ASSERT_NE(value, nullptr);
-    EXPECT_DOUBLE_EQ(value->min(), 18.0);
-    EXPECT_DOUBLE_EQ(value->max(), 28.0);
+    EXPECT_EQ(std::pair(value->min(), value->max()), std::pair(18.0, 28.0));
 
-    // Opened again, the window keeps the user's choice.
     dialog->channelList().item(4, 0)->setCheckState(Qt::Unchecked);
-    trend().trendAction().trigger();
+    trend().trendAction().trigger();  // opened again, the window keeps the user's choice
     EXPECT_FALSE(dialog->channelShown(4));
 }
 
+// 2024-03-05 14:mm:ss local time.
 std::int64_t At(int minute, int second) {
-    std::tm time{};
-    time.tm_year = 2024 - 1900;
-    time.tm_mon = 2;
-    time.tm_mday = 5;
-    time.tm_hour = 14;
-    time.tm_min = minute;
-    time.tm_sec = second;
-    time.tm_isdst = -1;
+    std::tm time{second, minute, 14, 5, 2, 124, 0, 0, -1, 0, nullptr};
     return std::int64_t{std::mktime(&time)} * 1000;
 }
 
 class TrendFileGuiTest : public ::testing::Test {
 protected:
-    // Eleven readings ten seconds apart from 14:00:00; PT100 channel 1 reads 10.0, 11.0, ...
-    // 20.0 °C.
+    // Eleven readings 10 s apart from 14:00:00; PT100 channel 1 reads 10.0, 11.0, ... 20.0 °C.
     std::filesystem::path writeRun(const std::string& name, const std::string& extra = {}) {
         const std::filesystem::path file = folder.path() / name;
         std::ofstream out(file, std::ios::binary);
@@ -245,12 +209,11 @@ protected:
     TrendDialog live{{history, settings, alarms}, person, nullptr};
 };
 
-TEST_F(TrendFileGuiTest, AnOpenedRunZoomsPansKeepsItsStatisticsToTheSpanAndSavesItsPicture) {
+TEST_F(TrendFileGuiTest, AnOpenedRunZoomsPansKeepsItsStatisticsAndSavesItsPictureOrTellsItsFault) {
     person.chosenFile = writeRun("run.csv");
     live.openAction().trigger();
-    const QList<TrendDialog*> opened = live.findChildren<TrendDialog*>();
-    ASSERT_EQ(opened.size(), 1);
-    TrendDialog* window = opened.front();
+    TrendDialog* window = live.findChild<TrendDialog*>();
+    ASSERT_NE(window, nullptr);
     EXPECT_TRUE(person.messages.empty());
     EXPECT_TRUE(window->channelShown(0));
     EXPECT_EQ(window->visibleSpan(), (TimeSpan{At(0, 0), At(1, 40)}));
@@ -277,9 +240,7 @@ TEST_F(TrendFileGuiTest, AnOpenedRunZoomsPansKeepsItsStatisticsToTheSpanAndSaves
     QTest::mouseMove(surface, middle);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, middle);
     ASSERT_TRUE(window->zoomed());
-    const TimeSpan dragged = window->visibleSpan();
-    EXPECT_GT(dragged.fromMs, At(0, 0));
-    EXPECT_LT(dragged.toMs, At(1, 40));
+    EXPECT_TRUE(window->visibleSpan().fromMs > At(0, 0) && window->visibleSpan().toMs < At(1, 40));
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     window->chartView().setFocus();
@@ -293,21 +254,16 @@ TEST_F(TrendFileGuiTest, AnOpenedRunZoomsPansKeepsItsStatisticsToTheSpanAndSaves
     EXPECT_EQ(QImage(QString::fromStdString(person.savedFile->string())).size(), size);
     ASSERT_TRUE(window->saveImage(folder.path() / "chart.svg"));
     QSvgRenderer svg(QString::fromStdString((folder.path() / "chart.svg").string()));
-    EXPECT_TRUE(svg.isValid());
-    EXPECT_EQ(svg.viewBox().size(), size);
+    EXPECT_TRUE(svg.isValid() && svg.viewBox().size() == size);
     EXPECT_FALSE(window->saveImage(folder.path() / "missing" / "chart.png"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);
     window->close();
-}
 
-// A bad line keeps the readings before it and names the file and the line; a file that is no
-// saved run opens no window.
-TEST_F(TrendFileGuiTest, WhatCannotBeReadIsToldWithTheFileAndLine) {
-    TrendDialog* window = live.openDataFile(writeRun("bad.csv", "2024-03-05T14:02:00,x\r\n"));
+    // A bad line keeps the readings before it and is told; a file that is no run opens nothing.
+    window = live.openDataFile(writeRun("bad.csv", "2024-03-05T14:02:00,x\r\n"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(statistics(*window)[3], "11");
-    EXPECT_EQ(person.messages,
-              std::vector<std::string>{"bad.csv 第13行无法读取; 之前的各行已载入"});
+    EXPECT_EQ(person.messages, testing::Messages{"bad.csv 第13行无法读取; 之前的各行已载入"});
     window->close();
 
     const std::filesystem::path notes = folder.path() / "notes.txt";

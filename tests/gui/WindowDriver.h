@@ -1,11 +1,9 @@
-// Drives the windows as a user does (click, type, read a control by its number), and the two
-// rigs the window tests run on: the main window on a scripted fake line, and the main window on
-// the real port against the simulated instrument.
+// Drives the windows as a user does, and the main window's two rigs: on a scripted fake line,
+// and on the real port against the simulated instrument.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -21,6 +19,8 @@
 
 namespace tavolex::testing {
 
+using Messages = std::vector<std::string>;
+
 template <class Window>
 class WindowDriver {
 public:
@@ -32,8 +32,7 @@ public:
     }
     QLineEdit* edit(int id) { return control<QLineEdit>(id); }
     bool enabled(int id) { return control<QWidget>(id)->isEnabled(); }
-    // A click on a button, or on a label that takes clicks.
-    void click(int id) { QTest::mouseClick(control<QWidget>(id), Qt::LeftButton); }
+    void click(int id) { QTest::mouseClick(control<QWidget>(id), Qt::LeftButton); }  // or a label
     // Replaces a field's text by typing.
     void type(int id, const QString& text) {
         QLineEdit* field = edit(id);
@@ -50,24 +49,19 @@ protected:
 
 // A driver of a window held elsewhere.
 template <class Window>
-class DriverOf final : public WindowDriver<Window> {
-public:
-    explicit DriverOf(Window& window) : m_window(window) {}
-
-private:
-    Window& driven() override { return m_window; }
-    Window& m_window;
+struct DriverOf final : WindowDriver<Window> {
+    explicit DriverOf(Window& held) : window(held) {}
+    Window& driven() override { return window; }
+    Window& window;
 };
 
-// Runs `act` on the modal window of type Modal that `open` brings up, then closes it if `act`
-// left it open; false when none came up.
+// Runs `act` on the Modal that `open` brings up and closes it if still open; false if none came.
 template <class Modal = QWidget, typename Open, typename Act>
 bool WithModal(Open open, Act act) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
-        if (modal == nullptr) return;
-        seen = true;
+        if (!(seen = modal != nullptr)) return;
         act(*modal);
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (dialog != nullptr && dialog == static_cast<QWidget*>(modal)) dialog->reject();
@@ -78,8 +72,7 @@ bool WithModal(Open open, Act act) {
 
 // The main window on a scripted fake line, in a fresh working directory.
 struct FakeLineRig {
-    // First, so that the window starts in it.
-    TemporaryWorkingDirectory directory;
+    TemporaryWorkingDirectory directory;  // first, so that the window starts in it
     ManualClock clock;
     FakeLine line{clock};
     FakePortOpener ports{line};
@@ -108,9 +101,7 @@ protected:
 class MainDialogSimulatorTest : public SimulatorTest, public WindowDriver<MainDialog> {
 protected:
     MainDialog& driven() override { return window; }
-
-    // First, so that the window starts in it.
-    TemporaryWorkingDirectory directory;
+    TemporaryWorkingDirectory directory;  // first, so that the window starts in it
     RecordingOperator person;
     MainDialog window{opener, SystemClock(), person};
 };
