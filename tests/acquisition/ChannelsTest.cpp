@@ -1,5 +1,4 @@
-// Channel captions and list rows, names and limits, alarms and statistics, and the trend's
-// history of readings.
+// Channel captions, rows, names and limits, alarms and statistics, and the trend history.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +13,7 @@
 namespace tavolex {
 namespace {
 
-TEST(Channels, NumberingFollowsTheReplyAndTheListsRowsAndLabelsAddTheName) {
+TEST(Channels, NumberingFollowsTheReplyRowsAndLabelsAddTheNameAndLimitsAreInclusive) {
     for (const auto& [channel, caption] :
          {std::pair{0, "PT100通道1"}, {3, "PT100通道4"}, {4, "通道1"}, {67, "通道64"}})
         EXPECT_EQ(ChannelCaption(channel), caption);
@@ -27,9 +26,7 @@ TEST(Channels, NumberingFollowsTheReplyAndTheListsRowsAndLabelsAddTheName) {
     settings[8].name = "炉膛";
     EXPECT_EQ(settings.label(8), "通道5 (炉膛)");
     EXPECT_EQ(settings.label(9), "通道6");
-}
 
-TEST(ChannelSettings, LimitsAreTemperaturesWithOneDecimalOrNothingAndInclusive) {
     const std::pair<const char*, std::optional<int>> accepted[] = {
         {"", {}},     {"  ", {}},   {"35", 350},        {" 35.5 ", 355},
         {"+1.2", 12}, {"-0.3", -3}, {"-3276.7", -32767}};
@@ -37,9 +34,8 @@ TEST(ChannelSettings, LimitsAreTemperaturesWithOneDecimalOrNothingAndInclusive) 
         EXPECT_EQ(ParseLimit(text), (ParsedLimit{true, tenths})) << text;
     for (const char* text : {"3276.8", "35.55", "35,5", "abc", "1e3", "12x"})
         EXPECT_EQ(ParseLimit(text), ParsedLimit{}) << text;
-    EXPECT_EQ(LimitText(355), "35.5");
-    EXPECT_EQ(LimitText(-3), "-0.3");
-    EXPECT_EQ(LimitText(std::nullopt), "");
+    EXPECT_EQ((std::vector{LimitText(355), LimitText(-3), LimitText(std::nullopt)}),
+              (std::vector<std::string>{"35.5", "-0.3", ""}));
     // A reading on a limit is inside.
     const ChannelLimits both{-100, 300};
     for (const auto& [tenths, outside] :
@@ -49,7 +45,7 @@ TEST(ChannelSettings, LimitsAreTemperaturesWithOneDecimalOrNothingAndInclusive) 
     EXPECT_FALSE(IsOutside(-30000, ChannelLimits{}));
 }
 
-TEST(ChannelAlarms, OneNotificationPerRunHoweverOftenAChannelEnters) {
+TEST(ChannelAlarms, OneNotificationPerRunHoweverOftenAChannelEntersAndStatisticsUntilReset) {
     const ChannelLimits limits{std::nullopt, 300};
     ChannelAlarms alarms;
     const struct {
@@ -80,9 +76,7 @@ TEST(ChannelAlarms, OneNotificationPerRunHoweverOftenAChannelEnters) {
     EXPECT_FALSE(alarms.inAlarm(5));
     EXPECT_EQ(alarms.count(5), 0);
     EXPECT_TRUE(alarms.take(5, 301, limits).notify);
-}
 
-TEST(ChannelStatistics, MinMaxMeanAndCountUntilReset) {
     ChannelStatistics statistics;
     EXPECT_FALSE(statistics.of(2).meanCelsius());
     for (int tenths : {-50, 250, 100})
@@ -106,7 +100,7 @@ TemperatureReply OneValue(int tenths) {
     return TemperatureReplyOf({tenths, 0, 0, 0});
 }
 
-TEST(TrendHistory, KeepsTheNewestSamplesUpToItsCapacityOldestFirst) {
+TEST(TrendHistory, KeepsTheNewestSpansGapsAndEachBucketsExtremes) {
     TrendHistory history(3);
     for (int i = 1; i <= 5; ++i)
         history.addReading(i * 1000, OneValue(i * 10));
@@ -123,17 +117,31 @@ TEST(TrendHistory, KeepsTheNewestSamplesUpToItsCapacityOldestFirst) {
     EXPECT_EQ(history.size(), 0u);
     EXPECT_FALSE(history.lastTime());
     EXPECT_TRUE(history.points(0, 0, 10).empty());
-}
 
-TEST(TrendHistory, AFailureAndAChannelTheReplyLacksAreGapsNeverValues) {
-    TrendHistory history;
+    // A zoomed span: only its samples, ends included; the readout takes the nearest in time.
+    history = TrendHistory();
+    for (int i = 1; i <= 6; ++i)
+        history.addReading(i * 1000, OneValue(i * 10));
+    history.addFailure(7000);
+    EXPECT_EQ(history.points(0, 2000, 4000, 10),
+              (std::vector<TrendPoint>{{2000, 20}, {3000, 30}, {4000, 40}}));
+    const ChannelSummary summary = history.summary(0, 2500, 7000);
+    EXPECT_EQ(
+        std::make_tuple(summary.minTenths, summary.maxTenths, summary.sumTenths, summary.count),
+        std::make_tuple(30, 60, 180, 4));
+    EXPECT_EQ(history.summary(0, 7001, 9000).count, 0);
+    EXPECT_EQ((std::vector{history.nearest(2400), history.nearest(2600), history.nearest(-5),
+                           history.nearest(99'000)}),
+              (std::vector<std::optional<std::size_t>>{1, 2, 0, 6}));
+
+    // A failure and a channel the reply lacks are gaps, never values.
+    history = TrendHistory();
     history.addReading(0,
                        TemperatureReplyOf({-251, 1, 2, 3, 44}));  // PT100 1-4 and digital channel 1
     history.addFailure(600);
     history.addReading(1200, TemperatureReplyOf({7, 1, 2, 3}));
-    EXPECT_EQ(history.valueAt(0, 0), -251);
-    EXPECT_EQ(history.valueAt(4, 0), 44);
-    EXPECT_FALSE(history.valueAt(5, 0));
+    EXPECT_EQ((std::vector{history.valueAt(0, 0), history.valueAt(4, 0), history.valueAt(5, 0)}),
+              (std::vector<std::optional<int>>{-251, 44, std::nullopt}));
     for (int channel : {0, 4, 67})
         EXPECT_FALSE(history.valueAt(channel, 1));
     EXPECT_FALSE(history.valueAt(4, 2));
@@ -141,19 +149,17 @@ TEST(TrendHistory, AFailureAndAChannelTheReplyLacksAreGapsNeverValues) {
     EXPECT_EQ(history.points(0, 0, 100),
               (std::vector<TrendPoint>{{0, -251}, {600, std::nullopt}, {1200, 7}}));
     EXPECT_EQ(history.points(0, 601, 100), (std::vector<TrendPoint>{{1200, 7}}));
-}
 
-TEST(TrendHistory, DecimationKeepsEveryBucketsMinimumAndMaximumInTimeOrder) {
-    TrendHistory history;
+    // Decimation keeps every bucket's minimum and maximum, in time order.
+    history = TrendHistory();
     // 1000 samples of a slow ramp with one spike up and one down, and a failed stretch.
     for (int i = 0; i < 1000; ++i) {
         if (i >= 600 && i < 700) {
             history.addFailure(i * 100);
             continue;
         }
-        int value = i;
-        if (i == 123 || i == 124) value = 5000;  // of two equal extremes, the first is drawn
-        if (i == 456) value = -5000;
+        // Of two equal extremes, the first is drawn.
+        const int value = i == 123 || i == 124 ? 5000 : (i == 456 ? -5000 : i);
         history.addReading(i * 100, OneValue(value));
     }
     const std::size_t buckets = 10;
@@ -171,26 +177,6 @@ TEST(TrendHistory, DecimationKeepsEveryBucketsMinimumAndMaximumInTimeOrder) {
     const auto late = history.points(0, 70000, 10);
     EXPECT_EQ(late.front(), (TrendPoint{70000, 700}));
     EXPECT_EQ(late.back(), (TrendPoint{99900, 999}));
-}
-
-// A zoomed span: only its samples are drawn and summed, ends included; the readout takes the
-// sample nearest in time.
-TEST(TrendHistory, ASpanWithBothEndsLimitsPointsAndStatistics) {
-    TrendHistory history;
-    for (int i = 1; i <= 6; ++i)
-        history.addReading(i * 1000, OneValue(i * 10));
-    history.addFailure(7000);
-    EXPECT_EQ(history.points(0, 2000, 4000, 10),
-              (std::vector<TrendPoint>{{2000, 20}, {3000, 30}, {4000, 40}}));
-    const ChannelSummary summary = history.summary(0, 2500, 7000);
-    EXPECT_EQ(
-        std::make_tuple(summary.minTenths, summary.maxTenths, summary.sumTenths, summary.count),
-        std::make_tuple(30, 60, 180, 4));
-    EXPECT_EQ(history.summary(0, 7001, 9000).count, 0);
-    EXPECT_EQ(history.nearest(2400), 1u);
-    EXPECT_EQ(history.nearest(2600), 2u);
-    EXPECT_EQ(history.nearest(-5), 0u);
-    EXPECT_EQ(history.nearest(99'000), 6u);
 }
 
 }  // namespace

@@ -49,9 +49,7 @@ std::string CsvLine(std::size_t fields, const std::map<std::size_t, std::string>
 constexpr std::string_view kPlainName = "2024年3月5日23时59分50秒.txt";
 const std::optional<int> kGap;
 
-// Times of day only: a time earlier than the line before is on the next day, and so is a
-// first line earlier than the start in the name. A reply that carried fewer channels leaves
-// the rest as gaps.
+// A time earlier than the line before (or, first, than the name's) is on the next day.
 TEST(SavedRun, PlainDataFileTakesItsDateFromTheNameAndRollsOverAtMidnight) {
     const SavedRun run = ParseSavedRun(
         "23:59:58\t25.0\t-1.5\t30.2\t0.0\r\n"
@@ -60,8 +58,8 @@ TEST(SavedRun, PlainDataFileTakesItsDateFromTheNameAndRollsOverAtMidnight) {
         "\r\n"
         "23:00:00\t1.0\t2.0\t3.0\t4.0\t5.0\r\n",
         kPlainName);
-    EXPECT_EQ(run.kind, SavedRunKind::PlainDataFile);
-    EXPECT_EQ(run.fault, SavedRunFault::None);
+    EXPECT_EQ(std::tuple(run.kind, run.fault),
+              std::tuple(SavedRunKind::PlainDataFile, SavedRunFault::None));
     EXPECT_EQ(Samples(run, {0, 1, 2, 3, 4}),
               (std::vector<Sample>{{Local(2024, 3, 5, 23, 59, 58), {250, -15, 302, 0, kGap}},
                                    {Local(2024, 3, 6, 0, 0, 1), {252, -13, 304, 2, kGap}},
@@ -72,10 +70,8 @@ TEST(SavedRun, PlainDataFileTakesItsDateFromTheNameAndRollsOverAtMidnight) {
     EXPECT_EQ(ParseSavedRun("12:00:00\t1.0\r\n", "数据.txt").fault, SavedRunFault::NoDateInName);
 }
 
-// The heading names the channels (quoted where a name holds a comma), in UTF-8 with its
-// byte-order mark or in GBK as a spreadsheet saves it again; empty cells are gaps; a last
-// line cut short is reported and left out.
-TEST(SavedRun, DataCsvTakesNamesFromItsHeadingAndReportsACutLastLine) {
+// In UTF-8 with its byte-order mark or in GBK as a spreadsheet saves it again.
+TEST(SavedRun, DataAndRecordsCsvTakeTheirColumnsAndReportWhatIsLeftOut) {
     std::map<std::size_t, std::string> heading{
         {0, "时间"}, {1, "\"PT100通道1 (进口, 左)\""}, {2, "PT100通道2"}, {5, "通道1 (炉膛)"}};
     for (std::size_t i = 6; i <= 68; ++i)
@@ -90,45 +86,36 @@ TEST(SavedRun, DataCsvTakesNamesFromItsHeadingAndReportsACutLastLine) {
     EXPECT_EQ(Samples(run, {0, 4, 67}),
               (std::vector<Sample>{{Local(2024, 3, 5, 14, 7, 9), {250, kGap, -35}},
                                    {Local(2024, 3, 5, 14, 7, 10), {kGap, 999, kGap}}}));
-    EXPECT_EQ(run.fault, SavedRunFault::IncompleteLine);
-    EXPECT_EQ(run.faultLine, 4u);
+    EXPECT_EQ(std::tuple(run.fault, run.faultLine), std::tuple(SavedRunFault::IncompleteLine, 4u));
 
     heading[0] = "\xCA\xB1\xBC\xE4";  // 时间
-    heading[1] = "a";
-    heading[2] = "b";
+    heading[1] = "a", heading[2] = "b";
     heading[5] = "\xC2\xAF\xCC\xC5";  // 炉膛
     const SavedRun gbk = ParseSavedRun(CsvLine(69, heading) + lines, "b.csv");
-    EXPECT_EQ(gbk.names[4], "炉膛");
-    EXPECT_EQ(gbk.history.size(), 2u);
-}
+    EXPECT_EQ(std::tuple(gbk.names[4], gbk.history.size()), std::tuple("炉膛", 2u));
 
-// Columns: label, time, channels 1-64, PT100 1-4. A record not read, or stamped with no date,
-// is left out and counted; records logged across a clock change come out in time order.
-TEST(SavedRun, RecordsCsvMapsItsColumnsToChannelsAndCountsRecordsWithoutADate) {
+    // Columns: label, time, channels 1-64, PT100 1-4; in time order across a clock change.
     const std::string text =
         "\xEF\xBB\xBF" + CsvLine(70, {{0, "记录条目"}}) +
         CsvLine(70, {{0, "记录#1"}, {1, "2024-05-07 09:03:01"}, {2, "21.5"}, {66, "-0.5"}}) +
         CsvLine(70, {{0, "记录#2"}, {1, "读取失败"}}) +
         CsvLine(70, {{0, "记录#3"}, {1, "2024/13/01/00/00/00"}, {2, "1.0"}}) +
         CsvLine(70, {{0, "记录#4"}, {1, "2024-05-07 08:00:00"}, {2, "20.0"}, {69, "7.0"}});
-    const SavedRun run = ParseSavedRun(text, "记录.csv");
-    EXPECT_EQ(run.kind, SavedRunKind::RecordsCsv);
-    EXPECT_EQ(run.fault, SavedRunFault::None);
-    EXPECT_EQ(run.leftOut, 2u);
-    EXPECT_EQ(Samples(run, {4, 0, 3}),
+    const SavedRun records = ParseSavedRun(text, "记录.csv");
+    EXPECT_EQ(std::tuple(records.kind, records.fault, records.leftOut),
+              std::tuple(SavedRunKind::RecordsCsv, SavedRunFault::None, 2u));
+    EXPECT_EQ(Samples(records, {4, 0, 3}),
               (std::vector<Sample>{{Local(2024, 5, 7, 8, 0, 0), {200, kGap, 70}},
                                    {Local(2024, 5, 7, 9, 3, 1), {215, -5, kGap}}}));
 }
 
 TEST(SavedRun, ReadingStopsAtTheFirstBadLineKeepingTheLinesBefore) {
-    struct Case {
+    const std::string good = "14:00:00\t1.0\r\n";
+    const struct {
         std::string text;
         SavedRunFault fault;
-        std::size_t line;
-        std::size_t kept;
-    };
-    const std::string good = "14:00:00\t1.0\r\n";
-    const Case cases[] = {
+        std::size_t line, kept;
+    } cases[] = {
         {"", SavedRunFault::Empty, 0, 0},
         {"hello\n", SavedRunFault::UnknownKind, 1, 0},
         {"a,b,c\n", SavedRunFault::UnknownKind, 1, 0},
@@ -139,16 +126,15 @@ TEST(SavedRun, ReadingStopsAtTheFirstBadLineKeepingTheLinesBefore) {
         {good + "14:00:02" + std::string(69, '\t') + "\r\n", SavedRunFault::BadLine, 2, 1},
         {good + std::string(3 << 20, '1'), SavedRunFault::BadLine, 2, 1},
     };
-    for (const Case& each : cases) {
+    for (const auto& each : cases) {
         const SavedRun run = ParseSavedRun(each.text, kPlainName);
-        EXPECT_EQ(run.fault, each.fault) << each.text.substr(0, 60);
-        EXPECT_EQ(run.faultLine, each.line) << each.text.substr(0, 60);
-        EXPECT_EQ(run.history.size(), each.kept) << each.text.substr(0, 60);
+        EXPECT_EQ(std::tuple(run.fault, run.faultLine, run.history.size()),
+                  std::tuple(each.fault, each.line, each.kept))
+            << each.text.substr(0, 60);
     }
     const SavedRun dates = ParseSavedRun(
         "\xEF\xBB\xBF" + CsvLine(69, {}) + CsvLine(69, {{0, "2023-02-29T00:00:00"}}), "c.csv");
-    EXPECT_EQ(dates.fault, SavedRunFault::BadLine);
-    EXPECT_EQ(dates.faultLine, 2u);
+    EXPECT_EQ(std::tuple(dates.fault, dates.faultLine), std::tuple(SavedRunFault::BadLine, 2u));
 }
 
 TEST(SavedRun, AFileIsReadInChunksWithProgressAndCanBeCancelled) {
@@ -164,8 +150,7 @@ TEST(SavedRun, AFileIsReadInChunksWithProgressAndCanBeCancelled) {
         progress.push_back(permille);
         return true;
     });
-    EXPECT_EQ(run.fault, SavedRunFault::None);
-    ASSERT_EQ(run.history.size(), 200'000u);
+    ASSERT_EQ(std::tuple(run.fault, run.history.size()), std::tuple(SavedRunFault::None, 200'000u));
     EXPECT_EQ(run.history.valueAt(0, 199'999), 9995);
     EXPECT_GT(progress.size(), 2u);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));

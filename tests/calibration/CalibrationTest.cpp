@@ -1,6 +1,5 @@
-// Channel count, firmware version, offsets, the low-temperature calibration and the PT100
-// service operations on a scripted line: what is sent, the fields taken from the replies, what
-// the operator is told, and that the port is closed on every way out.
+// Channel count, version, offsets, low-temperature and PT100 calibration on a scripted line: what
+// is sent, the fields taken from the replies and what the operator is told.
 #include <gtest/gtest.h>
 
 #include "ChannelCount.h"
@@ -34,12 +33,11 @@ protected:
 };
 
 // Address 300 travels as its low byte, 0x2C.
-class CalibrationTest : public Pt100OperationsTest {
-protected:
+struct CalibrationTest : Pt100OperationsTest {
     CalibrationTest() { window.settings.deviceAddress = 300; }
 };
 
-TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
+TEST_F(CalibrationTest, SignalCountReportsTheCountServedAndVersionIsInTenths) {
     const std::tuple<std::int32_t, std::uint8_t, std::uint8_t, const char*> cases[] = {
         {300, 0x2C, 44, "设置的信号数为44失败!"},
         {0, 0, 0, "设置的信号数为0成功!"},
@@ -53,13 +51,11 @@ TEST_F(CalibrationTest, SignalCountReportsTheCountTheInstrumentServes) {
         EXPECT_EQ(line.written.back(), RequestFrame(7, command::kSetSignalCount, Bytes{sent}));
     }
     EXPECT_GE(clock.elapsed(), 4 * 3050ms);  // 10 bytes never make the 17 waited for
-}
 
-TEST_F(CalibrationTest, VersionInTenths) {
-    for (const auto& [byte, text] : {std::pair<std::uint8_t, const char*>{32, "Ver3.2"},
-                                     {0, "Ver0.0"},
-                                     {255, "Ver25.5"},
-                                     {100, "Ver10.0"}}) {
+    window.settings.deviceAddress = 300;
+    const std::pair<std::uint8_t, const char*> versions[] = {
+        {32, "Ver3.2"}, {0, "Ver0.0"}, {255, "Ver25.5"}, {100, "Ver10.0"}};
+    for (const auto& [byte, text] : versions) {
         line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion, Bytes{byte}));
         EXPECT_EQ(ReadFirmwareVersion(OneCall(fresh())).value, text);
         EXPECT_EQ(line.written.back(), RequestFrame(0x2C, command::kReadPt100ParametersOrVersion));
@@ -77,7 +73,7 @@ TEST_F(CalibrationTest, CalibrationNamesTheResistorAndCountsAnyReplyAsDone) {
     EXPECT_GE(clock.elapsed(), 3 * 10050ms);
 }
 
-TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRows) {
+TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRowsAndTakesOnlyItsOwnLength) {
     std::array<std::uint8_t, 68> offsets{};
     offsets[0] = 0xFF, offsets[31] = 0x80, offsets[32] = 0x7F, offsets[63] = 0x05;
     offsets[64] = 0x9C, offsets[67] = 0x64;
@@ -90,11 +86,8 @@ TEST_F(CalibrationTest, ReadAllShowsSignedTenthsInTheirRows) {
                                   texts->high[31], texts->pt100[0], texts->pt100[3]}),
         (std::vector<std::string>{"-0.1", "0.0", "-12.8", "12.7", "0.5", "-10.0", "10.0"}));
     EXPECT_TRUE(person.messages.empty());
-}
 
-// Beyond the faults every operation shares: a length byte other than the one waited for, under
-// a checksum that matches it.
-TEST_F(CalibrationTest, ReadAllTakesOnlyItsOwnLength) {
+    // Beyond the shared faults: another length byte, under a checksum that matches it.
     const Bytes good = ReplyFrame(0, command::kReadOffsets, std::array<std::uint8_t, 68>{});
     Bytes otherLength = good;
     otherLength[6] = 0x43;
@@ -141,7 +134,7 @@ TEST(OffsetTenths, ExactTenthsTruncatedTowardZeroWithinTenDegrees) {
     }
 }
 
-TEST_F(Pt100OperationsTest, FramesGoOutByteForByte) {
+TEST_F(Pt100OperationsTest, FramesRepliesAndTypedOffsets) {
     for (int i = 0; i < 3; ++i)
         line.silence();
     ReadPt100Parameters(OneCall(fresh()), 0);
@@ -151,9 +144,24 @@ TEST_F(Pt100OperationsTest, FramesGoOutByteForByte) {
                                 {0x14, 0x3F, 0x00, 0x00, 0x08, 0x00, 0x01, 0x00, 0xFF, 0xB7},
                                 {0x14, 0x3F, 0x00, 0x00, 0x09, 0x00, 0x02, 0x01, 0x00, 0xFF, 0xB4},
                                 {0x14, 0x3F, 0x00, 0x00, 0x07, 0x00, 0x00, 0xFF, 0xB9}}));
-}
+    EXPECT_EQ(told(), Messages(3, "读数据错误!"));
+    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x9C, 0x01}));
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 1).value, 0x9C);
+    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x0B, 0xB8}));
+    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::Resistor2, 1).value, 3000);
+    EXPECT_EQ(line.written.back(), RequestFrame(0, command::kCalibrate, Bytes{3, 1}));
 
-TEST_F(Pt100OperationsTest, ParametersTakeEachFieldWithTheOffsetRule) {
+    line.reply(ReplyFrame(0, command::kReadPt100Temperatures,
+                          Bytes{0x80, 0x05, 0x00, 0xFA, 0x80, 0x00, 0x7F, 0xFF}));
+    const auto temperatures = ReadPt100Temperatures(OneCall(fresh()));
+    ASSERT_TRUE(temperatures);
+    std::vector<std::string> texts;
+    for (const TenthDegree& word : *temperatures)
+        texts.push_back(word.text());
+    EXPECT_EQ(texts, (std::vector<std::string>{"-0.5", "25.0", "-0.0", "3276.7"}));
+    EXPECT_TRUE(person.messages.empty());
+
+    // Parameters take each field with the offset rule.
     line.reply(ReplyFrame(0, command::kReadPt100ParametersOrVersion,
                           Bytes{200, 0x85, 0x00, 0x01, 0x2C, 0x0F, 0xA0}));
     const auto parameters = ReadPt100Parameters(OneCall(fresh()), 3).value;
@@ -163,53 +171,28 @@ TEST_F(Pt100OperationsTest, ParametersTakeEachFieldWithTheOffsetRule) {
                          parameters->resistor2Ad),
               std::tuple(200, -5, 300, 4000));
 
-    for (const auto& [byte, text] : {std::pair<std::uint8_t, const char*>{0x85, "-0.50"},
-                                     {0x80, "12.80"},
-                                     {3, "0.30"},
-                                     {0xFF, "-12.70"},
-                                     {0, "0.00"}})
+    const std::pair<std::uint8_t, const char*> offsets[] = {
+        {0x85, "-0.50"}, {0x80, "12.80"}, {3, "0.30"}, {0xFF, "-12.70"}, {0, "0.00"}};
+    for (const auto& [byte, text] : offsets)
         EXPECT_EQ(Pt100OffsetText(Pt100OffsetTenths(byte)), text) << int(byte);
-}
 
-TEST_F(Pt100OperationsTest, CalibrationStepsSendTheirKindAndTakeTheirValue) {
-    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x9C, 0x01}));
-    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::ZeroPoint, 1).value, 0x9C);
-    line.reply(ReplyFrame(0, command::kCalibrate, Bytes{0x0B, 0xB8}));
-    EXPECT_EQ(CalibratePt100(OneCall(fresh()), Pt100Calibration::Resistor2, 1).value, 3000);
-    EXPECT_EQ(line.written.back(), RequestFrame(0, command::kCalibrate, Bytes{3, 1}));
-    EXPECT_TRUE(person.messages.empty());
-}
-
-TEST_F(Pt100OperationsTest, TemperaturesAreTenthDegreeWords) {
-    line.reply(ReplyFrame(0, command::kReadPt100Temperatures,
-                          Bytes{0x80, 0x05, 0x00, 0xFA, 0x80, 0x00, 0x7F, 0xFF}));
-    const auto temperatures = ReadPt100Temperatures(OneCall(fresh()));
-    ASSERT_TRUE(temperatures);
-    std::vector<std::string> texts;
-    for (const TenthDegree& word : *temperatures)
-        texts.push_back(word.text());
-    EXPECT_EQ(texts, (std::vector<std::string>{"-0.5", "25.0", "-0.0", "3276.7"}));
-}
-
-// The wait table waits for 10 bytes of these replies, but their fields run to byte 13 and 14:
-// the exchange waits on, within the same second, for the bytes the fields need.
-TEST_F(Pt100OperationsTest, RepliesWhoseFieldsRunPastTheWaitTableAreWaitedForOrRefused) {
-    const Bytes parameters =
+    // Fields past the 10 bytes the wait table waits for are waited for within the same second.
+    const Bytes parametersReply =
         ReplyFrame(0, command::kReadPt100ParametersOrVersion, Bytes{1, 2, 0, 0, 4, 0, 5});
-    line.replyInChunks({Chunk{20ms, Bytes(parameters.begin(), parameters.begin() + 10)},
-                        Chunk{700ms, Bytes(parameters.begin() + 10, parameters.end())}});
+    line.replyInChunks({Chunk{20ms, Bytes(parametersReply.begin(), parametersReply.begin() + 10)},
+                        Chunk{700ms, Bytes(parametersReply.begin() + 10, parametersReply.end())}});
     const auto late = ReadPt100Parameters(OneCall(fresh()), 0);
     ASSERT_TRUE(late);
     EXPECT_EQ(late->resistor2Ad, 5);
 
-    const Bytes temperatures = ReplyFrame(0, command::kReadPt100Temperatures, Bytes(8, 0x01));
-    line.replyInChunks({Chunk{20ms, Bytes(temperatures.begin(), temperatures.begin() + 10)},
-                        Chunk{1200ms, Bytes(temperatures.begin() + 10, temperatures.end())}});
+    const Bytes temperaturesReply = ReplyFrame(0, command::kReadPt100Temperatures, Bytes(8, 0x01));
+    line.replyInChunks(
+        {Chunk{20ms, Bytes(temperaturesReply.begin(), temperaturesReply.begin() + 10)},
+         Chunk{1200ms, Bytes(temperaturesReply.begin() + 10, temperaturesReply.end())}});
     EXPECT_FALSE(ReadPt100Temperatures(OneCall(fresh())));
     EXPECT_EQ(person.messages, Messages{"读数据错误!"});
-}
 
-TEST(Pt100OffsetSpin, TypedOffsetsMoveTheSpinTruncatedAndClamped) {
+    // Typed offsets move the spin, truncated and clamped.
     const struct {
         const char* text;
         int position;
@@ -217,9 +200,8 @@ TEST(Pt100OffsetSpin, TypedOffsetsMoveTheSpinTruncatedAndClamped) {
                  {"0.3", 53}, {" +2", 70}, {"-9", 0}, {"1.27x", 62}, {"nan", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(SpinOfOffsetText(c.text), c.position) << c.text;
-    EXPECT_EQ(OffsetTextOfSpin(100), "5.0");
-    EXPECT_EQ(OffsetTextOfSpin(49), "-0.1");
-    EXPECT_EQ(OffsetTextOfSpin(0), "-5.0");
+    EXPECT_EQ((std::vector{OffsetTextOfSpin(100), OffsetTextOfSpin(49), OffsetTextOfSpin(0)}),
+              (std::vector<std::string>{"5.0", "-0.1", "-5.0"}));
 }
 
 }  // namespace

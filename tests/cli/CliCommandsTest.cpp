@@ -1,6 +1,5 @@
 // Every one-shot command of the client against the simulated instrument: what it prints, its
-// messages and its exit status. The bytes each command sends are the window's, and it succeeds
-// (SameWireTest); what the instrument makes of them is the operations' own tests.
+// messages and its exit status (the bytes it sends are SameWireTest's).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -14,6 +13,9 @@
 namespace tavolex::testing {
 namespace {
 
+using ::testing::_;
+using ::testing::AllOf;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
@@ -66,13 +68,10 @@ TEST_F(CliCommandsTest, ReadPrintsEveryChannelTheInstrumentSendsInEachFormat) {
     EXPECT_EQ(fields.at("pt100_1"), sent[0].text());
     EXPECT_EQ(fields.at("ch6"), sent[9].text());
 
-    const std::vector<std::string> text = Lines(expectRun({"read"}, 0, ""));
-    ASSERT_EQ(text.size(), 11u);
-    EXPECT_THAT(text[1], StartsWith("pt100_1\t"));
-    EXPECT_THAT(text[10], StartsWith("ch6\t"));
-    const std::vector<std::string> csv = Lines(expectRun({"--format=csv", "read"}, 0, ""));
-    ASSERT_EQ(csv.size(), 2u);
-    EXPECT_THAT(csv[0], StartsWith("time,pt100_1,"));
+    EXPECT_THAT(Lines(expectRun({"read"}, 0, "")), ElementsAre(_, StartsWith("pt100_1\t"), _, _, _,
+                                                               _, _, _, _, _, StartsWith("ch6\t")));
+    EXPECT_THAT(Lines(expectRun({"--format=csv", "read"}, 0, "")),
+                ElementsAre(StartsWith("time,pt100_1,"), _));
 }
 
 TEST_F(CliCommandsTest, SettingsAreSentAndReadBack) {
@@ -86,25 +85,34 @@ TEST_F(CliCommandsTest, SettingsAreSentAndReadBack) {
     expectRun({"offsets", "set", "digital", "5", "-1.5"}, 0, "设置成功!\n");
     expectRun({"offsets", "set", "pt100", "0", "0.7"}, 0, "设置成功!\n");
     const auto offsets = ParseJsonObject(run({"--format", "json", "offsets"}).out);
-    EXPECT_EQ(offsets.size(), 68u);
-    EXPECT_EQ(offsets.at("ch5"), "-1.5");
-    EXPECT_EQ(offsets.at("pt100_1"), "0.7");
+    EXPECT_EQ(std::tuple(offsets.size(), offsets.at("ch5"), offsets.at("pt100_1")),
+              std::tuple(68u, "-1.5", "0.7"));
 }
 
-TEST_F(CliCommandsTest, ProbesAreRegisteredAndReadAndAWipeAsksFirst) {
+TEST_F(CliCommandsTest, ProbesAreRegisteredAndCalibratedAndAWipeAsksFirst) {
     expectRun({"register", "manual", "b", "3", "28-aa-01-02-03-04-05-06"}, 0, "注册成功!\n");
     const CliResult sn = run({"sn", "read", "3", "--format", "json"});
     EXPECT_EQ(sn.status, 0) << sn.err;
     const auto read = ParseJsonObject(sn.out);
-    EXPECT_EQ(read.at("line"), "02:03:28-AA-01-02-03-04-05-06");
-    EXPECT_EQ(read.at("port"), "B");
-    EXPECT_EQ(read.at("sn"), "28-AA-01-02-03-04-05-06");
+    EXPECT_EQ(std::tuple(read.at("line"), read.at("port"), read.at("sn")),
+              std::tuple("02:03:28-AA-01-02-03-04-05-06", "B", "28-AA-01-02-03-04-05-06"));
 
     EXPECT_EQ(run({"ids", "wipe"}).status, 2);
     EXPECT_TRUE(binding(3));
-}
 
-TEST_F(CliCommandsTest, Pt100ServiceStepsShowWhatTheInstrumentKeeps) {
+    const std::filesystem::path file = work.path() / "probes.txt";
+    const std::string ninth = "01:09:28-00-00-00-00-00-00-09\n";
+    const sim::ProbeSerial ninthSerial{0x28, 0, 0, 0, 0, 0, 0, 0x09};
+    std::ofstream(file) << "01:07:28-00-00-00-00-00-00-07\nnot a line\n" << ninth;
+    expectRun({"register", "--file", file.string()}, 1, "第2行格式错误,该行无注册,程序退出!\n");
+    EXPECT_NE(binding(9)->serial, ninthSerial) << "registered past the bad line";
+
+    // A line the instrument refuses is told, the run goes on, and the status says so.
+    std::ofstream(file) << "01:70:28-00-00-00-00-00-00-07\n" << ninth;
+    expectRun({"register", "--file", file.string()}, 1, "通道过大!\n注册成功!\n");
+    EXPECT_EQ(binding(9)->serial, ninthSerial);
+
+    // The PT100 service steps show what the instrument keeps.
     const std::string zero = expectRun({"pt100", "calibrate", "zero", "2"}, 0, "");
     const CliResult r2 = run({"pt100", "calibrate", "r2", "2", "--format", "json"});
     const auto kept = model([](sim::InstrumentModel& m) { return m.pt100Parameters(1); });
@@ -119,33 +127,9 @@ TEST_F(CliCommandsTest, Pt100ServiceStepsShowWhatTheInstrumentKeeps) {
               "pt100_1,pt100_2,pt100_3,pt100_4");
 }
 
-// The instrument answered, and its answer is a failure: exit status 1 with the operation's own
-// message (each operation's messages are checked in the outcome table) and nothing printed.
-TEST_F(CliCommandsTest, AnAnswerThatIsAFailureExitsWithOne) {
-    host->faults().add(*sim::FaultRule::Parse("checksum:0x0B:count=1"));
-    EXPECT_EQ(expectRun({"read"}, 1, "返回数据错误!\n"), "");
-    EXPECT_EQ(expectRun({"register", "manual", "A", "65", "28-1-2-3-4-5-6-7"}, 1, "通道过大!\n"),
-              "");
-}
-
-TEST_F(CliCommandsTest, ARegistrationFileStopsAtItsFirstBadLine) {
-    const std::filesystem::path file = work.path() / "probes.txt";
-    const std::string ninth = "01:09:28-00-00-00-00-00-00-09\n";
-    const sim::ProbeSerial ninthSerial{0x28, 0, 0, 0, 0, 0, 0, 0x09};
-    std::ofstream(file) << "01:07:28-00-00-00-00-00-00-07\nnot a line\n" << ninth;
-    expectRun({"register", "--file", file.string()}, 1, "第2行格式错误,该行无注册,程序退出!\n");
-    EXPECT_NE(binding(9)->serial, ninthSerial) << "registered past the bad line";
-
-    // A line the instrument refuses is told, the run goes on, and the status says so.
-    std::ofstream(file) << "01:70:28-00-00-00-00-00-00-07\n" << ninth;
-    expectRun({"register", "--file", file.string()}, 1, "通道过大!\n注册成功!\n");
-    EXPECT_EQ(binding(9)->serial, ninthSerial);
-}
-
-// A command whose port cannot be opened exits with 3 and says why (each operation's message is
-// checked in the outcome table; the runs have their own), pointing to the client's own way to
-// choose a port, not to a window.
-TEST_F(CliCommandsTest, APortThatWillNotOpenExitsWithThree) {
+// A failure answered: exit status 1, the operation's own message and nothing printed.
+TEST_F(CliCommandsTest, AFailureAnsweredExitsWithOneAndAPortThatWillNotOpenWithThree) {
+    // It says why, pointing to the client's own way to choose a port, not to a window.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--port", "9", "read"}, "打开串口错误!"},
         {{"--port", "9", "log", "--period", "600", "--count", "1"}, "打开串口失败!"},
@@ -154,9 +138,8 @@ TEST_F(CliCommandsTest, APortThatWillNotOpenExitsWithThree) {
     for (const auto& [arguments, message] : cases) {
         const CliResult result = run(arguments);
         EXPECT_EQ(result.status, 3) << arguments[2] << ": " << result.err;
-        EXPECT_THAT(result.err, StartsWith(message)) << arguments[2];
-        EXPECT_THAT(result.err, HasSubstr("tavolex-cli ports")) << arguments[2];
-        EXPECT_THAT(result.err, Not(HasSubstr("选择串口"))) << arguments[2];
+        EXPECT_THAT(result.err, AllOf(StartsWith(message), HasSubstr("tavolex-cli ports"),
+                                      Not(HasSubstr("选择串口"))));
     }
     const CliResult missing = run({"--device", (work.path() / "ttyNone").string(), "clock"});
     EXPECT_EQ(missing.status, 3);
@@ -164,9 +147,14 @@ TEST_F(CliCommandsTest, APortThatWillNotOpenExitsWithThree) {
     EXPECT_EQ(host->requestsReceived(), 0u);
     // The same device by its path works.
     EXPECT_EQ(run({"--device", host->slavePath(), "version"}).out, "Ver3.2\n");
+
+    // A failure answered: exit status 1, the operation's own message and nothing printed.
+    host->faults().add(*sim::FaultRule::Parse("checksum:0x0B:count=1"));
+    EXPECT_EQ(expectRun({"read"}, 1, "返回数据错误!\n"), "");
+    EXPECT_EQ(expectRun({"register", "manual", "A", "65", "28-1-2-3-4-5-6-7"}, 1, "通道过大!\n"),
+              "");
 }
 
-// A wrong command line sends nothing and exits with 2.
 TEST_F(CliCommandsTest, BadUsageSendsNothing) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "Usage:"},
@@ -195,8 +183,7 @@ TEST_F(CliCommandsTest, BadUsageSendsNothing) {
         {{"log", "--period", "600", "--txt", "/proc/none"}, "cannot make the folder"},
         {{"log", "--period", "600", "--count", "2", "--duration", "5"}, "either --count or"},
         {{"log", "--period", "600", "--count", "0"}, "--count and --duration need"},
-        {{"log", "--period", "600", "--record", "-1"}, "--record needs"},
-    };
+        {{"log", "--period", "600", "--record", "-1"}, "--record needs"}};
     for (const auto& [arguments, message] : cases) {
         const CliResult result = run(arguments, {"LANGUAGE=zh_CN", "LC_MESSAGES=C"});
         EXPECT_EQ(result.status, 2) << ::testing::PrintToString(arguments);
@@ -209,16 +196,14 @@ TEST_F(CliCommandsTest, BadUsageSendsNothing) {
 TEST_F(CliCommandsTest, MessagesAreEnglishUnlessTheEnvironmentPrefersChinese) {
     const std::vector<std::string> onPort9{"--port", "9", "read"};
     for (const std::vector<std::string>& language :
-         {std::vector<std::string>{"LANG=C.UTF-8"}, {"LANGUAGE=en", "LANG=zh_CN.UTF-8"}, {}}) {
+         {std::vector<std::string>{"LANG=C.UTF-8"}, {"LANGUAGE=en", "LANG=zh_CN.UTF-8"}, {}})
         EXPECT_THAT(run(onPort9, language).err, StartsWith("Error opening the serial port!\n"))
             << ::testing::PrintToString(language);
-    }
     EXPECT_THAT(run(onPort9, {"LANG=zh_CN.UTF-8"}).err, StartsWith("打开串口错误!\n"));
     EXPECT_THAT(run({"interval", "set", "61"}, {"LANG=C.UTF-8"}).err, Not(HasSubstr("输入的数值")));
 }
 
-// Each command's help, the program's version, the completion and the manual page; and the
-// window's program answers --help before it needs a window system (no display, no plugin).
+// The window's program answers --help before it needs a window system.
 TEST_F(CliCommandsTest, EveryCommandHasHelpAndTheCompletionAndManualPageKnowIt) {
     const std::string completion = FileText(TAVOLEX_CLI_DIR "/tavolex-cli.bash-completion");
     const std::string manual = FileText(TAVOLEX_CLI_DIR "/tavolex-cli.1");
@@ -244,8 +229,8 @@ TEST_F(CliCommandsTest, EveryCommandHasHelpAndTheCompletionAndManualPageKnowIt) 
                       "QT_QPA_PLATFORM_PLUGIN_PATH=/nonexistent"})
             .finish();
     EXPECT_EQ(window.status, 0) << window.err;
-    EXPECT_THAT(window.out, HasSubstr("Usage: tavolex [options]"));
-    EXPECT_THAT(window.out, HasSubstr("--list-ports"));
+    EXPECT_THAT(window.out,
+                AllOf(HasSubstr("Usage: tavolex [options]"), HasSubstr("--list-ports")));
 }
 
 }  // namespace

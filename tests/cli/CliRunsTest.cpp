@@ -1,9 +1,9 @@
-// The commands that run for a while: continuous logging and the record download, each ended
-// by its own limit or by a signal, with the files they write.
+// Logging and the record download, ended by their own limit or a signal, and their files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iterator>
 #include <sstream>
 
 #include "CliTest.h"
@@ -23,15 +23,10 @@ protected:
     // The one file in the folder whose name ends so.
     static fs::path OnlyFileEndingIn(const fs::path& folder, std::string_view ending) {
         std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(folder)) {
+        for (const auto& entry : fs::directory_iterator(folder))
             if (entry.path().string().ends_with(ending)) found.push_back(entry.path());
-        }
         EXPECT_EQ(found.size(), 1u) << "files ending in " << ending << " in " << folder;
         return found.empty() ? fs::path() : found.front();
-    }
-    // The records of the window's data file in the folder, in UTF-8.
-    static std::vector<std::string> Records(const fs::path& folder) {
-        return Lines(*GbkToUtf8(FileText(OnlyFileEndingIn(folder, "秒.txt"))));
     }
     // The program closed the port: it can be opened again.
     void expectPortFree() { EXPECT_NE(open(), nullptr); }
@@ -74,7 +69,7 @@ TEST_F(CliRunsTest, SigtermEndsALogCleanly) {
     // The failed reading went to the error log beside the data file, the record to both files.
     EXPECT_THAT(*GbkToUtf8(FileText(work.path() / "QRNA_log.txt")), HasSubstr("校验错误，"));
     EXPECT_EQ(Lines(FileText(csv)).size(), 2u);
-    EXPECT_EQ(Records(work.path()).size(), 1u);
+    EXPECT_EQ(Lines(FileText(OnlyFileEndingIn(work.path(), "秒.txt"))).size(), 1u);
     expectPortFree();
 }
 
@@ -125,38 +120,28 @@ TEST_F(CliRunsTest, SigtermCutsADownloadShortAndSavesTheRecordsInHand) {
     expectPortFree();
 }
 
-// The service's command line, with its defaults and specifiers filled in as systemd fills
-// them ("${NAME}" one word, "$NAME" split into words), logs to its data folder and stops
-// cleanly.
+// Filled in as systemd fills it ("$NAME" split into words), it logs into its data folder.
 TEST_F(CliRunsTest, TheLoggingServiceRunsItsCommandLine) {
     startSimulator();
-    std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service");
-    for (const auto& [specifier, fill] :
-         {std::pair<std::string, std::string>{"%i", "1"}, {"%h", work.path().string()}}) {
-        for (std::size_t at; (at = unit.find(specifier)) != std::string::npos;)
-            unit.replace(at, specifier.size(), fill);
-    }
-    std::map<std::string, std::string> environment;
-    std::vector<std::string> command;
+    std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service"), exec;
+    const auto fill = [&unit](const std::string& name, const std::string& value) {
+        for (std::size_t at; (at = unit.find(name)) != std::string::npos;)
+            unit.replace(at, name.size(), value);
+    };
+    fill("%i", "1");
+    fill("%h", work.path().string());
     for (const std::string& line : Lines(unit)) {
-        if (line.starts_with("Environment=")) {
-            const std::size_t equals = line.find('=', 12);
-            environment[line.substr(12, equals - 12)] = line.substr(equals + 1);
-        }
-        if (!line.starts_with("ExecStart=")) continue;
-        std::istringstream words(line.substr(10));
-        for (std::string word; words >> word;) {
-            if (word.starts_with("${")) {
-                command.push_back(environment.at(word.substr(2, word.size() - 3)));
-            } else if (word.starts_with("$")) {
-                std::istringstream split(environment.at(word.substr(1)));
-                for (std::string part; split >> part;)
-                    command.push_back(part);
-            } else {
-                command.push_back(word);
-            }
-        }
+        if (!line.starts_with("Environment=")) continue;
+        const std::size_t equals = line.find('=', 12);
+        const std::string name = line.substr(12, equals - 12), value = line.substr(equals + 1);
+        fill("${" + name + "}", value);
+        fill("$" + name, value);
     }
+    for (const std::string& line : Lines(unit)) {
+        if (line.starts_with("ExecStart=")) exec = line.substr(10);
+    }
+    std::istringstream words(exec);
+    std::vector<std::string> command{std::istream_iterator<std::string>(words), {}};
     ASSERT_FALSE(command.empty());
     EXPECT_EQ(command.front(), "tavolex-cli");
     command.erase(command.begin());

@@ -1,6 +1,5 @@
-// The window and the client doing the same job put the same requests on the line: each job is
-// done once from the window and once by tavolex-cli (with its exit status), against one simulated
-// instrument that records every request it receives.
+// The window and tavolex-cli doing the same job put the same requests on the line, against one
+// simulated instrument that records every request it receives.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -54,6 +53,12 @@ protected:
         window.control<QLineEdit>(field)->setText(QString::fromUtf8(text));
         click(button);
     }
+    // Picks the entry as a user does.
+    void choose(int combo, int index) {
+        auto* box = window.control<QComboBox>(combo);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
     void pt100(int channelIndex, int button) {
         Pt100Dialog dialog(window);
         dialog.control<QComboBox>(P::kChannelCombo)->setCurrentIndex(channelIndex);
@@ -83,34 +88,25 @@ TEST_F(SameWireTest, EveryJobSendsTheWindowsBytes) {
         {{"offsets"}, [this] { click(M::kReadOffsetsButton); }},
         {{"offsets", "set", "digital", "5", "-1.5"},
          [this] {
-             auto* type = window.control<QComboBox>(M::kProbeTypeCombo);
-             type->setCurrentIndex(1);
-             emit type->activated(1);
-             window.control<QComboBox>(M::kOffsetChannelList)->setCurrentIndex(4);
+             choose(M::kProbeTypeCombo, 1), choose(M::kOffsetChannelList, 4);
              enter(M::kOffsetEdit, "-1.5", M::kSetOffsetButton);
          }},
         {{"calibrate", "143"},
-         [this] {
-             window.control<QComboBox>(M::kResistorCombo)->setCurrentIndex(2);
-             click(M::kCalibrateButton);
-         }},
+         [this] { choose(M::kResistorCombo, 2), click(M::kCalibrateButton); }},
         {{"clock", "set", "2024-05-07 09:03:01"}, [this] { click(M::kSetClockButton); }},
         {{"clock"}, [this] { click(M::kReadClockButton); }},
         {{"interval", "set", "15"},
          [this] { enter(M::kIntervalEdit, "15", M::kSetIntervalButton); }},
         {{"interval"}, [this] { click(M::kReadIntervalButton); }},
         {{"sn", "read", "5"}, [this] { enter(M::kSnReadChannelEdit, "5", M::kReadSnButton); }},
+        // Many probes hang on the port: none is found alone, a failure.
         {{"register", "semi", "B", "7"},
          [this] {
-             click(M::kPortBRadio);
-             enter(M::kRegistrationChannelEdit, "7", M::kRegisterButton);
+             click(M::kPortBRadio), enter(M::kRegistrationChannelEdit, "7", M::kRegisterButton);
          },
-         1},  // many probes hang on the port: none is found alone, a failure
+         1},
         {{"register", "auto"},
-         [this] {
-             click(M::kFullyAutomaticRadio);
-             click(M::kRegisterButton);
-         }},
+         [this] { click(M::kFullyAutomaticRadio), click(M::kRegisterButton); }},
         {{"pt100", "params", "2"}, [this] { pt100(1, P::kReadParametersButton); }},
         {{"pt100", "calibrate", "r1", "3"}, [this] { pt100(2, P::kResistor1Button); }},
         {{"pt100", "temps"}, [this] { pt100(0, P::kTemperaturesButton); }},

@@ -1,6 +1,5 @@
-// The instrument's time stamp, and the stored records on a scripted line: the count and delete
-// exchanges, the download loop, and the CSV form and chart of the records table. The address
-// byte of every operation's requests is the outcome table's.
+// The instrument's time stamp, and the stored records on a scripted line: count, delete and
+// download, and the records table's CSV and chart.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -21,7 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::SeriesRecord;
 
-TEST(DeviceTimestampTest, ReadFieldsShowHexadecimalDigitsAndLocalTimeIsSentInBcd) {
+TEST(DeviceTimestampTest, FieldsShowHexDigitsLocalTimeIsSentInBcdAndOnlyRealDatesCount) {
     const struct {
         DeviceTimestamp::Bytes7 bytes;
         TimeTexts shown;
@@ -37,10 +36,8 @@ TEST(DeviceTimestampTest, ReadFieldsShowHexadecimalDigitsAndLocalTimeIsSentInBcd
     EXPECT_EQ(DeviceTimestamp::Of(time).bytes(),
               (DeviceTimestamp::Bytes7{0x19, 0x99, 0x12, 0x31, 0x23, 0x59, 0x08}));
     EXPECT_EQ(time.texts(), (TimeTexts{"1999", "12", "31", "23", "59", "8"}));
-}
 
-// Only a date the calendar has is written as an ISO date and time. Stamps as 14 hex digits.
-TEST(DeviceTimestampTest, OnlyRealDatesAndTimesCount) {
+    // Only a date the calendar has is written as an ISO date and time (stamps as 14 hex digits).
     const auto stamp = [](const std::string& hex) {
         DeviceTimestamp::Bytes7 bytes{};
         for (std::size_t i = 0; i < bytes.size(); ++i)
@@ -56,9 +53,8 @@ TEST(DeviceTimestampTest, OnlyRealDatesAndTimesCount) {
         EXPECT_FALSE(stamp(unreal).isRealDateTime()) << unreal;
 }
 
-// The chart of downloaded records: at the instrument's own stamps, in time order, PT100 channels
-// first; a stamp that is no date is left out and counted.
-TEST(RecordsTrendTest, RecordsAreChartedAtTheirStampsAndThoseWithoutADateAreCounted) {
+// In time order, PT100 channels first.
+TEST(RecordsTableTest, ChartedAtTheirStampsWithoutADateCountedAndCsvQuotedAndNamed) {
     const auto record = [](DeviceTimestamp::Bytes7 stamp, int pt100, int channel1) {
         StoredRecord made;
         made.stamp = DeviceTimestamp(stamp);
@@ -81,9 +77,8 @@ TEST(RecordsTrendTest, RecordsAreChartedAtTheirStampsAndThoseWithoutADateAreCoun
     EXPECT_EQ((std::vector{run.history.valueAt(0, 0), run.history.valueAt(4, 0),
                            run.history.valueAt(0, 1), run.history.valueAt(4, 1)}),
               (std::vector<std::optional<int>>{200, 70, 215, -5}));
-}
 
-TEST(RecordTextsTest, CsvQuotesOnlyWhatMustBeQuotedAndNamesTheFileAfterTheFirstStamp) {
+    // The CSV quotes only what must be quoted and is named after the first stamp.
     EXPECT_EQ(CsvText({"a", "时间"}, {{"x,y", "say \"hi\""}, {"line\nbreak", ""}}),
               "\xEF\xBB\xBF"
               "a,时间\r\n\"x,y\",\"say \"\"hi\"\"\"\r\n\"line\nbreak\",\r\n");
@@ -152,10 +147,8 @@ TEST_F(StoredRecordsTest, ABadRecordShowsAsUnreadableAndDoesNotSpoilTheNext) {
     line.silence();
     line.reply(SeriesRecord(7));
     download(7);
-    for (const int good : {1, 3, 5, 7})
-        EXPECT_TRUE(shownWhole(good)) << good;
-    for (const int bad : {2, 4, 6})
-        EXPECT_TRUE(shown.at(bad - 1).empty()) << bad;
+    for (int n = 1; n <= 7; ++n)  // the odd ones whole, the even ones unreadable
+        EXPECT_TRUE(n % 2 ? shownWhole(n) : shown.at(n - 1).empty()) << n;
     // Record 7 of the series: stamped 09:07:00, channel k at 20.6 + k/10, PT100 i at 10.6 + i/10.
     const std::vector<std::string>& seventh = shown.at(6);
     ASSERT_EQ(seventh.size(), 70u);
@@ -163,8 +156,8 @@ TEST_F(StoredRecordsTest, ABadRecordShowsAsUnreadableAndDoesNotSpoilTheNext) {
                                         seventh[66], seventh[69]}),
               (std::vector<std::string>{"记录#7", "2024/05/07/09/07/00", "20.7", "27.0", "10.7",
                                         "11.0"}));
-    EXPECT_EQ(line.written.size(), 7u);
-    EXPECT_EQ(line.written.at(6), RequestFrame(9, command::kStoredRecords, Bytes{7}));
+    ASSERT_EQ(line.written.size(), 7u);
+    EXPECT_EQ(line.written[6], RequestFrame(9, command::kStoredRecords, Bytes{7}));
     EXPECT_EQ(state.done, 7);
 }
 
@@ -177,8 +170,7 @@ TEST_F(StoredRecordsTest, RecordsBeyond255AreNeverAskedForAndShowAsUnreadable) {
     for (int n = 1; n <= 255; ++n)
         EXPECT_EQ(line.written[n - 1].at(7), n);
     ASSERT_EQ(shown.size(), 300u);
-    EXPECT_TRUE(shownWhole(255));
-    EXPECT_TRUE(shown[255].empty() && shown[299].empty());
+    EXPECT_TRUE(shownWhole(255) && shown[255].empty() && shown[299].empty());
     EXPECT_EQ(state.done, 300);
 }
 

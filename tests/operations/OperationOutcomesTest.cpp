@@ -1,10 +1,7 @@
-// Every operation against the same faults of the line gives the same kind of outcome and tells
-// the operator its own message, with the port already let go; every request it sends carries
-// the low byte of the device address. The instrument is the simulator's model, answering
-// through a fake line with a manual clock.
+// Every operation against the same line faults: its outcome, its one message with the port let
+// go, and the device address's low byte on every request; the simulator's model answers.
 #include <gtest/gtest.h>
 
-#include <concepts>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -32,8 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using Runner = std::function<OutcomeKind(OperationContext&)>;
 
-// What the last outcome said the operator was told.
-std::string g_told;
+std::string g_told;  // what the last outcome said the operator was told
 
 template <typename Value>
 OutcomeKind KindOf(const Outcome<Value>& outcome) {
@@ -51,14 +47,10 @@ struct Operation {
     Runner run;
     const char* openFailure;  // the first line; the line's reason follows when namesReason
     const char* readFailure;  // silence, a short or late reply and, when exact, a surplus byte
-    // The reply is checked against its checksum, with this message; none when the operation
-    // reads fields by their place and takes any checksum, as the instrument's own program does.
-    const char* checksumFailure = nullptr;
-    bool exact = false;  // a reply one byte too long is a failure
+    const char* checksumFailure = nullptr;  // none: fields are read by place, any checksum taken
+    bool exact = false;                     // a reply one byte too long is a failure
     bool namesReason = true;
-    // How long the operation waits for its reply, after its pause before sending; zero where the
-    // table does not time it.
-    std::chrono::milliseconds wait{};
+    std::chrono::milliseconds wait{};  // for the reply, after the pause; zero: not timed here
     std::chrono::milliseconds pause{};
 };
 
@@ -71,10 +63,7 @@ std::string RegistrationFile() {
 
 Runner Register(RegistrationMode mode,
                 std::array<std::string, 8> sn = {"28", "FF", "01", "02", "03", "04", "05", "06"}) {
-    RegistrationInputs inputs;
-    inputs.mode = mode;
-    inputs.channel = 3;
-    inputs.snTexts = sn;
+    const RegistrationInputs inputs{mode, ProbePort::A, 3, sn};
     return [=](OperationContext& c) { return KindOf(RegisterProbe(c, inputs)); };
 }
 Runner Offset(bool acquiring, std::optional<ProbeType> type, const char* value) {
@@ -127,11 +116,7 @@ const Operation kOperations[] = {
 };
 
 // Inputs an operation refuses before anything is sent, each with its one message.
-struct Refusal {
-    const char* name;
-    Runner run;
-    const char* told;
-};
+using Refusal = std::tuple<const char*, Runner, const char*>;
 
 const Refusal kRefusals[] = {
     {"OffsetsWhileAcquiring", [](auto& c) { return KindOf(ReadAllOffsets(c, true)); },
@@ -155,26 +140,20 @@ const Refusal kRefusals[] = {
 };
 
 // Test names show the row's name, not its bytes.
-template <class Row>
-requires std::same_as<Row, Operation> || std::same_as<Row, Refusal>
-void PrintTo(const Row& row, std::ostream* out) {
+void PrintTo(const Operation& row, std::ostream* out) {
     *out << row.name;
 }
-const auto kRowName = [](const auto& test) { return std::string(test.param.name); };
 
 // How the line treats the request.
 enum class Fault { None, PortMissing, Silence, ShortReply, BadChecksum, Surplus };
 
-template <class Row>
-class OnTheModel : public ::testing::TestWithParam<Row> {
+class OnTheModel : public ::testing::Test {
 protected:
     OnTheModel() {
         person.chosenFile = RegistrationFile();
-        // Whatever the operator is told, the port has been let go by then.
         person.onMessage = [this](std::string_view) { EXPECT_FALSE(line.held()); };
         line.failureReason = kReason;
-        // A semi-automatic registration finds a probe only when it hangs alone on its port.
-        model.setPluggedCount(sim::ProbePort::A, 1);
+        model.setPluggedCount(sim::ProbePort::A, 1);  // alone on its port: semi-automatic finds it
         line.responder = [this](ByteView request) {
             std::vector<testing::Chunk> chunks;
             for (const sim::Request& parsed : parser.feed(request)) {
@@ -213,8 +192,7 @@ protected:
     std::chrono::milliseconds delay{};
 };
 
-using OperationOutcomesTest = OnTheModel<Operation>;
-using RefusedInputTest = OnTheModel<Refusal>;
+class OperationOutcomesTest : public OnTheModel, public ::testing::WithParamInterface<Operation> {};
 
 TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
     const Operation& op = GetParam();
@@ -240,7 +218,6 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
         if (row.kind != OutcomeKind::Done) {
             EXPECT_EQ(person.messages, std::vector{row.told});
         }
-        // The outcome carries what the operator read last.
         EXPECT_EQ(g_told, person.messages.empty() ? "" : person.messages.back());
     }
     // A reply is taken only within the operation's wait, which ends on time.
@@ -254,9 +231,8 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
         EXPECT_EQ(run(Fault::None, op.run), OutcomeKind::Done);
         delay = 0ms;
     }
-    // The reason given is the chosen port's.
     if (op.namesReason) {
-        EXPECT_EQ(line.reasonAskedFor.portNumber, 6);
+        EXPECT_EQ(line.reasonAskedFor.portNumber, 6);  // the chosen port's reason
     }
 
     // Refused settings have had their message: nothing is opened, sent or said.
@@ -268,14 +244,16 @@ TEST_P(OperationOutcomesTest, EachFaultGivesItsOutcomeAndItsOneMessage) {
     host.refuses = false;
 }
 
-TEST_P(RefusedInputTest, IsToldOnceAndNothingIsSent) {
-    EXPECT_EQ(run(Fault::None, GetParam().run), OutcomeKind::Refused);
-    EXPECT_TRUE(line.written.empty());
-    EXPECT_EQ(person.messages, std::vector<std::string>{GetParam().told});
+TEST_F(OnTheModel, RefusedInputsAreToldOnceAndNothingIsSent) {
+    for (const auto& [name, runner, told] : kRefusals) {
+        EXPECT_EQ(run(Fault::None, runner), OutcomeKind::Refused) << name;
+        EXPECT_TRUE(line.written.empty()) << name;
+        EXPECT_EQ(person.messages, std::vector<std::string>{told}) << name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations), kRowName);
-INSTANTIATE_TEST_SUITE_P(Every, RefusedInputTest, ::testing::ValuesIn(kRefusals), kRowName);
+INSTANTIATE_TEST_SUITE_P(Every, OperationOutcomesTest, ::testing::ValuesIn(kOperations),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace tavolex

@@ -1,6 +1,5 @@
-// Real servers for the publishing tests, from the system's packages: a Mosquitto broker and a
-// Prometheus server, each on a free loopback port in a folder of its own, stopped at the end;
-// and a subscriber that writes every message it gets as "topic payload" lines.
+// Real Mosquitto and Prometheus servers from the system's packages, each on a free loopback port
+// in a folder of its own, stopped at the end; and a subscriber to the broker.
 #pragma once
 
 #include <arpa/inet.h>
@@ -39,11 +38,9 @@ inline int FreeLoopbackPort() {
 // Polls `done` every 20 ms until it holds or the time is up.
 template <class Condition>
 bool Eventually(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
+    for (const auto end = std::chrono::steady_clock::now() + timeout; !done();
+         std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
     return true;
 }
 
@@ -119,14 +116,12 @@ public:
     // The payloads on one topic, in the order they came.
     std::vector<std::string> payloads(const std::string& topic) const {
         std::vector<std::string> found;
-        for (const std::string& line : Lines(FileText(m_folder.path() / ".child-out"))) {
+        for (const std::string& line : Lines(FileText(m_folder.path() / ".child-out")))
             if (line.starts_with(topic + " ")) found.push_back(line.substr(topic.size() + 1));
-        }
         return found;
     }
     bool got(const std::string& topic, const std::string& payload) const {
-        const std::vector<std::string> all = payloads(topic);
-        return std::find(all.begin(), all.end(), payload) != all.end();
+        return std::ranges::count(payloads(topic), payload) > 0;
     }
 
 private:

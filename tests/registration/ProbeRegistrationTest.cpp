@@ -1,5 +1,4 @@
-// Probe serial numbers, registration lines and files, and the registration commands on a
-// scripted line.
+// Probe serial numbers, registration lines and files, and registration on a scripted line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,16 +37,11 @@ protected:
     // A manual registration types the serial number 28-00-00-00-00-00-00-00.
     RegisterOutcome registerProbe(RegistrationMode mode, std::int32_t channel = 4,
                                   ProbePort port = ProbePort::A) {
-        RegistrationInputs inputs;
-        inputs.mode = mode;
-        inputs.channel = channel;
-        inputs.port = port;
-        inputs.snTexts = {"28", "", "", "", "", "", "", ""};
+        const RegistrationInputs inputs{mode, port, channel, {"28", "", "", "", "", "", "", ""}};
         return *RegisterProbe(OneCall({window, link.context, person}), inputs);
     }
     Bytes payloadSent() const {
-        const Bytes& frame = line.written.back();
-        return Bytes(frame.begin() + 7, frame.end() - 2);
+        return Bytes(line.written.back().begin() + 7, line.written.back().end() - 2);
     }
 
     ManualClock clock;
@@ -57,11 +51,8 @@ protected:
     RecordingOperator person;
 };
 
-// The probe found, the all-ones and all-zero markers, a port the window has no letter for, the
-// manual statuses, the count, and a reply that ends before or just after the serial number (its
-// checksum is not waited for): what the operator is told, whether the window takes the outcome
-// and the channel it goes on with (staying at the largest number rather than wrapping past it).
-// Channel 257 travels as 1.
+// A reply may end right after the serial number; the channel stays at the largest number rather
+// than wrapping; channel 257 travels as 1.
 TEST_F(ProbeRegistrationTest, EachReplyGivesItsMessageAndTheChannelToGoOnWith) {
     using enum RegistrationMode;
     using Told = std::vector<std::string>;
@@ -115,7 +106,7 @@ TEST_F(ProbeRegistrationTest, EachReplyGivesItsMessageAndTheChannelToGoOnWith) {
     EXPECT_FALSE(registerProbe(SemiAutomatic).updateWindow);
 }
 
-TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannelAndFieldsZeroToTwoDigits) {
+TEST(ProbeSn, TextFormsLinesAndFilesParseOrGiveTheirFault) {
     EXPECT_EQ(SnDisplayText(kSn), "28-FF-64-1E-0F-00-00-9A");
     EXPECT_EQ(RegistrationLine("02", 7, kSn), "02:07:28-FF-64-1E-0F-00-00-9A");
     EXPECT_EQ(RegistrationLine("01", 64, kSn).size(), 29u);
@@ -128,9 +119,8 @@ TEST(ProbeSn, TextFormsUseUpperCaseHexAndATwoDigitChannelAndFieldsZeroToTwoDigit
     // The channel to read next walks on and wraps before leaving the window's range.
     for (const auto& [channel, next] : {std::pair{0, 0}, {5, 6}, {62, 63}, {63, 1}, {64, 1}})
         EXPECT_EQ(NextSnReadChannel(channel), next) << channel;
-}
 
-TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSendAndBadOnesTheirFault) {
+    // Well-formed lines give the bytes to send, bad ones their fault.
     const auto parsed = [](const char* text) {
         const auto line = std::get<FileRegistration>(ParseRegistrationLine(text));
         return std::tuple(line.port, line.channel, line.sn);
@@ -149,31 +139,25 @@ TEST(RegistrationLine, WellFormedLinesGiveTheBytesToSendAndBadOnesTheirFault) {
                             "02:05:28-FF-64-1E-0F-00-0G-9A"}) {
         EXPECT_EQ(std::get<LineError>(ParseRegistrationLine(bad)), LineError::Sn) << bad;
     }
-}
 
-TEST(RegistrationFile, LinesAreReadLikeATextFileInPiecesOf1023Bytes) {
+    // A file's lines are read like a text file, in pieces of 1023 bytes.
     const testing::TemporaryDirectory directory;
     const fs::path path = directory.path() / "probes.txt";
     // "中" in GBK: a line of 29 bytes whose last field is not hexadecimal.
     const std::string gbkLine = "02:05:28-FF-64-1E-0F-00-00-\xD6\xD0";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "01:01:28-FF-64-1E-0F-00-00-9A\r\n\n"
-            << std::string(1500, 'x') << "\n"
-            << gbkLine << "\nlast\n";
-    }
+    std::ofstream(path, std::ios::binary) << "01:01:28-FF-64-1E-0F-00-00-9A\r\n\n"
+                                          << std::string(1500, 'x') << "\n"
+                                          << gbkLine << "\nlast\n";
     std::vector<std::string> lines;
     auto reader = RegistrationFileReader::Open(path);
     ASSERT_TRUE(reader);
     while (std::optional<std::string> line = reader->next())
         lines.push_back(std::move(*line));
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[1], "\n");
-    EXPECT_EQ(lines[2] + lines[3], std::string(1500, 'x') + "\n");
-    EXPECT_EQ(lines[2].size(), 1023u);
+    ASSERT_EQ(lines, (std::vector<std::string>{"01:01:28-FF-64-1E-0F-00-00-9A\r\n", "\n",
+                                               std::string(1023, 'x'), std::string(477, 'x') + "\n",
+                                               gbkLine + "\n", "last\n"}));
     // Measured in the file's own bytes, the line has the right length but a bad serial number.
     EXPECT_EQ(std::get<LineError>(ParseRegistrationLine(lines[4])), LineError::Sn);
-    EXPECT_EQ(lines[5], "last\n");
     EXPECT_FALSE(RegistrationFileReader::Open(directory.path() / "missing.txt"));
 }
 
@@ -225,8 +209,7 @@ TEST_F(FileRegistrationTest, AnEndlessFileOrARefusedFieldStopsTheRun) {
     window.refuseFromRefresh = 1;
     run(fileOf(good + good));
     EXPECT_TRUE(person.fileChoices.empty());
-    // Refused at the second line's transaction: the first line is registered, then the run
-    // stops without a message of its own.
+    // Refused at the second line: the first is registered, the run stops without a message.
     window.refreshes = 0;
     window.refuseFromRefresh = 3;
     line.responder = [](ByteView) {

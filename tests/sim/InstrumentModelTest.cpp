@@ -14,7 +14,10 @@ namespace {
 
 namespace chr = std::chrono;
 using namespace std::chrono_literals;
+using testing::_;
+using testing::Each;
 using testing::ElementsAre;
+using testing::Property;
 
 const Bytes kMay7th{0x20, 0x24, 0x05, 0x07, 0x09, 0x03, 0x01};  // 2024-05-07 09:03:01
 const Bytes kNoSerial{0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -54,9 +57,8 @@ TEST_F(InstrumentModelTest, SilentForUnknownCodesMalformedPayloadsAndOtherAddres
     EXPECT_TRUE(model.handle(Request{3, command::kReadClock, {}}));
 }
 
-// Semi-automatic registration needs exactly one probe on the port; manual registration answers
-// a status (0 done, 1 bad channel, 2 bad serial, 3 bad port) and a refusal changes nothing.
-TEST_F(InstrumentModelTest, SemiAutomaticAndManualRegistration) {
+// Manual registration answers 0 done, 1 bad channel, 2 bad serial or 3 bad port.
+TEST_F(InstrumentModelTest, SemiAutomaticManualAndFullyAutomaticRegistration) {
     EXPECT_EQ(ask(0x02, {1, 5}), kNoSerial);  // 32 probes on port A
     EXPECT_EQ(ask(0x02, {1, 0}), Bytes(9, 0x00));
     EXPECT_EQ(ask(0x02, {1, 65}), Bytes(9, 0x00));
@@ -85,17 +87,16 @@ TEST_F(InstrumentModelTest, SemiAutomaticAndManualRegistration) {
     serial.fill(0xFF);
     EXPECT_EQ(manual(1, 9), Bytes{2});
     EXPECT_EQ(model.binding(9)->port, ProbePort::B);
-}
 
-TEST_F(InstrumentModelTest, FullyAutomaticNumbersPortAFirstAtMost32PerPort) {
+    // Fully automatic numbers port A first, at most 32 per port.
     model.setPluggedCount(ProbePort::A, 10);
     model.setPluggedCount(ProbePort::B, 15);
     EXPECT_EQ(ask(0x05), Bytes{25});
     for (int channel = 1; channel <= 25; ++channel) {
-        const Binding expected =
+        const Binding bound =
             channel <= 10 ? Binding{ProbePort::A, model.probeOfPort(ProbePort::A, channel - 1)}
                           : Binding{ProbePort::B, model.probeOfPort(ProbePort::B, channel - 11)};
-        EXPECT_EQ(model.binding(channel), expected) << "channel " << channel;
+        EXPECT_EQ(model.binding(channel), bound) << "channel " << channel;
     }
     EXPECT_EQ(ask(0x03, {26}), kNoSerial);
     model.setPluggedCount(ProbePort::A, 40);
@@ -120,8 +121,7 @@ TEST_F(InstrumentModelTest, ProbesCarryTheirRomCrcAndChannelsWithoutAProbeReadNo
     EXPECT_FALSE(model.binding(40));
     EXPECT_EQ(model.pluggedProbes(ProbePort::B).size(), 32u);  // wiping IDs unplugs nothing
     const auto words = model.currentTemperatures();
-    EXPECT_TRUE(
-        std::all_of(words.begin() + 4, words.end(), [](TenthDegree w) { return w.raw() == 0; }));
+    EXPECT_THAT(std::vector(words.begin() + 4, words.end()), Each(Property(&TenthDegree::raw, 0)));
 }
 
 // The signal count is clamped and sets the words read, four PT100 words first.
@@ -150,7 +150,6 @@ TEST_F(InstrumentModelTest, TemperaturesArePlausibleDriftRepeatForTheSeedAndFoll
     EXPECT_EQ(ask(0x07).size(), 8u);
 }
 
-// Offsets are added to temperatures and read back; PT100 calibration steps are stored.
 TEST_F(InstrumentModelTest, OffsetsAndPt100CalibrationAreStoredAndReadBack) {
     const auto before = model.currentTemperatures();
     EXPECT_EQ(ask(0x0A, {2, 2, 50}), Bytes{0});    // digital channel 3, +5.0
@@ -161,13 +160,11 @@ TEST_F(InstrumentModelTest, OffsetsAndPt100CalibrationAreStoredAndReadBack) {
     EXPECT_EQ(after[4 + 2].tenths(), before[4 + 2].tenths() + 50);
     EXPECT_EQ(after[0].tenths(), before[0].tenths() - 12);
     EXPECT_EQ(after[1].raw(), before[1].raw());
-    const Bytes offsets = ask(0x0D);
-    ASSERT_EQ(offsets.size(), 68u);
-    EXPECT_EQ(offsets[2], 50);
-    EXPECT_EQ(offsets[64], 0xF4);
-    const Bytes pt100 = ask(0x08, {0});
-    ASSERT_EQ(pt100.size(), 7u);
-    EXPECT_EQ(pt100[1], 0x8C);  // the PT100 reply gives sign and magnitude
+    Bytes offsets(68, 0);
+    offsets[2] = 50, offsets[64] = 0xF4;
+    EXPECT_EQ(ask(0x0D), offsets);
+    // The PT100 reply gives sign and magnitude.
+    EXPECT_THAT(ask(0x08, {0}), ElementsAre(_, 0x8C, _, _, _, _, _));
 
     const Bytes resistor2 = ask(0x09, {3, 2}), zero = ask(0x09, {1, 2});
     const Bytes parameters = ask(0x08, {2});
@@ -180,7 +177,7 @@ TEST_F(InstrumentModelTest, OffsetsAndPt100CalibrationAreStoredAndReadBack) {
     EXPECT_EQ(ask(0x08), Bytes{32});
 }
 
-TEST_F(InstrumentModelTest, ClockIsSetAndReadInBcdAndRefusesInvalidDates) {
+TEST_F(InstrumentModelTest, ClockIsSetInBcdRefusesInvalidDatesAndLogsAtEachIntervalBoundary) {
     EXPECT_EQ(ask(0x11, kMay7th), Bytes{0});
     EXPECT_EQ(ask(0x10), kMay7th);
     passTime(61s);
@@ -191,9 +188,9 @@ TEST_F(InstrumentModelTest, ClockIsSetAndReadInBcdAndRefusesInvalidDates) {
           Bytes{0x20, 0x24, 0x01, 0x01, 0x24, 0, 0}, Bytes{0x20, 0x24, 0x01, 0x01, 0, 0x60, 0}})
         EXPECT_EQ(ask(0x11, bad), Bytes{1});
     EXPECT_EQ(ask(0x10), (Bytes{0x20, 0x24, 0x02, 0x29, 0x23, 0x59, 0x59}));
-}
 
-TEST_F(InstrumentModelTest, LogsARecordAtEveryIntervalBoundaryOfItsClock) {
+    // A record is logged at every interval boundary of the instrument's clock.
+    ask(0x15);
     ask(0x11, kMay7th);  // 09:03:01
     passTime(59s);       // 09:04:00 exactly
     const auto atBoundary = model.currentTemperatures();
@@ -223,8 +220,6 @@ TEST_F(InstrumentModelTest, LogsARecordAtEveryIntervalBoundaryOfItsClock) {
     EXPECT_THAT(model.records()[2].stamp, ElementsAre(0x20, 0x24, 0x05, 0x07, 0x09, 0x45, 0x00));
 }
 
-// Records stop when full and survive clock jumps; the readings sent are kept in a bounded
-// history.
 TEST_F(InstrumentModelTest, StopsLoggingWhenFullSurvivesClockJumpsAndBoundsItsHistory) {
     model.setRecordCapacity(3);
     passTime(10min);
