@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <iterator>
 #include <sstream>
 
 #include "CliTest.h"
@@ -120,28 +119,37 @@ TEST_F(CliRunsTest, SigtermCutsADownloadShortAndSavesTheRecordsInHand) {
     expectPortFree();
 }
 
-// Filled in as systemd fills it ("$NAME" split into words), it logs into its data folder.
+// Filled in as systemd fills it ("${NAME}" one word, even empty; "$NAME" split into words), it
+// logs into its data folder.
 TEST_F(CliRunsTest, TheLoggingServiceRunsItsCommandLine) {
     startSimulator();
-    std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service"), exec;
-    const auto fill = [&unit](const std::string& name, const std::string& value) {
-        for (std::size_t at; (at = unit.find(name)) != std::string::npos;)
-            unit.replace(at, name.size(), value);
-    };
-    fill("%i", "1");
-    fill("%h", work.path().string());
-    for (const std::string& line : Lines(unit)) {
-        if (!line.starts_with("Environment=")) continue;
-        const std::size_t equals = line.find('=', 12);
-        const std::string name = line.substr(12, equals - 12), value = line.substr(equals + 1);
-        fill("${" + name + "}", value);
-        fill("$" + name, value);
+    std::string unit = FileText(TAVOLEX_CLI_DIR "/tavolex-log@.service");
+    for (const auto& [specifier, fill] :
+         {std::pair<std::string, std::string>{"%i", "1"}, {"%h", work.path().string()}}) {
+        for (std::size_t at; (at = unit.find(specifier)) != std::string::npos;)
+            unit.replace(at, specifier.size(), fill);
     }
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> command;
     for (const std::string& line : Lines(unit)) {
-        if (line.starts_with("ExecStart=")) exec = line.substr(10);
+        if (line.starts_with("Environment=")) {
+            const std::size_t equals = line.find('=', 12);
+            environment[line.substr(12, equals - 12)] = line.substr(equals + 1);
+        }
+        if (!line.starts_with("ExecStart=")) continue;
+        std::istringstream words(line.substr(10));
+        for (std::string word; words >> word;) {
+            if (word.starts_with("${")) {
+                command.push_back(environment.at(word.substr(2, word.size() - 3)));
+            } else if (word.starts_with("$")) {
+                std::istringstream split(environment.at(word.substr(1)));
+                for (std::string part; split >> part;)
+                    command.push_back(part);
+            } else {
+                command.push_back(word);
+            }
+        }
     }
-    std::istringstream words(exec);
-    std::vector<std::string> command{std::istream_iterator<std::string>(words), {}};
     ASSERT_FALSE(command.empty());
     EXPECT_EQ(command.front(), "tavolex-cli");
     command.erase(command.begin());
