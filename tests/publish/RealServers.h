@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -74,14 +75,19 @@ private:
     std::optional<ChildProcess> m_process;
 };
 
-// Mosquitto, keeping its sessions in its folder across a restart on the same port.
+// Mosquitto, keeping its sessions in its folder across a restart on the same port. It runs as
+// the user running the tests: started by root it would otherwise switch to its own user, which
+// cannot write the folder, and lose the sessions at the restart.
 class Broker : public ServerProcess {
 public:
     Broker() : ServerProcess("mosquitto", "/usr/sbin/mosquitto") {}
     void startListening() {
+        const passwd* user = getpwuid(geteuid());
+        ASSERT_NE(user, nullptr);
         start("mosquitto.conf",
               "listener " + std::to_string(port) + " 127.0.0.1\nallow_anonymous true\n" +
-                  "persistence true\npersistence_location " + path("") + "\n",
+                  "persistence true\npersistence_location " + path("") + "\nuser " + user->pw_name +
+                  "\n",
               {"-c", path("mosquitto.conf")});
         ASSERT_TRUE(Eventually([this] { return OnLoopback(port, true) == port; })) << "no broker";
     }
@@ -111,6 +117,7 @@ public:
                     m_folder.path(), {}) {}
     ~Subscriber() {
         m_process.signal(SIGTERM);
+        m_process.signal(SIGCONT);  // a stopped subscriber ends too
         m_process.finish();
     }
     // The payloads on one topic, in the order they came.
@@ -123,6 +130,7 @@ public:
     bool got(const std::string& topic, const std::string& payload) const {
         return std::ranges::count(payloads(topic), payload) > 0;
     }
+    void signal(int number) const { m_process.signal(number); }
 
 private:
     TemporaryDirectory m_folder;
