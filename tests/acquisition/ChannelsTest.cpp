@@ -111,6 +111,10 @@ TEST(TrendHistory, KeepsTheNewestSpansGapsAndEachBucketsExtremes) {
         EXPECT_EQ(history.timeAt(i), static_cast<std::int64_t>(i + 3) * 1000);
         EXPECT_EQ(history.valueAt(0, i), static_cast<int>(i + 3) * 10);
     }
+    // Across the ring's wrap the span is read in two parts: the later holds the maximum.
+    const ChannelSummary wrapped = history.summary(0, 0, 9000);
+    EXPECT_EQ(std::make_tuple(wrapped.minTenths, wrapped.maxTenths, wrapped.count),
+              std::make_tuple(30, 50, 3));
     // A span after the last sample, or an empty history, has no points.
     EXPECT_TRUE(history.points(0, 5001, 10).empty());
     history.clear();
@@ -177,6 +181,11 @@ TEST(TrendHistory, KeepsTheNewestSpansGapsAndEachBucketsExtremes) {
     const auto late = history.points(0, 70000, 10);
     EXPECT_EQ(late.front(), (TrendPoint{70000, 700}));
     EXPECT_EQ(late.back(), (TrendPoint{99900, 999}));
+    // The statistics of a decimated span merge its buckets: extremes in early buckets stay.
+    ChannelSummary all;
+    history.points(0, 0, 99900, buckets, &all);
+    EXPECT_EQ(std::make_tuple(all.minTenths, all.maxTenths, all.count),
+              std::make_tuple(-5000, 5000, 900));
 }
 
 }  // namespace

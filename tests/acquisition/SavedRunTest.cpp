@@ -68,12 +68,21 @@ TEST(SavedRun, PlainDataFileTakesItsDateFromTheNameAndRollsOverAtMidnight) {
     EXPECT_EQ(ParseSavedRun("00:00:01\t1.0\r\n", kPlainName).history.timeAt(0),
               Local(2024, 3, 6, 0, 0, 1));
     EXPECT_EQ(ParseSavedRun("12:00:00\t1.0\r\n", "数据.txt").fault, SavedRunFault::NoDateInName);
+    // The last second of a day is a time of day, in the name as on a line; one past it is not.
+    EXPECT_EQ(ParseSavedRun("23:59:59\t1.0\r\n", "2024年3月5日23时59分59秒.txt").history.timeAt(0),
+              Local(2024, 3, 5, 23, 59, 59));
+    for (const char* name :
+         {"2024年3月5日24时0分0秒", "2024年3月5日23时60分0秒", "2024年3月5日23时59分60秒"})
+        EXPECT_EQ(ParseSavedRun("12:00:00\t1.0\r\n", name).fault, SavedRunFault::NoDateInName)
+            << name;
 }
 
 // In UTF-8 with its byte-order mark or in GBK as a spreadsheet saves it again.
 TEST(SavedRun, DataAndRecordsCsvTakeTheirColumnsAndReportWhatIsLeftOut) {
-    std::map<std::size_t, std::string> heading{
-        {0, "时间"}, {1, "\"PT100通道1 (进口, 左)\""}, {2, "PT100通道2"}, {5, "通道1 (炉膛)"}};
+    std::map<std::size_t, std::string> heading{{0, "时间"},
+                                               {1, "\"PT100通道1 (进口, \"\"左\"\")\""},
+                                               {2, "PT100通道2"},
+                                               {5, "通道1 (炉膛)"}};
     for (std::size_t i = 6; i <= 68; ++i)
         heading[i] = "x";
     const std::string lines = CsvLine(69, {{0, "2024-03-05T14:07:09"}, {1, "25.0"}, {68, "-3.5"}}) +
@@ -82,7 +91,7 @@ TEST(SavedRun, DataAndRecordsCsvTakeTheirColumnsAndReportWhatIsLeftOut) {
     const SavedRun run = ParseSavedRun("\xEF\xBB\xBF" + CsvLine(69, heading) + lines, "a.csv");
     EXPECT_EQ(run.kind, SavedRunKind::DataCsv);
     EXPECT_EQ((std::vector<std::string>{run.names[0], run.names[1], run.names[4], run.names[5]}),
-              (std::vector<std::string>{"进口, 左", "", "炉膛", "x"}));
+              (std::vector<std::string>{"进口, \"左\"", "", "炉膛", "x"}));
     EXPECT_EQ(Samples(run, {0, 4, 67}),
               (std::vector<Sample>{{Local(2024, 3, 5, 14, 7, 9), {250, kGap, -35}},
                                    {Local(2024, 3, 5, 14, 7, 10), {kGap, 999, kGap}}}));
@@ -119,8 +128,11 @@ TEST(SavedRun, ReadingStopsAtTheFirstBadLineKeepingTheLinesBefore) {
         {"", SavedRunFault::Empty, 0, 0},
         {"hello\n", SavedRunFault::UnknownKind, 1, 0},
         {"a,b,c\n", SavedRunFault::UnknownKind, 1, 0},
+        {std::string(68, ',') + "\"a\"\"\r\n", SavedRunFault::BadLine, 1, 0},  // left open
         {good + good + "14:00:01\t1.0\tabc\r\n" + good, SavedRunFault::BadLine, 3, 2},
-        {good + "25:00:00\t1.0\r\n", SavedRunFault::BadLine, 2, 1},
+        {good + "24:00:00\t1.0\r\n", SavedRunFault::BadLine, 2, 1},
+        {good + "23:60:00\t1.0\r\n", SavedRunFault::BadLine, 2, 1},
+        {good + "23:59:60\t1.0\r\n", SavedRunFault::BadLine, 2, 1},
         {good + "14:00:02\t1.05\r\n", SavedRunFault::BadLine, 2, 1},
         {good + "14:00:02\t4000.0\r\n", SavedRunFault::BadLine, 2, 1},
         {good + "14:00:02" + std::string(69, '\t') + "\r\n", SavedRunFault::BadLine, 2, 1},

@@ -60,6 +60,8 @@ TEST(RecordsTableTest, ChartedAtTheirStampsWithoutADateCountedAndCsvQuotedAndNam
         made.stamp = DeviceTimestamp(stamp);
         made.pt100[0] = TenthDegree::FromTenths(pt100);
         made.digital[0] = TenthDegree::FromTenths(channel1);
+        made.pt100[3] = TenthDegree::FromTenths(-pt100);        // PT100 4: channel 3
+        made.digital[63] = TenthDegree::FromTenths(-channel1);  // channel 64: channel 67
         return made;
     };
     const SavedRun run =
@@ -75,8 +77,9 @@ TEST(RecordsTableTest, ChartedAtTheirStampsWithoutADateCountedAndCsvQuotedAndNam
     EXPECT_EQ(run.history.timeAt(0), eightMs);
     EXPECT_EQ(run.history.timeAt(1), eightMs + (63 * 60 + 1) * 1000);
     EXPECT_EQ((std::vector{run.history.valueAt(0, 0), run.history.valueAt(4, 0),
-                           run.history.valueAt(0, 1), run.history.valueAt(4, 1)}),
-              (std::vector<std::optional<int>>{200, 70, 215, -5}));
+                           run.history.valueAt(0, 1), run.history.valueAt(4, 1),
+                           run.history.valueAt(3, 1), run.history.valueAt(67, 1)}),
+              (std::vector<std::optional<int>>{200, 70, 215, -5, -215, 5}));
 
     // The CSV quotes only what must be quoted and is named after the first stamp.
     EXPECT_EQ(CsvText({"a", "时间"}, {{"x,y", "say \"hi\""}, {"line\nbreak", ""}}),

@@ -290,17 +290,5 @@ TEST(WindowFont, TheChosenFontHasEveryCharacterOfEveryText) {
     ScannerApp::SetUpLook(Language::Chinese);
 }
 
-TEST(WindowFont, TheSongFaceOrAnotherChineseFaceStandsInForSong) {
-    const QStringList chinese{"Some CJK Face", "Other CJK"};
-    EXPECT_EQ(
-        ScannerApp::ChineseFamily({"DejaVu Sans", "AR PL SungtiL GB", "Noto Sans CJK SC"}, chinese),
-        "AR PL SungtiL GB");
-    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans", "wenquanyi micro hei"}, chinese),
-              "WenQuanYi Micro Hei");
-    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans", "Some CJK Face"}, chinese),
-              "Some CJK Face");
-    EXPECT_EQ(ScannerApp::ChineseFamily({"DejaVu Sans"}, {}), QString());
-}
-
 }  // namespace
 }  // namespace tavolex::testing

@@ -93,14 +93,19 @@ TEST(PortDiscoveryTest, ByIdNamesGiveMakerAndModel) {
 }
 
 TEST(PortDiscoveryTest, ListTextAlignsColumnsByScreenWidth) {
+    // U+0900 (3 bytes, 2 columns), U+07FF (2 bytes, 1 column), an emoji (4 bytes, 2 columns).
+    constexpr const char* kWide = "\xE0\xA4\x80z\xDF\xBF\xF0\x9F\x98\x80";
     const std::vector<PortEntry> entries = {
         {3, true, "/dev/ttyUSB0", "/dev/serial/by-id/x", "FTDI", PortState::Available},
         {std::nullopt, false, "/dev/pts/12", "/dev/pts/12", "伪终端", PortState::Busy},
+        {4, true, "/dev/ttyS3", "/dev/ttyS3", kWide, PortState::Missing},
     };
     EXPECT_EQ(PortListText(entries),
               "串口号  设备          说明    状态\n"
               "3       /dev/ttyUSB0  FTDI    可用\n"
-              "-       /dev/pts/12   伪终端  被占用\n");
+              "-       /dev/pts/12   伪终端  被占用\n"
+              "4       /dev/ttyS3    " +
+                  std::string(kWide) + "  不存在\n");
     EXPECT_EQ(PortListText({}), "没有找到串口。\n");
 }
 

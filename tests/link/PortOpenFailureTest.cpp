@@ -33,7 +33,8 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDoAndNoReplyNamesTheDevice) {
     const fs::path held = fake.device("ttyACM0");
     fake.link(6, held);
     const testing::HeldDevice holder(held);
-    fake.link(7, fake.device("ttyACM1"));  // there and free, but not a terminal
+    fake.link(7, fake.device("ttyACM1"));    // there and free, but not a terminal
+    fake.link(11, fake.tree.dev / "ttyS1");  // bound to the empty slot: taken as a device
     // Refused devices that their group may use: that group is named, unless it is root's.
     const group* uucp = ::getgrnam("uucp");
     ASSERT_NE(uucp, nullptr);
@@ -61,6 +62,7 @@ TEST(PortOpenFailureTest, ReasonSaysWhyAndWhatToDoAndNoReplyNamesTheDevice) {
         {7, dev + "/ttyACM1 不接受串口设置(波特率 9600):它可能不是串口设备。"},
         {8, noRights("/ttyUSB8", "uucp")},
         {9, noRights("/ttyUSB9", "dialout")},
+        {11, dev + "/ttyS1 不接受串口设置(波特率 9600):它可能不是串口设备。"},
     };
     PosixPortOpener window(fake.tree), client(fake.tree, PortChooser::CommandLine);
     for (const auto& [port, reason] : cases) {

@@ -40,12 +40,6 @@ TEST_F(TransactTest, PortNotOpenedSendsNothingAndTracesNothing) {
     EXPECT_EQ(result.statusFor(8), ReplyStatus::PortNotOpened);
     EXPECT_TRUE(line.written.empty());
     EXPECT_TRUE(trace.lines().empty());
-    // A field the window refused stops it before the port: the caller adds no message.
-    line.refuseOpen = false;
-    host.refuses = true;
-    EXPECT_EQ(transact(command::kSetSignalCount, {5}).statusFor(8), ReplyStatus::Refused);
-    EXPECT_EQ(line.opens, 0);
-    EXPECT_TRUE(line.written.empty());
 }
 
 // The trace shows the request and the bytes actually read, none when none came.
